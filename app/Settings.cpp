@@ -1,0 +1,62 @@
+#include "app/Settings.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+Settings& settings()
+{
+    static Settings instance;
+    return instance;
+}
+
+namespace {
+
+bool parseBool(const std::string& value) { return value == "true"; }
+
+int parseInt(const std::string& value) { return std::atoi(value.c_str()); }
+
+// Keys are matched exactly: case, spaces and tabs all count.
+void applyLine(Settings& s, const std::string& line)
+{
+    const auto equals = line.find('=');
+    if (equals == std::string::npos)
+        return;
+    const std::string key = line.substr(0, equals);
+    const std::string value = line.substr(equals + 1);
+
+    if (key == "height") s.height = parseInt(value);
+    else if (key == "width") s.width = parseInt(value);
+    else if (key == "fullscreen") s.fullscreen = parseBool(value);
+    else if (key == "framerate") s.framerate = parseInt(value);
+    else if (key == "music") s.music = parseBool(value);
+    else if (key == "soundfx") s.soundfx = parseBool(value);
+    else if (key == "debugMode") s.debugMode = parseBool(value);
+    else if (key == "difficulty") s.difficulty = parseInt(value);
+}
+
+} // namespace
+
+Settings parseSettings(const std::string& text, Settings base)
+{
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        // A file saved on Windows must read like the same file saved here.
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        applyLine(base, line);
+    }
+    return base;
+}
+
+bool loadSettings()
+{
+    std::ifstream file("settings.conf", std::ios::binary);
+    if (!file.is_open())
+        return false;
+    std::ostringstream text;
+    text << file.rdbuf();
+    settings() = parseSettings(text.str(), settings());
+    return true;
+}

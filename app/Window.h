@@ -1,0 +1,24 @@
+#pragma once
+
+struct GLFWwindow;
+
+// The one game window with its GL 3.3 core context, and the frame clock.
+class Window {
+public:
+    // Opens the window and makes its context current; exits the process on failure.
+    Window(int width, int height, int refreshRate, bool fullscreen);
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    GLFWwindow* handle() const { return handle_; }
+    int width() const { return width_; }
+    int height() const { return height_; }
+
+    double lastTime = 0.0;
+    double frameTime = 0.0;
+
+private:
+    GLFWwindow* handle_ = nullptr;
+    int width_;
+    int height_;
+};

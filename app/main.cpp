@@ -1,0 +1,31 @@
+#include "app/Console.h"
+#include "app/MainLoop.h"
+#include "app/Settings.h"
+#include "app/Window.h"
+
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+#include <iostream>
+
+int main()
+{
+    if (!loadSettings()) {
+        std::cout << "Can't load 'settings.conf'\n" << std::endl;
+        pauseConsole();
+        return -1;
+    }
+
+    glewExperimental = GL_TRUE;
+    if (!glfwInit())
+        failStartup("Failed to initialize glew!");
+
+    const Settings& config = settings();
+    Window window(config.width, config.height, config.framerate, config.fullscreen);
+
+    std::cout << glGetString(GL_VERSION) << std::endl;
+    glewInit();
+
+    MainLoop loop(window);
+    loop.run();
+    return 0;
+}

@@ -1,0 +1,3 @@
+#include "assets/Model.h"
+// placeholder: replaced by the real implementation
+GpuMesh::~GpuMesh() {}

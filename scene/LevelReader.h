@@ -1,0 +1,24 @@
+#pragma once
+#include <glm/glm.hpp>
+#include <istream>
+#include <optional>
+#include <vector>
+
+// A level file read into cells, before any object exists.
+struct LevelLayout {
+    std::vector<glm::vec3> cubes;      // plain cubes, file order
+    std::vector<glm::vec3> invisCubes; // invisible cubes, file order
+    std::vector<int> grid;             // height of every cell, five per row
+    std::optional<glm::vec3> finish;   // the last "Z" cell, if any
+    glm::vec3 startPosition{0.0f};
+};
+
+// The most characters of a level file that count (skipped line feeds excluded).
+constexpr int maxLevelCharacters = 1024;
+
+LevelLayout parseLevel(std::istream& in);
+
+// Index into a level grid of the cell holding world point (x, z).
+int cellIndex(float x, float z);
+// Height of a cell; any index outside the grid is an empty cell.
+int cellHeight(const std::vector<int>& grid, int index);

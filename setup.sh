@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Tindral, then starts the game (play) or runs every
+# test (test). Safe to run again: installed packages and a configured build are reused.
+set -euo pipefail
+
+usage() { echo "usage: $0 play|test" >&2; exit 2; }
+[ $# -eq 1 ] || usage
+mode=$1
+case "$mode" in play|test) ;; *) usage ;; esac
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+build="$here/build"
+
+build_packages=(cmake g++ make pkg-config libglfw3-dev libglew-dev libglm-dev libassimp-dev
+  libdevil-dev libsdl2-mixer-dev libmp3lame-dev libjpeg-dev libgl1-mesa-dri)
+test_packages=(libgtest-dev libx11-dev xvfb xauth xdotool imagemagick x11-utils mesa-utils sox libsox-fmt-mp3)
+
+install_missing() {
+  local missing=()
+  for pkg in "$@"; do
+    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "ok installed" || missing+=("$pkg")
+  done
+  [ ${#missing[@]} -eq 0 ] && return
+  echo "Installing: ${missing[*]}"
+  local sudo=()
+  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+  "${sudo[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}"
+}
+
+if [ "$mode" = play ]; then
+  install_missing "${build_packages[@]}"
+  cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
+  cmake --build "$build" -j"$(nproc)"
+  cd "$build/run" && exec ./tindral
+fi
+
+install_missing "${build_packages[@]}" "${test_packages[@]}"
+cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON
+cmake --build "$build" -j"$(nproc)"
+cd "$build"
+if [ -n "${DISPLAY:-}" ]; then
+  ctest --output-on-failure
+else
+  xvfb-run -a -s "-screen 0 1024x768x24" ctest --output-on-failure
+fi

@@ -1,0 +1,29 @@
+# The game opens an 800x600 window titled "Tindral", keeps it at that size when resized by
+# hand, and ends with status 0 when the window is closed.
+source "$(dirname "$0")/lib.sh"
+copy_run_folder
+start_game
+
+id=$(find_window 60) || fail "no window titled Tindral appeared"
+[ "$(window_size "$id")" = "800x600" ] || fail "window is $(window_size "$id"), want 800x600"
+head -n 1 "$WORK/out.txt" | grep -qE '^[0-9]+\.[0-9]+' || fail "first line is not the GL version"
+pass "800x600 window, GL version first"
+
+# Hold the game still while resizing, so the resize is seen before the game undoes it.
+kill -STOP "$GAME_PID"
+xdotool windowsize --sync "$id" 400 300 || true
+held=$(window_size "$id")
+kill -CONT "$GAME_PID"
+[ "$held" = "400x300" ] || fail "the resize by hand did not take (window $held)"
+resized_back=""
+for _ in $(seq 50); do
+  sleep 0.2
+  [ "$(window_size "$id")" = "800x600" ] && { resized_back=yes; break; }
+done
+[ -n "$resized_back" ] || fail "window stayed at $(window_size "$id") after a resize"
+pass "resize snaps back"
+
+"$TINDRAL_XCLOSE" "$id"
+wait_for_exit 30 || fail "game still running after its window was closed"
+[ "$EXIT_STATUS" -eq 0 ] || fail "exit status $EXIT_STATUS after closing the window, want 0"
+pass "closing the window ends the game with status 0"

@@ -156,5 +156,7 @@ void Game::checkDeath()
     hero->nearMeter = 0.0f;
     hero->farMeter = 0.0f;
     hero->position = startPosition + heroRespawnLift;
+    // The ground of the cell it died in would let a slow frame sink it into the start column.
+    hero->groundHeight = cellHeight(grid, cellIndex(startPosition.x, startPosition.z));
     flame->position = startPosition + flameStartOffset;
 }

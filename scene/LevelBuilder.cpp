@@ -42,6 +42,9 @@ void Game::loadLevel()
     finished = false;
 
     hero = copyOf<Hero>(prototypes, HeroPrototype, startPosition + glm::vec3(0.0f, 0.05f, 0.0f));
+    // The copy would carry the prototype's ground (0), and a hero that sinks below its start
+    // column before it knows the column is there falls through it on any slower frame.
+    hero->groundHeight = cellHeight(grid, cellIndex(startPosition.x, startPosition.z));
     propeller = copyOf<Propeller>(prototypes, PropellerPrototype, glm::vec3(0.0f));
     flame = copyOf<Flame>(prototypes, FlamePrototype, startPosition + glm::vec3(0.0f, 0.05f, 5.0f));
     plane = std::make_unique<Plane>(glm::vec3(0.0f));

@@ -6,6 +6,7 @@
 #include "scene/Hero.h"
 
 #include <GLFW/glfw3.h>
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -17,8 +18,6 @@ namespace {
 // it has come this close, well inside the 2 to 4 where neither meter fills.
 constexpr float restGap = 3.6f;
 constexpr float goGap = 2.4f;
-constexpr float groundTolerance = 0.05f; // a frame's step on the ground is 0.047
-constexpr float airTolerance = 0.03f;    // and 0.028 in the air
 
 void key(int code, bool down) { onKey(nullptr, code, 0, down ? GLFW_PRESS : GLFW_RELEASE, 0); }
 
@@ -67,11 +66,20 @@ std::vector<PlanStep> readPlan(const std::filesystem::path& file)
     return plan;
 }
 
+LevelPlayer::LevelPlayer(Game& game, double step)
+    : game_(game),
+      step_(step),
+      groundTolerance_(static_cast<float>(0.55 * 2.5 * 0.75 * step)),
+      airTolerance_(static_cast<float>(0.55 * 1.5 * 0.75 * step))
+{
+}
+
 std::string PlayResult::describe() const
 {
     std::ostringstream out;
     out << (won ? "won" : gameOver ? "game over" : "not finished") << " after " << seconds
-        << " game seconds with " << deaths << " deaths, at \"" << lastStep << "\"";
+        << " game seconds with " << deaths << " deaths (meters at most near " << peakNear << ", far "
+        << peakFar << "), at \"" << lastStep << "\"";
     return out.str();
 }
 
@@ -94,17 +102,20 @@ PlayResult LevelPlayer::play(const std::vector<PlanStep>& plan, double timeLimit
         const int lives = game_.hero->lives;
         game_.update(step_);
         result.seconds += step_;
+        result.peakNear = std::max(result.peakNear, game_.hero->nearMeter);
+        result.peakFar = std::max(result.peakFar, game_.hero->farMeter);
         if (game_.currentLevel != level) {
             result.won = true;
             break;
         }
+        const bool died = game_.hero->lives < lives;
+        result.deaths += died ? 1 : 0;
         if (game_.finished) {
             result.gameOver = true;
             break;
         }
-        if (game_.hero->lives < lives) {
+        if (died) {
             // Back at the start: a player takes the same way again.
-            ++result.deaths;
             index = 0;
             jumped_ = false;
             airborneFrames_ = 0;
@@ -149,22 +160,23 @@ LevelPlayer::Intent LevelPlayer::decide(const PlanStep& step)
             resting_ = true;
         else if (gap <= goGap)
             resting_ = false;
-        Intent intent = steerTo(step.x, step.d, groundTolerance);
+        Intent intent = steerTo(step.x, step.d, groundTolerance_);
         intent.done = intent.done && hero.onGround;
         if (resting_)
             intent.forward = false;
         return intent;
     }
     case PlanStep::Kind::Run: {
-        Intent intent = steerTo(step.x, step.d, groundTolerance);
+        Intent intent = steerTo(step.x, step.d, groundTolerance_);
         intent.done = intent.done && hero.onGround;
         return intent;
     }
     case PlanStep::Kind::Jump: {
         if (!jumped_) {
-            Intent intent; // stand still until there is ground to jump from
-            if (hero.onGround) {
-                intent = steerTo(step.x, step.d, airTolerance);
+            // Stand still until there is ground to jump from and the flame is not far behind.
+            Intent intent;
+            if (hero.onGround && flameGap() < restGap) {
+                intent = steerTo(step.x, step.d, airTolerance_);
                 intent.jump = true;
                 intent.done = false;
                 jumped_ = true;
@@ -173,7 +185,7 @@ LevelPlayer::Intent LevelPlayer::decide(const PlanStep& step)
         }
         if (!hero.onGround)
             ++airborneFrames_;
-        Intent intent = steerTo(step.x, step.d, airTolerance);
+        Intent intent = steerTo(step.x, step.d, airTolerance_);
         intent.done = hero.onGround && airborneFrames_ > 2;
         return intent;
     }

@@ -13,7 +13,8 @@ class Game;
 //   walk x d   walk there, pausing while the flame is far behind (it must catch up)
 //   run x d    walk there without pausing (over invisible cubes, which break under a
 //              hero that stands still)
-//   jump x d   jump as soon as the hero stands, and steer there in the air until it lands
+//   jump x d   jump as soon as the hero stands inside the safe band, and steer there in
+//              the air until it lands
 //   wait g     stand until the flame is at most g units behind
 struct PlanStep {
     enum class Kind { Walk, Run, Jump, Wait };
@@ -32,6 +33,8 @@ struct PlayResult {
     bool gameOver = false; // the game ended without that
     int deaths = 0;
     double seconds = 0.0;  // game time played
+    float peakNear = 0.0f; // the fullest the meters got (1 is death)
+    float peakFar = 0.0f;
     std::string lastStep;  // the plan line being played at the end
 
     std::string describe() const;
@@ -39,7 +42,7 @@ struct PlayResult {
 
 class LevelPlayer {
 public:
-    LevelPlayer(Game& game, double step) : game_(game), step_(step) {}
+    LevelPlayer(Game& game, double step);
 
     // Plays the current level until its finish, the end of the game, the end of the plan,
     // or the time limit (game seconds).
@@ -60,6 +63,9 @@ private:
 
     Game& game_;
     double step_;
+    // Half a frame's step, so that the player stops on its point instead of hopping over it.
+    float groundTolerance_;
+    float airTolerance_;
     Intent held_;
     bool resting_ = false;   // pausing to let the flame catch up
     bool jumped_ = false;    // the current jump step has taken off

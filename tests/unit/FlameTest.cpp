@@ -81,14 +81,3 @@ TEST(Flame, SteeredByHandOnlyTheLightMoves)
     expectVec3Near(flame.lightPosition, position + glm::vec3(0.5f, 0.0f, -0.5f));
     expectVec3Near(glm::vec3(flame.modelMatrix[3]), flame.lightPosition);
 }
-
-TEST(Flame, CopiesKeepTheChaseState)
-{
-    Chase chase(5.0f);
-    const Flame copy(chase.flame);
-    EXPECT_EQ(copy.position, chase.flame.position);
-    EXPECT_EQ(copy.lightColor, chase.flame.lightColor);
-    EXPECT_EQ(copy.maxDistance, 4.0f);
-    EXPECT_EQ(copy.minDistance, 2.0f);
-    EXPECT_EQ(copy.model.material, chase.flame.model.material) << "the material is shared, not duplicated";
-}

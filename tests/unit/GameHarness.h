@@ -13,6 +13,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <unistd.h>
 
 // One frame at 60 Hz at the default difficulty 2 (game time runs 1.5 times real time).
 constexpr double gameStep = 1.5 / 60.0;
@@ -33,6 +34,12 @@ inline Window& gameWindow()
 inline void pressKey(int key) { onKey(nullptr, key, 0, GLFW_PRESS, 0); }
 inline void releaseKey(int key) { onKey(nullptr, key, 0, GLFW_RELEASE, 0); }
 inline void repeatKey(int key) { onKey(nullptr, key, 0, GLFW_REPEAT, 0); }
+
+// A level number no real level uses and no other test process writes at the same time.
+inline int scratchLevelNumber(int offset = 0)
+{
+    return 10000 + static_cast<int>(getpid() % 100000) * 4 + offset;
+}
 
 // Folder of the test data (level plans and test levels), beside this file.
 inline std::filesystem::path testDataDir()
@@ -69,7 +76,7 @@ protected:
 
     // Builds a level from text through the real builder: the text is written as a numbered
     // level file for the moment of the build, as the builder only reads levels by number.
-    void buildLevel(const std::string& text, int number = 9001)
+    void buildLevel(const std::string& text, int number = scratchLevelNumber())
     {
         const std::filesystem::path file = "Tindral/Levels/" + std::to_string(number) + ".lvl";
         std::filesystem::create_directories(file.parent_path());
@@ -81,7 +88,7 @@ protected:
         std::filesystem::remove(file);
     }
 
-    void buildLevelFile(const std::filesystem::path& source, int number = 9001)
+    void buildLevelFile(const std::filesystem::path& source, int number = scratchLevelNumber())
     {
         std::ifstream in(source, std::ios::binary);
         ASSERT_TRUE(in.is_open()) << source;

@@ -84,21 +84,22 @@ TEST_F(LevelBuilder, BuildingTheSameLevelTwiceLeavesNothingBehind)
 
 TEST_F(LevelBuilder, PrintsTheLevelAsItReadsIt)
 {
-    const std::filesystem::path file = "Tindral/Levels/9002.lvl";
+    const std::string name = std::to_string(scratchLevelNumber(1));
+    const std::filesystem::path file = "Tindral/Levels/" + name + ".lvl";
     std::ofstream(file, std::ios::binary) << "1x1x1x1x1x\r\n1x1S12121x\r\n";
-    game->currentLevel = 9002;
+    game->currentLevel = std::stoi(name);
     testing::internal::CaptureStdout();
     game->loadLevel();
     const std::string out = testing::internal::GetCapturedStdout();
     std::filesystem::remove(file);
-    EXPECT_EQ(out, "Current Level 9002\nLADE das LEVEL: 9002\n"
-                   "File Opened successfully!!!. Reading data from file into array\n"
-                   "2 1 -1\n3 1 -1\nInvisCubes: 2\n");
+    EXPECT_EQ(out, "Current Level " + name + "\nLADE das LEVEL: " + name + "\n" +
+                       "File Opened successfully!!!. Reading data from file into array\n"
+                       "2 1 -1\n3 1 -1\nInvisCubes: 2\n");
 }
 
 TEST_F(LevelBuilder, AMissingLevelIsEmptyButPlayable)
 {
-    game->currentLevel = 77;
+    game->currentLevel = 77; // there is no 77.lvl
     testing::internal::CaptureStdout();
     game->loadLevel();
     EXPECT_EQ(testing::internal::GetCapturedStdout(),

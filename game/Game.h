@@ -65,6 +65,11 @@ public:
 
 private:
     void handleInput(float dtF);
+    void updatePaused(double dt);
+    void updateRunning(double dt);
+    void checkFinish(float dtF);
+    void clearCell(int index);
+    void checkDeath();
     void createRenderTargets();
     void createPrototypes();
     void createLifeBars();

@@ -1,7 +1,126 @@
 #include "scene/Hero.h"
-// placeholder: replaced by the real implementation
-Hero::Hero(glm::vec3 p, ModelSource s) : SceneObject(p, "hero/hero", 4.0f, 0.25f, s) {}
-void Hero::draw(int) {}
-void Hero::setVelocity(glm::vec3) {}
-void Hero::jump() {}
-void Hero::updateHero(double, glm::vec3) {}
+
+#include "render/RenderPass.h"
+
+#include <GL/glew.h>
+#include <algorithm>
+#include <cmath>
+#include <glm/gtc/matrix_transform.hpp>
+#include <iostream>
+#include <memory>
+
+namespace {
+
+constexpr int soundFootsteps = 4;
+constexpr int soundJump = 5;
+constexpr int soundBurning = 6;
+constexpr int soundFalling = 7;
+
+constexpr float sinkSpeed = 2.0f;
+constexpr float jumpSpeed = 4.8f;
+constexpr float jumpFade = 3.0f;
+constexpr float walkScale = 0.75f;
+
+// Draws attention to a GL error raised before this point, naming where it was noticed.
+void reportGlError(const char* where)
+{
+    if (glGetError() != GL_NO_ERROR)
+        std::cout << where << std::endl;
+}
+
+// Only a hero that started the frame at or above its column can come to rest on it; one
+// that walked into a higher column sinks through it.
+void land(Hero& hero, float& y)
+{
+    if (std::trunc(y) < static_cast<float>(hero.groundHeight) && hero.aboveGround) {
+        hero.onGround = true;
+        y = static_cast<float>(hero.groundHeight);
+    } else {
+        hero.onGround = false;
+    }
+    hero.aboveGround = false;
+}
+
+// Only the distance along the level counts: the hero must stay 2 to 4 units ahead.
+void updateMeters(Hero& hero, double dt, float flameDistance)
+{
+    const double d = flameDistance;
+    if (d < 2.0) {
+        hero.nearMeter = static_cast<float>(hero.nearMeter + (2.0 - d) * dt * 0.4);
+        hero.playSound(soundBurning, false);
+    } else if (d > 4.0) {
+        hero.farMeter = static_cast<float>(hero.farMeter + std::min(d - 4.0, 3.0) * dt * 0.7);
+    } else {
+        hero.farMeter = static_cast<float>(std::max(hero.farMeter - 0.05 * dt, 0.0));
+        hero.nearMeter = static_cast<float>(std::max(hero.nearMeter - 0.05 * dt, 0.0));
+    }
+}
+
+} // namespace
+
+Hero::Hero(glm::vec3 position, ModelSource source)
+    : SceneObject(position, "hero/hero", 4.0f, 0.25f, source)
+{
+    model.material = std::make_shared<Material>(Material{0.2f, 1.0f, 0.1f});
+}
+
+void Hero::draw(int pass)
+{
+    if (pass == RenderPass::Shadow) {
+        reportGlError("before sending modelMatrix - DepthShader");
+        uploadModelMatrix(ProgramKind::Depth);
+        reportGlError("before drawing In SceneObject - DepthShader");
+        SceneObject::draw(pass);
+        reportGlError("after drawing In SceneObject - DEPTH");
+    } else if (pass == RenderPass::Main) {
+        uploadModelMatrix(ProgramKind::Basic);
+        reportGlError("before drawing In SceneObject - BASIC");
+        SceneObject::draw(pass);
+        reportGlError("after drawing In SceneObject - BASIC");
+    }
+}
+
+void Hero::setVelocity(glm::vec3 v)
+{
+    velocity = v;
+}
+
+void Hero::jump()
+{
+    if (onGround)
+        jumpVelocity = glm::vec3(0.0f, jumpSpeed, 0.0f);
+    playSound(soundJump, false);
+}
+
+void Hero::updateHero(double dt, glm::vec3 flamePosition)
+{
+    const float dtF = static_cast<float>(dt);
+    if (position.y >= static_cast<float>(groundHeight))
+        aboveGround = true;
+
+    const glm::vec3 next = position + velocity * dtF * walkScale;
+    if (next != position)
+        playSound(soundFootsteps, false);
+
+    glm::vec3 moved(next.x + jumpVelocity.x * dtF,
+                    next.y - sinkSpeed * dtF + jumpVelocity.y * dtF,
+                    next.z + jumpVelocity.z * dtF);
+    jumpVelocity.y -= jumpFade * dtF;
+    if (jumpVelocity.y < 0.0f)
+        jumpVelocity.y = 0.0f;
+
+    land(*this, moved.y);
+    modelMatrix = glm::translate(glm::mat4(1.0f), moved);
+    velocity = glm::vec3(0.0f);
+    position = moved;
+
+    updateMeters(*this, dt, std::fabs(moved.z - flamePosition.z));
+    if (!died && (nearMeter >= 1.0f || farMeter >= 1.0f))
+        died = true;
+    if (moved.y < 0.0f)
+        died = true;
+    if (moved.y < 1.0f)
+        playSound(soundFalling, false);
+    if (died)
+        lives -= 1;
+}

@@ -1,8 +1,55 @@
 #include "scene/PlaneAndPropeller.h"
-// placeholder: replaced by the real implementation
-Plane::Plane(glm::vec3 p, ModelSource s) : SceneObject(p, "plane/plane", 1.0f, 3.0f, s) {}
-void Plane::draw(int) {}
-Propeller::Propeller(glm::vec3 p, ModelSource s) : SceneObject(p, "propeller/propeller", 4.0f, 0.25f, s) {}
-void Propeller::updateWithParent(glm::mat4, double) {}
-void Propeller::update(double) {}
-void Propeller::draw(int) {}
+
+#include "render/RenderPass.h"
+
+#include <glm/gtc/matrix_transform.hpp>
+#include <memory>
+
+Plane::Plane(glm::vec3 position, ModelSource source)
+    : SceneObject(position, "plane/plane", 1.0f, 3.0f, source)
+{
+}
+
+void Plane::draw(int pass)
+{
+    if (pass != RenderPass::Glow)
+        return;
+    uploadModelMatrix(ProgramKind::Glow);
+    SceneObject::draw(pass);
+}
+
+Propeller::Propeller(glm::vec3 position, ModelSource source)
+    : SceneObject(position, "propeller/propeller", 4.0f, 0.25f, source)
+{
+    model.material = std::make_shared<Material>(Material{0.2f, 1.0f, 0.1f});
+}
+
+void Propeller::updateWithParent(glm::mat4 parent, double dt)
+{
+    update(dt);
+    modelMatrix = parent * modelMatrix;
+}
+
+// Builds the propeller in the hero's model space: a quarter-size model lying flat on the
+// hero's head, 1.35 above its origin and 0.1 towards -z, spinning about its own axis.
+void Propeller::update(double dt)
+{
+    spinAngle = static_cast<float>(spinAngle + 30.0 * dt);
+    const glm::mat4 identity(1.0f);
+    const glm::mat4 layFlat = glm::rotate(identity, glm::radians(-90.0f), glm::vec3(1.0f, 0.0f, 0.0f));
+    const glm::mat4 spin = glm::rotate(identity, glm::radians(spinAngle), glm::vec3(0.0f, 0.0f, 1.0f));
+    const glm::mat4 lift = glm::translate(identity, glm::vec3(0.0f, 1.35f / scaleFactor, -0.4f));
+    const glm::mat4 shrink = glm::scale(identity, glm::vec3(scaleFactor));
+    modelMatrix = shrink * lift * spin * layFlat;
+}
+
+void Propeller::draw(int pass)
+{
+    if (pass == RenderPass::Shadow) {
+        uploadModelMatrix(ProgramKind::Depth);
+        SceneObject::draw(pass);
+    } else if (pass == RenderPass::Main) {
+        uploadModelMatrix(ProgramKind::Basic);
+        SceneObject::draw(pass);
+    }
+}

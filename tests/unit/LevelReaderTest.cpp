@@ -1,0 +1,119 @@
+#include "scene/LevelReader.h"
+
+#include <gtest/gtest.h>
+#include <sstream>
+#include <string>
+
+namespace {
+
+LevelLayout parse(const std::string& text)
+{
+    std::istringstream in(text);
+    return parseLevel(in);
+}
+
+std::vector<int> gridOf(const std::string& text) { return parse(text).grid; }
+
+} // namespace
+
+TEST(LevelReader, TwoRowExampleGivesGridCubesFinishAndStart)
+{
+    const LevelLayout level = parse("1x1x1x1x1x\n0x1S0x1Z1x\n");
+
+    EXPECT_EQ(level.grid, (std::vector<int>{1, 1, 1, 1, 1, 0, 1, 0, 1, 1}));
+    const std::vector<glm::vec3> cubes{{0, 1, 0},  {1, 1, 0},  {2, 1, 0},  {3, 1, 0},
+                                       {4, 1, 0},  {1, 1, -1}, {3, 1, -1}, {4, 1, -1}};
+    EXPECT_EQ(level.cubes, cubes);
+    EXPECT_TRUE(level.invisCubes.empty());
+    ASSERT_TRUE(level.finish.has_value());
+    EXPECT_EQ(*level.finish, glm::vec3(3, 1, -1));
+    EXPECT_EQ(level.startPosition, glm::vec3(1.5f, 1.0f, -1.5f));
+}
+
+TEST(LevelReader, HeightsOtherThanOneToFiveAreEmptyCells)
+{
+    // "0" and "7" are both height 0: no cube, no start, no finish, yet a grid entry each.
+    const LevelLayout level = parse("0S7Z9x3x2x\n");
+    EXPECT_EQ(level.grid, (std::vector<int>{0, 0, 0, 3, 2}));
+    EXPECT_EQ(level.cubes, (std::vector<glm::vec3>{{3, 3, 0}, {4, 2, 0}}));
+    EXPECT_FALSE(level.finish.has_value());
+    EXPECT_EQ(level.startPosition, glm::vec3(0.0f));
+}
+
+TEST(LevelReader, InvisibleCubesReplaceThePlainCube)
+{
+    const LevelLayout level = parse("1x1x12131x\n5242424S4x\n");
+    EXPECT_EQ(level.invisCubes, (std::vector<glm::vec3>{{2, 1, 0}, {0, 5, -1}, {1, 4, -1}, {2, 4, -1}}));
+    EXPECT_EQ(level.cubes.size(), 6u);
+    EXPECT_EQ(level.grid, (std::vector<int>{1, 1, 1, 1, 1, 5, 4, 4, 4, 4}));
+    EXPECT_EQ(level.startPosition, glm::vec3(3.5f, 4.0f, -1.5f));
+}
+
+TEST(LevelReader, LineBreaksCarryNoMeaningButABlankLineShiftsCells)
+{
+    const std::string oneLine = "1x2x3x4x5x\n";
+    EXPECT_EQ(gridOf("1x2x3\nx4x5x\n"), gridOf(oneLine));
+    EXPECT_EQ(gridOf("1x2x3x4x5x\r\n1x1x1x1x1x\r\n"), gridOf("1x2x3x4x5x\n1x1x1x1x1x\n"));
+
+    // The second line feed of a blank line is read as a height (0), so everything after it
+    // moves one character on: heights land on letter places and letters on height places.
+    const std::vector<int> shifted = gridOf("1x1x1x1x1x\n\n2x2x2x2x2x\n");
+    EXPECT_EQ(shifted, (std::vector<int>{1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0}));
+
+    // A carriage return that is not followed by a line feed is an ordinary character.
+    EXPECT_EQ(gridOf("1x\r1"), (std::vector<int>{1, 0}));
+}
+
+TEST(LevelReader, EndOfFileActsAsTheLastLetter)
+{
+    const LevelLayout level = parse("1x1x1x1x1x\n1x3");
+    EXPECT_EQ(level.grid, (std::vector<int>{1, 1, 1, 1, 1, 1, 3}));
+    EXPECT_EQ(level.cubes.back(), glm::vec3(1, 3, -1));
+
+    EXPECT_TRUE(parse("").grid.empty());
+    EXPECT_EQ(gridOf("1x\n"), (std::vector<int>{1}));
+}
+
+TEST(LevelReader, TheLastFinishWinsAndBothCellsKeepTheirCubes)
+{
+    const LevelLayout level = parse("1Z1x2Z1x1x\n");
+    ASSERT_TRUE(level.finish.has_value());
+    EXPECT_EQ(*level.finish, glm::vec3(2, 2, 0));
+    EXPECT_EQ(level.cubes.size(), 5u);
+}
+
+TEST(LevelReader, WithoutStartTheHeroStartsAtTheOrigin)
+{
+    EXPECT_EQ(parse("1x1x1x1x1x\n").startPosition, glm::vec3(0.0f));
+}
+
+TEST(LevelReader, OnlyTheFirst1024CharactersCount)
+{
+    std::string text;
+    for (int row = 0; row < 110; ++row)
+        text += "1x1x1x1x1x\n";
+    const LevelLayout level = parse(text);
+    EXPECT_EQ(level.grid.size(), 512u);
+    EXPECT_EQ(level.cubes.back(), glm::vec3(1, 1, -102));
+}
+
+TEST(LevelReader, CellLookupTruncatesTowardZeroAndKeepsOutsidePointsOut)
+{
+    EXPECT_EQ(cellIndex(2.85f, -3.5f), 17);
+    EXPECT_EQ(cellIndex(0.0f, 0.0f), 0);
+    EXPECT_EQ(cellIndex(4.99f, -0.01f), 4);
+    EXPECT_EQ(cellIndex(0.5f, -1.0f), 5);
+
+    // Beside or in front of the level there is no cell, not a neighbouring row's.
+    EXPECT_EQ(cellIndex(5.5f, -0.5f), -1);
+    EXPECT_EQ(cellIndex(-0.5f, -1.5f), -1);
+    EXPECT_EQ(cellIndex(-1.5f, -1.5f), -1);
+    EXPECT_EQ(cellIndex(2.5f, 0.5f), -1);
+    EXPECT_EQ(cellIndex(2.5f, -1.0e9f), -1);
+
+    const std::vector<int> grid{1, 2, 3};
+    EXPECT_EQ(cellHeight(grid, 2), 3);
+    EXPECT_EQ(cellHeight(grid, 3), 0);
+    EXPECT_EQ(cellHeight(grid, -1), 0);
+    EXPECT_EQ(cellHeight({}, 0), 0);
+}

@@ -35,6 +35,9 @@ void MainLoop::run()
     setFixedState();
     if (glfwWindowShouldClose(window_.handle()))
         return;
+    // Start the frame clock now, not at glfwInit: the seconds spent loading must not reach
+    // the game as one huge first step, which would fill a meter before the player sees a frame.
+    window_.lastTime = glfwGetTime();
     while (!game_->finished) {
         runFrame();
         if (glfwWindowShouldClose(window_.handle()))

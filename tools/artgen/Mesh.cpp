@@ -67,14 +67,13 @@ std::vector<float> arcLengths(const std::vector<ProfilePoint>& profile)
     return s;
 }
 
-
 // Runs of strips between creases, as [first, last) strip indices.
 std::vector<std::pair<std::size_t, std::size_t>> stripRuns(const std::vector<ProfilePoint>& profile)
 {
     std::vector<std::pair<std::size_t, std::size_t>> runs;
     const std::vector<float> s = arcLengths(profile);
     std::size_t first = 0;
-    for (std::size_t i = 0; i + 1 <= profile.size(); ++i) {
+    for (std::size_t i = 0; i < profile.size(); ++i) {
         const bool creaseOrEnd = i + 1 == profile.size() || s[i + 1] == s[i];
         if (creaseOrEnd) {
             if (i > first)

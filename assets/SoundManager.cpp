@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 #include <SDL_mixer.h>
+#include <dlfcn.h>
 
 #include <algorithm>
 #include <cmath>
@@ -25,6 +26,23 @@ int mixerVolume(float volume)
     return static_cast<int>(std::lround(volume * MIX_MAX_VOLUME));
 }
 
+void ignoreAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
+
+// ALSA's library writes its own diagnostics to stderr while SDL probes for a device: on a
+// machine without a sound card that is a screenful of lines around a game that should just
+// run silent. SDL loads the same library instance, so a handler set here covers its probe.
+// The library stays loaded for the rest of the run, as SDL keeps it too.
+void silenceAlsaDiagnostics()
+{
+    void* alsa = dlopen("libasound.so.2", RTLD_NOW);
+    if (!alsa)
+        return;
+    using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+    using SetHandler = int (*)(Handler);
+    if (auto setHandler = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler")))
+        setHandler(ignoreAlsaMessage);
+}
+
 } // namespace
 
 // The open audio device, the decoded files and what each mixer channel was last given.
@@ -42,6 +60,7 @@ struct SoundManager::Impl {
 bool SoundManager::Impl::open()
 {
     SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Tindral");
+    silenceAlsaDiagnostics();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
         return false;
     Mix_Init(MIX_INIT_MP3);

@@ -454,3 +454,39 @@ TEST(SoundManagerTest, GeneratedSoundFilesDecodeAndLoopsJoinSeamlessly)
         c.expect(totalBytes < 5u * 1024 * 1024, "the sound folder is larger than 5 MB");
     });
 }
+
+// In a data folder of its own: footsteps present, the burning hero missing, the falling
+// sound corrupt.
+TEST(SoundManagerTest, FilesAreDecodedOnceAndBadFilesStartNothing)
+{
+    runIsolated([](Checks& c) {
+        namespace fs = std::filesystem;
+        const fs::path folder = fs::path(::testing::TempDir()) / ("tindral_audio_" + std::to_string(::getpid()));
+        const fs::path hero = folder / "Tindral/Audio/Hero";
+        fs::create_directories(hero);
+        fs::copy_file("Tindral/Audio/" + kSteps, hero / "going.mp3");
+        std::ofstream(hero / "dying_falling.mp3") << "not an mp3 at all";
+        const fs::path previous = fs::current_path();
+        fs::current_path(folder);
+
+        DiskOutput output;
+        Capture out(STDOUT_FILENO);
+        sound().initSound(false, true);
+        sound().playSound(4, false);
+        c.expect(sound().isPlaying(kSteps), "footsteps did not start");
+        c.expect(waitUntil([] { return !sound().isPlaying(kSteps); }, 5.0), "footsteps never ended");
+        fs::remove(hero / "going.mp3");
+        sound().playSound(4, false);
+        c.expect(sound().isPlaying(kSteps), "footsteps were not kept decoded after their file went away");
+
+        sound().playSound(6, false);
+        sound().playSound(7, false);
+        c.expect(!sound().isPlaying("Hero/dying_flame.mp3"), "a missing file plays");
+        c.expect(!sound().isPlaying("Hero/dying_falling.mp3"), "a corrupt file plays");
+        c.expect(playingChannels() == 1, "a bad file took a channel");
+        c.expect(out.text() == "playsound - ambient \n", "bad files printed: [" + out.text() + "]");
+
+        fs::current_path(previous);
+        fs::remove_all(folder);
+    });
+}

@@ -1,10 +1,210 @@
 #include "assets/SoundManager.h"
-// placeholder: replaced by the real implementation
-SoundManager& SoundManager::instance() { static SoundManager m; return m; }
-void SoundManager::initSound(bool, bool) {}
-void SoundManager::playSound(int, bool) {}
-void SoundManager::setVolume(float) {}
-bool SoundManager::hasDevice() const { return false; }
-float SoundManager::masterVolume() const { return 0.0f; }
-std::string SoundManager::soundFile(int) { return ""; }
-bool SoundManager::isPlaying(const std::string&) const { return false; }
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+#include <dlfcn.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <iostream>
+#include <unordered_map>
+#include <vector>
+
+namespace {
+
+const char* const kAudioFolder = "Tindral/Audio/";
+// The rate every game sound is made at: the mixer never resamples a file, so a looped
+// track's end meets its start sample for sample.
+constexpr int kMixRate = 44100;
+// Music, the flame's loop, steps, jumps and the rest at once, with room to spare.
+constexpr int kMixChannels = 16;
+constexpr int kBufferFrames = 1024;
+
+int mixerVolume(float volume)
+{
+    return static_cast<int>(std::lround(volume * MIX_MAX_VOLUME));
+}
+
+void ignoreAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
+
+// ALSA's library writes its own diagnostics to stderr while SDL probes for a device: on a
+// machine without a sound card that is a screenful of lines around a game that should just
+// run silent. SDL loads the same library instance, so a handler set here covers its probe.
+// The library stays loaded for the rest of the run, as SDL keeps it too.
+void silenceAlsaDiagnostics()
+{
+    void* alsa = dlopen("libasound.so.2", RTLD_NOW);
+    if (!alsa)
+        return;
+    using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+    using SetHandler = int (*)(Handler);
+    if (auto setHandler = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler")))
+        setHandler(ignoreAlsaMessage);
+}
+
+} // namespace
+
+// The open audio device, the decoded files and what each mixer channel was last given.
+struct SoundManager::Impl {
+    ~Impl();
+    bool open();
+    Mix_Chunk* decoded(const std::string& file);
+    int playingChannel(const std::string& file) const;
+
+    std::unordered_map<std::string, Mix_Chunk*> cache;  // nullptr: the file could not be decoded
+    std::vector<std::string> channelFile;
+    float master = 1.0f;
+};
+
+bool SoundManager::Impl::open()
+{
+    SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Tindral");
+    silenceAlsaDiagnostics();
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+        return false;
+    Mix_Init(MIX_INIT_MP3);
+    // No format changes allowed: SDL converts to whatever the hardware wants in its own
+    // continuous stream, so our chunks stay at the files' rate.
+    if (Mix_OpenAudioDevice(kMixRate, AUDIO_S16SYS, 2, kBufferFrames, nullptr, 0) != 0) {
+        Mix_Quit();
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return false;
+    }
+    channelFile.assign(static_cast<std::size_t>(Mix_AllocateChannels(kMixChannels)), std::string());
+    return true;
+}
+
+SoundManager::Impl::~Impl()
+{
+    // Channels must stop before their chunks go away; the mixer runs on its own thread.
+    Mix_HaltChannel(-1);
+    for (auto& entry : cache) {
+        if (entry.second)
+            Mix_FreeChunk(entry.second);
+    }
+    Mix_CloseAudio();
+    Mix_Quit();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+// Files are read and decoded on their first request only; a footstep asked for every
+// frame must not touch the disk every frame, not even when its file is missing.
+Mix_Chunk* SoundManager::Impl::decoded(const std::string& file)
+{
+    auto found = cache.find(file);
+    if (found != cache.end())
+        return found->second;
+    Mix_Chunk* chunk = Mix_LoadWAV((kAudioFolder + file).c_str());
+    cache.emplace(file, chunk);
+    return chunk;
+}
+
+int SoundManager::Impl::playingChannel(const std::string& file) const
+{
+    for (std::size_t channel = 0; channel < channelFile.size(); ++channel) {
+        if (channelFile[channel] == file && Mix_Playing(static_cast<int>(channel)))
+            return static_cast<int>(channel);
+    }
+    return -1;
+}
+
+SoundManager::SoundManager() = default;
+SoundManager::~SoundManager() = default;
+
+SoundManager& SoundManager::instance()
+{
+    static SoundManager manager;
+    return manager;
+}
+
+void SoundManager::initSound(bool musicEnabled, bool effectsEnabled)
+{
+    music_ = musicEnabled;
+    effects_ = effectsEnabled;
+    if (!impl_) {
+        auto device = std::make_unique<Impl>();
+        if (device->open())
+            impl_ = std::move(device);
+    }
+    if (impl_)
+        setVolume(0.6f);
+    std::cout << "playsound - ambient " << std::endl;
+    playSound(0, true);
+}
+
+void SoundManager::playSound(int id, bool loop)
+{
+    if (!impl_)
+        return;
+    if (music_ && id >= 0 && id <= 3) {
+        if (id == 0)
+            std::cout << " play Ambient" << std::endl;
+        startUnlessPlaying(soundFile(id), loop);
+    }
+    if (effects_ && id >= 4 && id <= 13)
+        startUnlessPlaying(soundFile(id), loop);
+}
+
+void SoundManager::startUnlessPlaying(const std::string& file, bool loop)
+{
+    if (impl_->playingChannel(file) >= 0)
+        return;
+    Mix_Chunk* chunk = impl_->decoded(file);
+    if (!chunk)
+        return;
+    const int channel = Mix_PlayChannel(-1, chunk, loop ? -1 : 0);
+    if (channel < 0 || channel >= static_cast<int>(impl_->channelFile.size()))
+        return; // every channel busy: the sound is dropped like any other that cannot start
+    impl_->channelFile[static_cast<std::size_t>(channel)] = file;
+    Mix_Volume(channel, mixerVolume(impl_->master));
+}
+
+void SoundManager::setVolume(float volume)
+{
+    if (!impl_)
+        return;
+    // The flame's distance formula runs past both ends of the range; a NaN would come from
+    // a broken distance and is ignored rather than turned into an arbitrary loudness.
+    if (std::isnan(volume))
+        return;
+    impl_->master = std::clamp(volume, 0.0f, 1.0f);
+    // Channel volumes persist, so setting them all also covers channels started later.
+    Mix_Volume(-1, mixerVolume(impl_->master));
+}
+
+bool SoundManager::hasDevice() const
+{
+    return impl_ != nullptr;
+}
+
+float SoundManager::masterVolume() const
+{
+    return impl_ ? impl_->master : 0.0f;
+}
+
+std::string SoundManager::soundFile(int id)
+{
+    switch (id) {
+    case 0: return "Ambient/ambient1.mp3";
+    case 1: return "Ambient/fast.mp3";
+    case 2: return "Ambient/hardcore.mp3";
+    case 3: return "Ambient/forget_it.mp3";
+    case 4: return "Hero/going.mp3";
+    case 5: return (std::rand() % 2 != 0) ? "Hero/jump1.mp3" : "Hero/jump.mp3";
+    case 6: return "Hero/dying_flame.mp3";
+    case 7: return "Hero/dying_falling.mp3";
+    case 8: return "Enemy/burning.mp3";
+    case 9: return "Enemy/burning2.mp3";
+    case 10: return "Enemy/burning3.mp3";
+    case 11: return "Cube/rotating.mp3";
+    case 12: return "Cube/moving.mp3";
+    case 13: return "Cube/break.mp3";
+    default: return "";
+    }
+}
+
+bool SoundManager::isPlaying(const std::string& file) const
+{
+    return impl_ && impl_->playingChannel(file) >= 0;
+}

@@ -19,7 +19,8 @@ uniform vec3 lightColor;
 uniform vec3 camPosition;
 uniform float minDistance;
 uniform float maxDistance;
-uniform float distance;
+// "distance" is looked up by the game but never set; it is left undeclared here, since
+// the name would hide GLSL's own distance() and some drivers refuse that.
 
 uniform float material_ambient;
 uniform float material_diffuse;

@@ -3,7 +3,6 @@
 
 #include "assets/Texture.h"
 
-#include <memory>
 #include <regex>
 
 namespace {
@@ -143,19 +142,4 @@ TEST_F(TextureTest, FilterTableCoversEverySamplingAndMipmapMode)
     }
     glBindTexture(GL_TEXTURE_2D, 0);
     glDeleteTextures(1, &texture);
-}
-
-TEST_F(TextureTest, TheLastSharerReleasesTheGlTexture)
-{
-    fixtures::TempFolder folder;
-    const std::string path = (folder.path() / "shared.jpg").string();
-    ASSERT_TRUE(fixtures::writeJpeg(path, 4, 4, 1, 2, 3));
-    auto first = std::make_shared<Texture>(path);
-    const GLuint name = first->name;
-    ASSERT_TRUE(glIsTexture(name));
-    std::shared_ptr<Texture> copy = first;
-    first.reset();
-    EXPECT_TRUE(glIsTexture(name));
-    copy.reset();
-    EXPECT_FALSE(glIsTexture(name));
 }

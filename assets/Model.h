@@ -41,7 +41,7 @@ struct GpuMesh {
 // Everything an object draws with. Copying a Model shares the GL objects, the textures and
 // the material, and copies the mesh arrays.
 struct Model {
-    std::shared_ptr<GpuMesh> gpu;
+    std::shared_ptr<GpuMesh> gpu; // null when nothing could be imported: the object draws nothing
     std::shared_ptr<Texture> colorTexture;
     std::shared_ptr<Texture> normalTexture;
     std::shared_ptr<Material> material;

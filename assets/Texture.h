@@ -5,6 +5,7 @@
 // and its copies through shared_ptr, so the name lives as long as anything draws with it.
 class Texture {
 public:
+    // Loads, converts to 8-bit RGB and uploads; a failure prints a line and leaves name 0.
     explicit Texture(std::string path);
     ~Texture();
     Texture(const Texture&) = delete;

@@ -1,7 +1,79 @@
 #include "render/RenderTarget.h"
-// placeholder: replaced by the real implementation
-RenderTarget::~RenderTarget() {}
-bool RenderTarget::init(int, int) { return true; }
-void RenderTarget::bindAndClear() const {}
-void RenderTarget::bindColorTexture() const {}
-void RenderTarget::clearColorTransparent() {}
+
+#include <GL/glew.h>
+#include <iostream>
+
+RenderTarget::~RenderTarget()
+{
+    if (framebuffer)
+        glDeleteFramebuffers(1, &framebuffer);
+    if (colorTexture)
+        glDeleteTextures(1, &colorTexture);
+    if (depthTexture)
+        glDeleteTextures(1, &depthTexture);
+}
+
+bool RenderTarget::init(int width, int height)
+{
+    glGenFramebuffers(1, &framebuffer);
+    createColorTexture(width, height);
+    createDepthTexture(width, height);
+
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colorTexture, 0);
+    glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_2D, depthTexture, 0);
+    const GLenum drawBuffers[] = {GL_COLOR_ATTACHMENT0};
+    glDrawBuffers(1, drawBuffers);
+
+    const GLenum status = glCheckFramebufferStatus(GL_FRAMEBUFFER);
+    if (status == GL_FRAMEBUFFER_COMPLETE) {
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        return true;
+    }
+    std::cout << "FB error, status: 0x" << std::hex << status << std::dec << std::endl;
+    return false;
+}
+
+void RenderTarget::createColorTexture(int width, int height)
+{
+    glGenTextures(1, &colorTexture);
+    glBindTexture(GL_TEXTURE_2D, colorTexture);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+}
+
+// Compare mode lets the lit pass read the shadow map through a shadow sampler, which
+// filters the depth test itself between neighbouring texels.
+void RenderTarget::createDepthTexture(int width, int height)
+{
+    glGenTextures(1, &depthTexture);
+    glBindTexture(GL_TEXTURE_2D, depthTexture);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT24, width, height, 0, GL_DEPTH_COMPONENT, GL_FLOAT,
+                 nullptr);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_MODE, GL_COMPARE_REF_TO_TEXTURE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_FUNC, GL_LESS);
+}
+
+void RenderTarget::bindAndClear() const
+{
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffer);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+void RenderTarget::bindColorTexture() const
+{
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, colorTexture);
+}
+
+void RenderTarget::clearColorTransparent()
+{
+    glClearColor(0, 0, 0, 0);
+}

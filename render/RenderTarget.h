@@ -1,6 +1,7 @@
 #pragma once
 
 // An off-screen framebuffer with an RGBA colour texture and a comparison depth texture.
+// Owns its three GL names and deletes them when it goes.
 class RenderTarget {
 public:
     RenderTarget() = default;
@@ -8,13 +9,19 @@ public:
     RenderTarget(const RenderTarget&) = delete;
     RenderTarget& operator=(const RenderTarget&) = delete;
 
-    // Creates both textures and the framebuffer; false (with a console line) when incomplete.
+    // Creates both textures and the framebuffer; false (with a console line) when incomplete,
+    // in which case the target's framebuffer stays bound.
     bool init(int width, int height);
     void bindAndClear() const;
+    // Binds the colour texture on texture unit 0.
     void bindColorTexture() const;
     static void clearColorTransparent();
 
     unsigned int framebuffer = 0;
     unsigned int depthTexture = 0;
     unsigned int colorTexture = 0;
+
+private:
+    void createColorTexture(int width, int height);
+    void createDepthTexture(int width, int height);
 };

@@ -1,9 +1,157 @@
 #include "render/ShaderManager.h"
-// placeholder: replaced by the real implementation
-ShaderProgram::ShaderProgram(const std::string&, const std::string&) {}
-ShaderManager* ShaderManager::instance() { static ShaderManager m; return &m; }
-ShaderManager::ShaderManager() {}
-void ShaderManager::useProgram(int) const {}
-unsigned int ShaderManager::program(int) const { return 0; }
-int ShaderManager::location(int, const std::string&) const { return -1; }
-void ShaderManager::registerUniforms() {}
+
+#include "app/Console.h"
+#include "render/RenderPass.h"
+
+#include <GL/glew.h>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <vector>
+
+namespace {
+
+const char* const shaderFolder = "Tindral/Shader/";
+
+struct ProgramFiles {
+    int kind;
+    const char* baseName;
+};
+
+// Hud is built before Glow; each still lands under its own kind.
+constexpr ProgramFiles buildOrder[] = {
+    {ProgramKind::Basic, "basicShader"}, {ProgramKind::Depth, "depthShader"},
+    {ProgramKind::Flame, "flameShader"}, {ProgramKind::Hud, "hudShader"},
+    {ProgramKind::Glow, "glowShader"},
+};
+
+// Every uniform the game sets, per kind, in the order the locations are fetched.
+const std::vector<const char*> registeredUniforms[5] = {
+    // Basic
+    {"projectionMatrix", "modelMatrix", "viewMatrix", "camPosition", "light", "depthProjMat",
+     "depthViewMat", "biasMat", "depthMVP", "material_ambient", "material_diffuse",
+     "material_specular", "transparency", "border", "lightColor", "maxDistance", "minDistance",
+     "distance", "color_texture", "normal_texture", "shadow_texture"},
+    // Depth
+    {"modelMatrix", "projectionMatrix", "viewMatrix", "camPosition", "light"},
+    // Flame
+    {"modelMatrix", "projectionMatrix", "viewMatrix", "lightColor"},
+    // Glow
+    {"modelMatrix", "glowTexture", "windowHeight", "windowWidth", "pass", "border"},
+    // Hud
+    {"modelMatrix", "colorNeutral", "colorFinal"},
+};
+
+std::string shaderLog(GLuint shader)
+{
+    GLint length = 0;
+    glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
+    std::vector<char> log(static_cast<size_t>(length > 0 ? length : 1), '\0');
+    glGetShaderInfoLog(shader, static_cast<GLsizei>(log.size()), nullptr, log.data());
+    return std::string(log.data());
+}
+
+std::string programLog(GLuint program)
+{
+    GLint length = 0;
+    glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
+    std::vector<char> log(static_cast<size_t>(length > 0 ? length : 1), '\0');
+    glGetProgramInfoLog(program, static_cast<GLsizei>(log.size()), nullptr, log.data());
+    return std::string(log.data());
+}
+
+} // namespace
+
+ShaderProgram::ShaderProgram(const std::string& vertexPath, const std::string& fragmentPath)
+{
+    program = glCreateProgram();
+    if (program == 0)
+        failStartup("Failed to create Shader Program");
+    compileShader(vertexPath, GL_VERTEX_SHADER, vertexShader);
+    compileShader(fragmentPath, GL_FRAGMENT_SHADER, fragmentShader);
+    glAttachShader(program, vertexShader);
+    glAttachShader(program, fragmentShader);
+    link();
+}
+
+void ShaderProgram::compileShader(const std::string& path, unsigned int shaderType, unsigned int& shaderId)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file.good())
+        failStartup("Failed to open file " + path);
+    const std::string source((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    file.close();
+
+    shaderId = glCreateShader(shaderType);
+    if (shaderId == 0)
+        failStartup("Didn't get valid Shaderfile");
+
+    const char* text = source.c_str();
+    glShaderSource(shaderId, 1, &text, nullptr);
+    glCompileShader(shaderId);
+
+    GLint status = GL_FALSE;
+    glGetShaderiv(shaderId, GL_COMPILE_STATUS, &status);
+    if (status != GL_FALSE && glIsShader(shaderId))
+        return;
+    std::cout << "Failed to compile shader" << std::endl;
+    failStartup(shaderLog(shaderId));
+}
+
+// A program that does not link would draw nothing, frame after frame, without a word:
+// better to stop at start-up with the driver's reason, as for a compile failure.
+void ShaderProgram::link()
+{
+    glLinkProgram(program);
+    GLint status = GL_FALSE;
+    glGetProgramiv(program, GL_LINK_STATUS, &status);
+    if (status != GL_FALSE)
+        return;
+    std::cout << "Failed to link shader program" << std::endl;
+    failStartup(programLog(program));
+}
+
+ShaderManager* ShaderManager::instance()
+{
+    // Built on first use, after the GL context exists; lives until the process ends.
+    static ShaderManager* manager = nullptr;
+    if (!manager)
+        manager = new ShaderManager();
+    return manager;
+}
+
+ShaderManager::ShaderManager()
+{
+    std::cout << "ShaderManager: initializing ..." << std::endl;
+    const std::string folder = shaderFolder;
+    for (const ProgramFiles& files : buildOrder) {
+        const std::string base = folder + files.baseName;
+        programs[files.kind] = std::make_unique<ShaderProgram>(base + ".vert", base + ".frag");
+    }
+    registerUniforms();
+    std::cout << "ShaderManager: DONE" << std::endl;
+}
+
+void ShaderManager::registerUniforms()
+{
+    for (int kind = 0; kind < 5; ++kind)
+        for (const char* name : registeredUniforms[kind])
+            uniformLocations[kind][name] = glGetUniformLocation(programs[kind]->program, name);
+}
+
+void ShaderManager::useProgram(int kind) const
+{
+    glUseProgram(programs[kind]->program);
+}
+
+unsigned int ShaderManager::program(int kind) const
+{
+    return programs[kind]->program;
+}
+
+int ShaderManager::location(int kind, std::string_view name) const
+{
+    const UniformTable& table = uniformLocations[kind];
+    const auto found = table.find(name);
+    return found == table.end() ? -1 : found->second;
+}

@@ -37,13 +37,16 @@ public:
     ShaderManager* shaderManager = nullptr;
 
 protected:
-    // Uploads a matrix to a program's "modelMatrix" (the program must be current).
+    // Uploads modelMatrix to a program's "modelMatrix" (the program must be current).
     void uploadModelMatrix(int programKind) const;
 
 private:
     void loadModel(const std::string& name);
-    void importMesh(const std::string& path);
+    // Fills the mesh arrays from the file's first mesh; false (with the importer's line) when
+    // the file gives no mesh.
+    bool importMesh(const std::string& path);
     void loadColorTexture(const std::string& path);
     void loadNormalTexture(const std::string& path);
     void uploadBuffers();
+    void bindSurface(bool opaque) const;
 };

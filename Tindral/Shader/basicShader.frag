@@ -1,0 +1,127 @@
+#version 330 core
+// The flame is the only light of a dark world: warm, falling off to black a few units
+// away, with soft shadows and normal-mapped surfaces.
+
+in vec3 worldPosition;
+in vec3 worldNormal;
+in vec3 worldTangent;
+in vec3 worldBitangent;
+in vec2 texCoord;
+in vec4 shadowCoord;
+
+uniform sampler2D color_texture;
+uniform sampler2D normal_texture;
+uniform sampler2DShadow shadow_texture;
+uniform mat4 depthMVP;
+
+uniform vec3 light;
+uniform vec3 lightColor;
+uniform vec3 camPosition;
+uniform float minDistance;
+uniform float maxDistance;
+// "distance" is looked up by the game but never set; it is left undeclared here, since
+// the name would hide GLSL's own distance() and some drivers refuse that.
+
+uniform float material_ambient;
+uniform float material_diffuse;
+uniform float material_specular;
+uniform float transparency;
+uniform int border;
+
+out vec4 fragColor;
+
+// Firelight is never quite white: every light colour is warmed a little.
+const vec3 flameTint = vec3(1.0, 0.84, 0.64);
+
+// Spread of the shadow taps, in shadow-map texels.
+const float shadowSpread = 2.5;
+const vec2 shadowTaps[8] = vec2[](
+    vec2(-0.613, 0.617), vec2(0.170, -0.040), vec2(-0.299, -0.792), vec2(0.645, 0.493),
+    vec2(-0.651, -0.197), vec2(0.421, -0.633), vec2(-0.039, 0.961), vec2(0.916, -0.154));
+
+// The vertex normal, or the face normal when the mesh came without normals.
+vec3 geometricNormal()
+{
+    vec3 n = worldNormal;
+    if (dot(n, n) < 1e-12)
+        n = cross(dFdx(worldPosition), dFdy(worldPosition));
+    return normalize(n);
+}
+
+// Bends the normal by the normal map. The tangent frame arrives as unnormalised sums; a frame
+// that has collapsed, or a missing normal map (it reads black), leaves the normal as it is.
+vec3 mappedNormal(vec3 n)
+{
+    vec3 t = worldTangent - n * dot(n, worldTangent);
+    if (dot(t, t) < 1e-10)
+        return n;
+    t = normalize(t);
+    vec3 b = worldBitangent - n * dot(n, worldBitangent) - t * dot(t, worldBitangent);
+    b = dot(b, b) < 1e-10 ? cross(n, t) : normalize(b);
+
+    vec3 texel = texture(normal_texture, texCoord).rgb;
+    if (dot(texel, texel) < 1e-4)
+        return n;
+    vec3 bent = normalize(mat3(t, b, n) * (texel * 2.0 - 1.0));
+    return dot(bent, n) > 0.0 ? bent : n;
+}
+
+// Full light inside minDistance, gone at maxDistance, and an inverse-square-like decay between.
+float falloff(float d)
+{
+    float nearEdge = minDistance > 0.0 ? minDistance : 2.0;
+    float farEdge = max(maxDistance, nearEdge + 0.5);
+    float fade = 1.0 - smoothstep(nearEdge, farEdge, d);
+    return fade / (1.0 + 0.05 * d + 0.015 * d * d);
+}
+
+// Share of the light that reaches this point, 0 to 1, averaged over a few taps (each of them
+// filtered by the shadow sampler) for soft edges. The sample point is pushed a little off the
+// surface, more so far from the light where a shadow texel covers more ground.
+float lightVisibility(vec3 n, float d)
+{
+    vec4 coord = shadowCoord + depthMVP * vec4(n * (0.004 * d + 0.004), 0.0);
+    if (coord.w <= 0.0)
+        return 1.0;
+    vec3 p = coord.xyz / coord.w;
+    if (any(lessThan(p, vec3(0.0))) || any(greaterThan(p, vec3(1.0))))
+        return 1.0;
+    vec2 texel = shadowSpread / vec2(textureSize(shadow_texture, 0));
+    float lit = 0.0;
+    for (int i = 0; i < 8; ++i)
+        lit += texture(shadow_texture, vec3(p.xy + shadowTaps[i] * texel, p.z - 1e-5));
+    return lit / 8.0;
+}
+
+// Darkens the band above the border row towards the top of the window.
+float topFade()
+{
+    if (border <= 0)
+        return 1.0;
+    float top = float(border) / 0.9;
+    return 1.0 - 0.7 * smoothstep(float(border), top, gl_FragCoord.y);
+}
+
+void main()
+{
+    vec3 albedo = texture(color_texture, texCoord).rgb;
+    vec3 surfaceNormal = geometricNormal();
+    vec3 n = mappedNormal(surfaceNormal);
+
+    vec3 toLight = light - worldPosition;
+    float d = length(toLight);
+    vec3 l = d > 1e-5 ? toLight / d : surfaceNormal;
+    vec3 v = normalize(camPosition - worldPosition);
+    vec3 h = normalize(l + v);
+
+    float reach = falloff(d);
+    vec3 fire = lightColor * flameTint * reach;
+    float visible = lightVisibility(surfaceNormal, d);
+
+    vec3 ambient = material_ambient * albedo * (0.05 + 0.35 * reach) * flameTint;
+    vec3 diffuse = material_diffuse * max(dot(n, l), 0.0) * albedo * fire * visible;
+    float shine = dot(surfaceNormal, l) > 0.0 ? pow(max(dot(n, h), 0.0), 24.0) : 0.0;
+    vec3 specular = material_specular * 2.0 * shine * fire * visible;
+
+    fragColor = vec4((ambient + diffuse + specular) * topFade(), transparency);
+}

@@ -1,0 +1,40 @@
+#version 330 core
+// The lit scene: passes the world-space surface frame on for normal mapping and the
+// shadow-map coordinate for the flame's shadows.
+
+// Fixed locations, so that one vertex array serves every program.
+layout(location = 0) in vec3 position;
+layout(location = 1) in vec3 normal;
+layout(location = 2) in vec2 uv;
+layout(location = 3) in vec3 tangents;
+layout(location = 4) in vec3 bitangents;
+
+uniform mat4 projectionMatrix;
+uniform mat4 viewMatrix;
+uniform mat4 modelMatrix;
+// depthMVP = biasMat * depthProjMat * depthViewMat, already mapped to texture space.
+uniform mat4 depthMVP;
+uniform mat4 depthProjMat;
+uniform mat4 depthViewMat;
+uniform mat4 biasMat;
+
+out vec3 worldPosition;
+out vec3 worldNormal;
+out vec3 worldTangent;
+out vec3 worldBitangent;
+out vec2 texCoord;
+out vec4 shadowCoord;
+
+void main()
+{
+    vec4 world = modelMatrix * vec4(position, 1.0);
+    // Objects are only moved, turned and scaled evenly: the upper 3x3 keeps directions right.
+    mat3 toWorld = mat3(modelMatrix);
+    worldPosition = world.xyz;
+    worldNormal = toWorld * normal;
+    worldTangent = toWorld * tangents;
+    worldBitangent = toWorld * bitangents;
+    texCoord = uv;
+    shadowCoord = depthMVP * world;
+    gl_Position = projectionMatrix * viewMatrix * world;
+}

@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# A broken shader set must stop the game at start-up with its message and exit status 255:
+# a missing file, a shader that does not compile, a program that does not link. An intact
+# set builds all programs and the game runs on.
+# Usage: bash test_shader_failures.sh RUN_DIR
+set -u
+run_dir=$(cd "${1:?usage: $0 RUN_DIR}" && pwd)
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+
+if [ -n "${DISPLAY:-}" ]; then
+  launcher=()
+else
+  launcher=(xvfb-run -a -s "-screen 0 1024x768x24")
+fi
+
+failures=0
+fail() { echo "FAIL ($case_name): $*"; failures=$((failures + 1)); }
+
+# Copies the run folder for one case; the case then breaks what it wants in it.
+fresh_copy() {
+  case_name=$1
+  game_dir="$scratch/$case_name"
+  cp -r "$run_dir" "$game_dir"
+}
+
+# Runs the copy's game (stdin not a terminal, so nothing waits for a key); sets output and status.
+run_game() {
+  local seconds=$1
+  output=$(cd "$game_dir" && "${launcher[@]}" timeout "$seconds" ./tindral </dev/null 2>&1)
+  status=$?
+}
+
+expect_status() { [ "$status" -eq "$1" ] || fail "exit status $status, expected $1; output:"$'\n'"$output"; }
+expect_line() { grep -qxF -- "$1" <<<"$output" || fail "no line '$1' in:"$'\n'"$output"; }
+expect_no_line() { ! grep -qxF -- "$1" <<<"$output" || fail "unexpected line '$1'"; }
+# The line after the given one must be non-empty: the driver's log.
+expect_log_after() {
+  local next
+  next=$(grep -A1 -xF -- "$1" <<<"$output" | sed -n 2p)
+  [ -n "$next" ] || fail "no driver log after '$1' in:"$'\n'"$output"
+}
+
+fresh_copy missing_file
+rm "$game_dir/Tindral/Shader/flameShader.frag"
+run_game 60
+expect_status 255
+expect_line "ShaderManager: initializing ..."
+expect_line "Failed to open file Tindral/Shader/flameShader.frag"
+expect_no_line "ShaderManager: DONE"
+
+fresh_copy compile_error
+printf '#version 330 core\nvoid main()\n{\n    gl_Position = undeclaredThing;\n}\n' \
+  >"$game_dir/Tindral/Shader/depthShader.vert"
+run_game 60
+expect_status 255
+expect_line "Failed to compile shader"
+expect_log_after "Failed to compile shader"
+expect_no_line "ShaderManager: DONE"
+
+# A vertex shader without main compiles but cannot link. The glow program is built after the
+# HUD program, so its missing file is never reached.
+fresh_copy link_error
+printf '#version 330 core\nuniform mat4 modelMatrix;\n' >"$game_dir/Tindral/Shader/hudShader.vert"
+rm "$game_dir/Tindral/Shader/glowShader.frag"
+run_game 60
+expect_status 255
+expect_line "Failed to link shader program"
+expect_log_after "Failed to link shader program"
+expect_no_line "Failed to open file Tindral/Shader/glowShader.frag"
+
+# Intact shaders: all programs build after the GL version line and the game keeps running
+# (stopped by the timeout) without GL errors.
+fresh_copy intact
+run_game 8
+[ "$status" -eq 124 ] || fail "the game ended with status $status instead of running on:"$'\n'"$output"
+expect_line "ShaderManager: DONE"
+before_init=$(grep -B1 -xF "ShaderManager: initializing ..." <<<"$output" | head -n1)
+[ -n "$before_init" ] && [ "$before_init" != "ShaderManager: initializing ..." ] ||
+  fail "no GL version line before the shader manager"
+! grep -q '^GL: ' <<<"$output" || fail "GL errors while running:"$'\n'"$(grep '^GL: ' <<<"$output" | sort | uniq -c)"
+
+if [ "$failures" -ne 0 ]; then
+  echo "$failures check(s) failed"
+  exit 1
+fi
+echo "all shader start-up cases behave"

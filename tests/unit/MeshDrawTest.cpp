@@ -1,0 +1,281 @@
+#include "GlContext.h"
+#include "RenderFixtures.h"
+
+#include "assets/Texture.h"
+#include "render/RenderPass.h"
+#include "render/RenderTarget.h"
+#include "render/ShaderManager.h"
+#include "scene/SceneObject.h"
+
+#include <glm/gtc/matrix_transform.hpp>
+#include <glm/gtc/type_ptr.hpp>
+#include <memory>
+
+namespace {
+
+class MeshDrawTest : public GlTest {
+protected:
+    void SetUp() override
+    {
+        GlTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        shaders = ShaderManager::instance();
+        fixtures::writeModel(folder.path(), "cube/cube", fixtures::cubeObj());
+        fixtures::WorkingDirectory inFolder(folder.path());
+        cube = std::make_unique<SceneObject>(glm::vec3(0.0f), "cube/cube", 1.0f, 1.0f);
+        cube->model.material = std::make_shared<Material>(Material{0.25f, 1.5f, 0.75f});
+        ASSERT_NE(cube->model.gpu, nullptr);
+    }
+    void TearDown() override
+    {
+        glUseProgram(0);
+        cube.reset();
+        GlTest::TearDown();
+    }
+
+    int basic(const char* name) const { return shaders->location(ProgramKind::Basic, name); }
+
+    float basicFloat(const char* name) const
+    {
+        float value = -1.0f;
+        glGetUniformfv(shaders->program(ProgramKind::Basic), basic(name), &value);
+        return value;
+    }
+
+    GLint textureOnUnit(GLenum unit) const
+    {
+        GLint active = 0, bound = 0;
+        glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
+        glActiveTexture(unit);
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+        glActiveTexture(static_cast<GLenum>(active));
+        return bound;
+    }
+
+    GLuint trianglesDrawn(int pass)
+    {
+        GLuint query = 0;
+        glGenQueries(1, &query);
+        glBeginQuery(GL_PRIMITIVES_GENERATED, query);
+        cube->draw(pass);
+        glEndQuery(GL_PRIMITIVES_GENERATED);
+        GLuint count = 0;
+        glGetQueryObjectuiv(query, GL_QUERY_RESULT, &count);
+        glDeleteQueries(1, &query);
+        return count;
+    }
+
+    ShaderManager* shaders = nullptr;
+    fixtures::TempFolder folder;
+    std::unique_ptr<SceneObject> cube;
+};
+
+} // namespace
+
+TEST_F(MeshDrawTest, LitPassesBindTheSurfaceAndOnlyTheMainPassResetsOpacity)
+{
+    glUseProgram(shaders->program(ProgramKind::Basic));
+    glUniform1f(basic("transparency"), 0.25f);
+
+    EXPECT_EQ(trianglesDrawn(RenderPass::Transparent), 12u);
+    EXPECT_FLOAT_EQ(basicFloat("transparency"), 0.25f) << "the invisible cube's own opacity stays";
+    EXPECT_FLOAT_EQ(basicFloat("material_ambient"), 0.25f);
+    EXPECT_FLOAT_EQ(basicFloat("material_diffuse"), 1.5f);
+    EXPECT_FLOAT_EQ(basicFloat("material_specular"), 0.75f);
+
+    EXPECT_EQ(trianglesDrawn(RenderPass::Main), 12u);
+    EXPECT_FLOAT_EQ(basicFloat("transparency"), 1.0f);
+    EXPECT_EQ(textureOnUnit(GL_TEXTURE0), static_cast<GLint>(cube->model.colorTexture->name));
+    EXPECT_EQ(textureOnUnit(GL_TEXTURE1), static_cast<GLint>(cube->model.normalTexture->name));
+    GLint active = 0, vertexArray = -1, colourUnit = -1, normalUnit = -1;
+    glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
+    glGetIntegerv(GL_VERTEX_ARRAY_BINDING, &vertexArray);
+    glGetUniformiv(shaders->program(ProgramKind::Basic), basic("color_texture"), &colourUnit);
+    glGetUniformiv(shaders->program(ProgramKind::Basic), basic("normal_texture"), &normalUnit);
+    EXPECT_EQ(active, GL_TEXTURE1);
+    EXPECT_EQ(vertexArray, 0);
+    EXPECT_EQ(colourUnit, 0);
+    EXPECT_EQ(normalUnit, 1);
+}
+
+TEST_F(MeshDrawTest, OtherPassesDrawWithWhateverIsBound)
+{
+    GLuint stranger = 0;
+    glGenTextures(1, &stranger);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, stranger);
+    glUseProgram(shaders->program(ProgramKind::Basic));
+    glUniform1f(basic("transparency"), 0.5f);
+    glUniform1f(basic("material_ambient"), 9.0f);
+
+    for (int pass : {int(RenderPass::Shadow), int(RenderPass::FlameGlow), int(RenderPass::Glow), int(RenderPass::Hud), 17}) {
+        SCOPED_TRACE(pass);
+        EXPECT_EQ(trianglesDrawn(pass), 12u);
+        EXPECT_EQ(textureOnUnit(GL_TEXTURE0), static_cast<GLint>(stranger));
+        EXPECT_FLOAT_EQ(basicFloat("transparency"), 0.5f);
+        EXPECT_FLOAT_EQ(basicFloat("material_ambient"), 9.0f);
+    }
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glDeleteTextures(1, &stranger);
+}
+
+TEST_F(MeshDrawTest, MissingTexturesBindNothingAndStillDraw)
+{
+    cube->model.normalTexture.reset();
+    glUseProgram(shaders->program(ProgramKind::Basic));
+    EXPECT_EQ(trianglesDrawn(RenderPass::Main), 12u);
+    EXPECT_EQ(textureOnUnit(GL_TEXTURE1), 0);
+    cube->model.mesh.indices.clear();
+    EXPECT_EQ(trianglesDrawn(RenderPass::Main), 0u);
+}
+
+namespace {
+
+// The lit program end to end: a shadow map from a light, then the scene drawn with it into
+// an off-screen target, read back pixel by pixel.
+class LitSceneTest : public MeshDrawTest {
+protected:
+    static constexpr int width = 160;
+    static constexpr int height = 120;
+
+    void SetUp() override
+    {
+        MeshDrawTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        ASSERT_TRUE(scene.init(width, height));
+        ASSERT_TRUE(shadowMap.init(4 * width, 4 * height));
+        projection = glm::perspective(glm::radians(60.0f), float(width) / float(height), 0.01f, 30.0f);
+    }
+
+    // Lights the scene from `light` and draws every (model matrix) with the cube mesh.
+    void render(glm::vec3 light, const std::vector<glm::mat4>& placements)
+    {
+        const glm::mat4 lightProjection =
+            glm::perspective(glm::radians(160.0f), float(width) / float(height), 0.01f, 10.0f);
+        const glm::mat4 lightView = glm::lookAt(light, glm::vec3(0.0f), glm::vec3(0.0f, 1.0f, 0.0f));
+        const glm::mat4 bias(0.5f, 0, 0, 0, 0, 0.5f, 0, 0, 0, 0, 0.5f, 0, 0.5f, 0.5f, 0.5f, 1.0f);
+
+        glEnable(GL_DEPTH_TEST);
+        glEnable(GL_CULL_FACE);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+
+        glViewport(0, 0, 4 * width, 4 * height);
+        glCullFace(GL_FRONT);
+        glClearColor(1, 1, 1, 1);
+        shadowMap.bindAndClear();
+        glUseProgram(shaders->program(ProgramKind::Depth));
+        set(ProgramKind::Depth, "viewMatrix", lightProjection * lightView);
+        for (const glm::mat4& placement : placements) {
+            set(ProgramKind::Depth, "modelMatrix", placement);
+            cube->draw(RenderPass::Shadow);
+        }
+
+        glViewport(0, 0, width, height);
+        glCullFace(GL_BACK);
+        glClearColor(0, 0, 0, 1);
+        scene.bindAndClear();
+        glUseProgram(shaders->program(ProgramKind::Basic));
+        set(ProgramKind::Basic, "projectionMatrix", projection);
+        set(ProgramKind::Basic, "viewMatrix", view);
+        set(ProgramKind::Basic, "depthMVP", bias * lightProjection * lightView);
+        glUniform3fv(basic("camPosition"), 1, glm::value_ptr(eye));
+        glUniform3fv(basic("light"), 1, glm::value_ptr(light));
+        glUniform3f(basic("lightColor"), 1.0f, 1.0f, 1.0f);
+        glUniform1f(basic("minDistance"), 2.0f);
+        glUniform1f(basic("maxDistance"), 7.0f);
+        glUniform1i(basic("border"), static_cast<int>(height - 0.1 * height));
+        glActiveTexture(GL_TEXTURE2);
+        glBindTexture(GL_TEXTURE_2D, shadowMap.depthTexture);
+        glUniform1i(basic("shadow_texture"), 2);
+        for (const glm::mat4& placement : placements) {
+            set(ProgramKind::Basic, "modelMatrix", placement);
+            cube->draw(RenderPass::Main);
+        }
+        glBindTexture(GL_TEXTURE_2D, 0);
+        glActiveTexture(GL_TEXTURE0);
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        glDisable(GL_CULL_FACE);
+        glDisable(GL_DEPTH_TEST);
+        glDisable(GL_BLEND);
+    }
+
+    void set(int kind, const char* name, const glm::mat4& value) const
+    {
+        glUniformMatrix4fv(shaders->location(kind, name), 1, GL_FALSE, glm::value_ptr(value));
+    }
+
+    // Brightness (mean of r, g, b, 0..255) where a world point lands in the image.
+    float brightnessAt(glm::vec3 world) const
+    {
+        const glm::vec4 clip = projection * view * glm::vec4(world, 1.0f);
+        const glm::vec2 ndc = glm::vec2(clip) / clip.w;
+        const int x = static_cast<int>((ndc.x * 0.5f + 0.5f) * width);
+        const int y = static_cast<int>((ndc.y * 0.5f + 0.5f) * height);
+        EXPECT_TRUE(x >= 0 && x < width && y >= 0 && y < height) << "point off screen";
+        unsigned char pixel[4] = {};
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, scene.framebuffer);
+        glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+        return (pixel[0] + pixel[1] + pixel[2]) / 3.0f;
+    }
+
+    int litPixelCount() const
+    {
+        std::vector<unsigned char> pixels(4 * width * height);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, scene.framebuffer);
+        glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+        int count = 0;
+        for (size_t i = 0; i < pixels.size(); i += 4)
+            count += pixels[i] + pixels[i + 1] + pixels[i + 2] > 30;
+        return count;
+    }
+
+    RenderTarget scene;
+    RenderTarget shadowMap;
+    glm::vec3 eye{0.0f, 1.5f, 3.0f};
+    glm::mat4 view = glm::lookAt(eye, glm::vec3(0.0f), glm::vec3(0.0f, 1.0f, 0.0f));
+    glm::mat4 projection{1.0f};
+};
+
+} // namespace
+
+TEST_F(LitSceneTest, TheFaceTurnedToANearLightIsLitAndTheRestStaysDark)
+{
+    render(glm::vec3(0.0f, 0.0f, 1.5f), {glm::mat4(1.0f)});
+    fixtures::saveImageIfAsked("lit_cube", scene.framebuffer, width, height);
+    const float front = brightnessAt(glm::vec3(0.0f, 0.0f, 0.5f));
+    const float top = brightnessAt(glm::vec3(0.0f, 0.5f, -0.1f));
+    EXPECT_GT(front, 100.0f) << "facing the light from one unit away";
+    EXPECT_LT(top, 0.35f * front) << "turned away from the light";
+    EXPECT_GT(litPixelCount(), width * height / 20);
+    EXPECT_EQ(brightnessAt(glm::vec3(1.6f, 1.0f, 0.0f)), 0.0f) << "background keeps the clear colour";
+
+    render(glm::vec3(0.0f, 0.0f, 12.0f), {glm::mat4(1.0f)});
+    EXPECT_LT(brightnessAt(glm::vec3(0.0f, 0.0f, 0.5f)), 12.0f) << "beyond the light's reach the world is dark";
+}
+
+TEST_F(LitSceneTest, AnObjectBetweenLightAndFloorCastsAShadow)
+{
+    eye = glm::vec3(0.0f, 3.0f, 4.0f);
+    view = glm::lookAt(eye, glm::vec3(0.0f), glm::vec3(0.0f, 1.0f, 0.0f));
+    const glm::mat4 floor = glm::scale(glm::translate(glm::mat4(1.0f), glm::vec3(0.0f, -0.1f, 0.0f)),
+                                       glm::vec3(6.0f, 0.2f, 6.0f));
+    const glm::mat4 blocker = glm::scale(glm::translate(glm::mat4(1.0f), glm::vec3(0.0f, 1.0f, 0.0f)),
+                                         glm::vec3(0.5f));
+    const glm::vec3 light(0.1f, 2.5f, 0.1f);
+
+    render(light, {floor});
+    const float openFloor = brightnessAt(glm::vec3(0.0f, 0.0f, 0.0f));
+    render(light, {floor, blocker});
+    fixtures::saveImageIfAsked("shadowed_floor", scene.framebuffer, width, height);
+    const float shadowed = brightnessAt(glm::vec3(0.0f, 0.0f, 0.0f));
+    const float besideShadow = brightnessAt(glm::vec3(1.0f, 0.0f, 0.3f));
+
+    EXPECT_GT(openFloor, 80.0f);
+    EXPECT_LT(shadowed, 0.4f * openFloor) << "the floor under the blocker is in its shadow";
+    EXPECT_GT(besideShadow, 2.0f * shadowed) << "the floor beside the shadow stays lit";
+}

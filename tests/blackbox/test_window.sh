@@ -6,6 +6,7 @@ start_game
 
 id=$(find_window 60) || fail "no window titled Tindral appeared"
 [ "$(window_size "$id")" = "800x600" ] || fail "window is $(window_size "$id"), want 800x600"
+wait_for_output 30 'ShaderManager: DONE' || fail "the game did not build its shaders"
 head -n 1 "$WORK/out.txt" | grep -qE '^[0-9]+\.[0-9]+' || fail "first line is not the GL version"
 pass "800x600 window, GL version first"
 

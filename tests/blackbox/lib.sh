@@ -12,7 +12,7 @@ cleanup() {
     kill "$GAME_PID" 2>/dev/null || true
     wait "$GAME_PID" 2>/dev/null || true
   fi
-  rm -rf "$WORK"
+  [ -n "${KEEP_WORK:-}" ] && echo "kept $WORK" || rm -rf "$WORK"
 }
 
 fail() { echo "FAIL: $*" >&2; [ -f "$WORK/out.txt" ] && { echo "--- game output:"; cat "$WORK/out.txt"; } >&2; exit 1; }
@@ -69,4 +69,68 @@ wait_for_exit() {
 
 window_size() {
   xdotool getwindowgeometry "$1" | sed -n 's/.*Geometry: \([0-9]*x[0-9]*\).*/\1/p'
+}
+
+# Saves a screenshot of window $1 as $WORK/$2.png.
+screenshot() {
+  import -window "$1" "$WORK/$2.png"
+}
+
+# Mean brightness (0..1) of a region of a screenshot: name, width, height, x, y.
+region_mean() {
+  convert "$WORK/$1.png" -crop "$2x$3+$4+$5" +repage -colorspace Gray -format '%[fx:mean]' info:
+}
+
+# Share (0..1) of a region's pixels brighter than a percentage: name, w, h, x, y, percent.
+region_lit_share() {
+  convert "$WORK/$1.png" -crop "$2x$3+$4+$5" +repage -colorspace Gray -threshold "$6%" \
+    -format '%[fx:mean]' info:
+}
+
+# Share of a region's pixels that are clearly red: name, w, h, x, y.
+region_red_share() {
+  convert "$WORK/$1.png" -crop "$2x$3+$4+$5" +repage \
+    -fx 'r > 0.6 && g < 0.35 && b < 0.35 ? 1 : 0' -format '%[fx:mean]' info:
+}
+
+# Share of a region's pixels that are clearly blue.
+region_blue_share() {
+  convert "$WORK/$1.png" -crop "$2x$3+$4+$5" +repage \
+    -fx 'b > 0.6 && r < 0.5 && b > g + 0.2 ? 1 : 0' -format '%[fx:mean]' info:
+}
+
+# Share of a region's pixels in the flame's warm white-orange.
+region_warm_share() {
+  convert "$WORK/$1.png" -crop "$2x$3+$4+$5" +repage \
+    -fx 'r > 0.95 && g > 0.6 && b < 0.75 ? 1 : 0' -format '%[fx:mean]' info:
+}
+
+# Mean absolute difference (0..1) between two screenshots.
+image_difference() {
+  # compare exits 1 when the images differ, which is the answer here, not a failure.
+  { compare -metric MAE "$WORK/$1.png" "$WORK/$2.png" null: 2>&1 || true; } | sed -n 's/.*(\(.*\)).*/\1/p'
+}
+
+# Compares two decimals: true when $1 > $2.
+greater() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
+
+# Starts the game, waits for its window and its first level; sets WINDOW_ID.
+start_game_and_wait() {
+  start_game
+  WINDOW_ID=$(find_window 60) || fail "no game window"
+  wait_for_output 60 '^InvisCubes: ' || fail "level 1 was not built"
+}
+
+press() { xdotool key --window "$WINDOW_ID" "$@"; }
+hold() { xdotool keydown --window "$WINDOW_ID" "$1"; sleep "$2"; xdotool keyup --window "$WINDOW_ID" "$1"; }
+
+# Ends the game with Escape and checks it leaves with status 0.
+quit_with_escape() {
+  press Escape
+  wait_for_exit 30 || fail "game still running after Escape"
+  [ "$EXIT_STATUS" -eq 0 ] || fail "exit status $EXIT_STATUS after Escape, want 0"
+}
+
+no_gl_errors() {
+  ! grep -q '^GL: ' "$WORK/err.txt"
 }

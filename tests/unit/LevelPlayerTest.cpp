@@ -1,4 +1,4 @@
-#include "GameHarness.h"
+#include "TestSupport.h"
 #include "LevelPlayer.h"
 
 #include "scene/LevelReader.h"
@@ -35,14 +35,6 @@ protected:
                                                                         << result.describe();
         }
         EXPECT_TRUE(game->finished);
-    }
-
-    void newGame()
-    {
-        inputState() = InputState{};
-        testing::internal::CaptureStdout();
-        game = std::make_unique<Game>(800, 600, gameWindow());
-        testing::internal::GetCapturedStdout();
     }
 };
 

@@ -1,5 +1,5 @@
 #include "GlContext.h"
-#include "RenderFixtures.h"
+#include "TestSupport.h"
 
 #include "assets/Texture.h"
 #include "render/RenderPass.h"
@@ -21,8 +21,8 @@ protected:
         if (HasFatalFailure())
             return;
         shaders = ShaderManager::instance();
-        fixtures::writeModel(folder.path(), "cube/cube", fixtures::cubeObj());
-        fixtures::WorkingDirectory inFolder(folder.path());
+        writeModel(folder.path(), "cube/cube", cubeObj());
+        WorkingDirectory inFolder(folder.path());
         cube = std::make_unique<SceneObject>(glm::vec3(0.0f), "cube/cube", 1.0f, 1.0f);
         cube->model.material = std::make_shared<Material>(Material{0.25f, 1.5f, 0.75f});
         ASSERT_NE(cube->model.gpu, nullptr);
@@ -67,7 +67,7 @@ protected:
     }
 
     ShaderManager* shaders = nullptr;
-    fixtures::TempFolder folder;
+    TempFolder folder;
     std::unique_ptr<SceneObject> cube;
 };
 
@@ -246,7 +246,6 @@ protected:
 TEST_F(LitSceneTest, TheFaceTurnedToANearLightIsLitAndTheRestStaysDark)
 {
     render(glm::vec3(0.0f, 0.0f, 1.5f), {glm::mat4(1.0f)});
-    fixtures::saveImageIfAsked("lit_cube", scene.framebuffer, width, height);
     const float front = brightnessAt(glm::vec3(0.0f, 0.0f, 0.5f));
     const float top = brightnessAt(glm::vec3(0.0f, 0.5f, -0.1f));
     EXPECT_GT(front, 100.0f) << "facing the light from one unit away";
@@ -271,7 +270,6 @@ TEST_F(LitSceneTest, AnObjectBetweenLightAndFloorCastsAShadow)
     render(light, {floor});
     const float openFloor = brightnessAt(glm::vec3(0.0f, 0.0f, 0.0f));
     render(light, {floor, blocker});
-    fixtures::saveImageIfAsked("shadowed_floor", scene.framebuffer, width, height);
     const float shadowed = brightnessAt(glm::vec3(0.0f, 0.0f, 0.0f));
     const float besideShadow = brightnessAt(glm::vec3(1.0f, 0.0f, 0.3f));
 

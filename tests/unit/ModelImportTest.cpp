@@ -1,5 +1,5 @@
 #include "GlContext.h"
-#include "RenderFixtures.h"
+#include "TestSupport.h"
 
 #include "assets/Texture.h"
 #include "render/RenderPass.h"
@@ -22,7 +22,7 @@ protected:
         if (HasFatalFailure())
             return;
         ShaderManager::instance();
-        workingDirectory = std::make_unique<fixtures::WorkingDirectory>(folder.path());
+        workingDirectory = std::make_unique<WorkingDirectory>(folder.path());
     }
     void TearDown() override
     {
@@ -41,8 +41,8 @@ protected:
         return object;
     }
 
-    fixtures::TempFolder folder;
-    std::unique_ptr<fixtures::WorkingDirectory> workingDirectory;
+    TempFolder folder;
+    std::unique_ptr<WorkingDirectory> workingDirectory;
 };
 
 glm::vec3 vectorAt(const std::vector<float>& values, size_t vertex)
@@ -63,7 +63,7 @@ GLint vertexArrayAttribute(GLuint vertexArray, GLuint location, GLenum parameter
 
 TEST_F(ModelImportTest, OnlyTheFirstMeshOfAFileIsImported)
 {
-    fixtures::writeModel(folder.path(), "pair/pair",
+    writeModel(folder.path(), "pair/pair",
                          "o First\nv 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nvt 1 0\nvt 0 1\nvn 0 0 1\n"
                          "f 1/1/1 2/2/1 3/3/1\n"
                          "o Second\nv 5 5 5\nv 6 5 5\nv 5 6 5\nv 6 6 5\nf 4/1/1 5/2/1 6/3/1\nf 5/2/1 7/3/1 6/1/1\n");
@@ -81,7 +81,7 @@ TEST_F(ModelImportTest, OnlyTheFirstMeshOfAFileIsImported)
 TEST_F(ModelImportTest, UvsAreFlippedAndScaledAndTangentsFollowThem)
 {
     // A square in the xy plane; u runs along +x, v along +y in the file.
-    fixtures::writeModel(folder.path(), "quad/quad", fixtures::quadObj());
+    writeModel(folder.path(), "quad/quad", quadObj());
     auto object = load("quad/quad", 4.0f);
     const Mesh& mesh = object->model.mesh;
     ASSERT_EQ(mesh.indices.size(), 6u) << "one four-cornered face becomes two triangles";
@@ -106,7 +106,7 @@ TEST_F(ModelImportTest, UvsAreFlippedAndScaledAndTangentsFollowThem)
 
 TEST_F(ModelImportTest, MeshWithoutUvsOrNormalsGetsZerosAndNoInfiniteTangents)
 {
-    fixtures::writeModel(folder.path(), "bare/bare", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
+    writeModel(folder.path(), "bare/bare", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
     auto object = load("bare/bare", 2.0f);
     const Mesh& mesh = object->model.mesh;
     ASSERT_EQ(mesh.positions.size(), 9u);
@@ -118,7 +118,7 @@ TEST_F(ModelImportTest, MeshWithoutUvsOrNormalsGetsZerosAndNoInfiniteTangents)
 
 TEST_F(ModelImportTest, MissingOrUnreadableModelIsReportedAndDrawsNothing)
 {
-    fixtures::writeText(folder.path() / "Tindral/3DModels/broken/broken.obj", "f 1 2 3\nthis is not a model\n");
+    writeText(folder.path() / "Tindral/3DModels/broken/broken.obj", "f 1 2 3\nthis is not a model\n");
     for (const std::string name : {"absent/absent", "broken/broken"}) {
         SCOPED_TRACE(name);
         std::string output;
@@ -138,7 +138,7 @@ TEST_F(ModelImportTest, MissingOrUnreadableModelIsReportedAndDrawsNothing)
 
 TEST_F(ModelImportTest, VertexArrayFeedsTheFiveAttributesAndTheIndices)
 {
-    fixtures::writeModel(folder.path(), "cube/cube", fixtures::cubeObj());
+    writeModel(folder.path(), "cube/cube", cubeObj());
     auto object = load("cube/cube", 2.0f);
     ASSERT_NE(object->model.gpu, nullptr);
     const GpuMesh& gpu = *object->model.gpu;
@@ -180,7 +180,7 @@ TEST_F(ModelImportTest, VertexArrayFeedsTheFiveAttributesAndTheIndices)
 
 TEST_F(ModelImportTest, CopiesShareGlObjectsUntilTheLastOneGoes)
 {
-    fixtures::writeModel(folder.path(), "cube/cube", fixtures::cubeObj());
+    writeModel(folder.path(), "cube/cube", cubeObj());
     auto source = load("cube/cube", 1.0f);
     ASSERT_NE(source->model.gpu, nullptr);
     const GLuint vertexArray = source->model.gpu->vertexArray;

@@ -1,5 +1,5 @@
 #include "GlContext.h"
-#include "RenderFixtures.h"
+#include "TestSupport.h"
 
 #include "app/DebugSwitches.h"
 #include "app/Window.h"
@@ -431,36 +431,6 @@ struct HudBar : Bar {
     }
 };
 
-struct Image {
-    int width = 0;
-    int height = 0;
-    std::vector<unsigned char> rgba;
-
-    int brightness(int x, int y) const
-    {
-        const size_t i = 4 * (static_cast<size_t>(y) * width + x);
-        return (rgba[i] + rgba[i + 1] + rgba[i + 2]) / 3;
-    }
-    const unsigned char* at(int x, int y) const { return &rgba[4 * (static_cast<size_t>(y) * width + x)]; }
-    int litCount() const
-    {
-        int count = 0;
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
-                count += brightness(x, y) > 2;
-        return count;
-    }
-};
-
-Image readImage(GLuint framebuffer, int width, int height)
-{
-    Image image{width, height, std::vector<unsigned char>(4 * static_cast<size_t>(width) * height)};
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, image.rgba.data());
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
-    return image;
-}
-
 class GlowPipelineTest : public RenderPassesTest {
 protected:
     void SetUp() override
@@ -468,12 +438,12 @@ protected:
         RenderPassesTest::SetUp();
         if (HasFatalFailure())
             return;
-        fixtures::writeModel(folder.path(), "flame/flame", fixtures::cubeObj());
-        fixtures::writeModel(folder.path(), "plane/plane", fixtures::quadObj());
-        fixtures::writeModel(folder.path(), "bar/bar", fixtures::quadObj());
+        writeModel(folder.path(), "flame/flame", cubeObj());
+        writeModel(folder.path(), "plane/plane", quadObj());
+        writeModel(folder.path(), "bar/bar", quadObj());
         Game& g = game();
         {
-            fixtures::WorkingDirectory inFolder(folder.path());
+            WorkingDirectory inFolder(folder.path());
             testing::internal::CaptureStdout();
             g.flame = std::make_unique<GlowingFlame>(glm::vec3(0.0f, 0.0f, -3.0f));
             g.plane = std::make_unique<ScreenQuad>();
@@ -520,7 +490,7 @@ protected:
         game().render(RenderPass::Glow);
     }
 
-    fixtures::TempFolder folder;
+    TempFolder folder;
 };
 
 } // namespace
@@ -532,9 +502,6 @@ TEST_F(GlowPipelineTest, TheFlameIsBlurredAtQuarterSizeAndLaidOverTheFrame)
     const Image flame = readImage(g.glowTargets[0]->framebuffer, 200, 150);
     const Image blurred = readImage(g.glowTargets[2]->framebuffer, 200, 150);
     const Image frame = readImage(0, 800, 600);
-    fixtures::saveImageIfAsked("glow_flame", g.glowTargets[0]->framebuffer, 200, 150);
-    fixtures::saveImageIfAsked("glow_blurred", g.glowTargets[2]->framebuffer, 200, 150);
-    fixtures::saveImageIfAsked("glow_frame", 0, 800, 600);
 
     ASSERT_GT(flame.litCount(), 20) << "the flame must be in view";
     int peakX = 0, peakY = 0;

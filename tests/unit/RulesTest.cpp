@@ -1,4 +1,4 @@
-#include "GameHarness.h"
+#include "TestSupport.h"
 
 #include "scene/Bar.h"
 #include "scene/Cube.h"

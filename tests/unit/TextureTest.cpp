@@ -1,11 +1,30 @@
 #include "GlContext.h"
-#include "RenderFixtures.h"
+#include "TestSupport.h"
 
 #include "assets/Texture.h"
 
 #include <regex>
 
 namespace {
+
+// Uncompressed 24- or 32-bit TGA, rows bottom to top, pixels given as RGB(A) in that row order.
+void writeTga(const std::filesystem::path& file, int width, int height, int channels,
+              const std::vector<unsigned char>& rgba)
+{
+    std::vector<unsigned char> bytes(18, 0);
+    bytes[2] = 2; // uncompressed true colour
+    bytes[12] = static_cast<unsigned char>(width);
+    bytes[14] = static_cast<unsigned char>(height);
+    bytes[16] = static_cast<unsigned char>(8 * channels);
+    bytes[17] = channels == 4 ? 8 : 0; // alpha bits; origin bottom left
+    for (size_t i = 0; i + channels <= rgba.size(); i += channels) {
+        bytes.insert(bytes.end(), {rgba[i + 2], rgba[i + 1], rgba[i]});
+        if (channels == 4)
+            bytes.push_back(rgba[i + 3]);
+    }
+    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                 static_cast<std::streamsize>(bytes.size()));
+}
 
 std::vector<unsigned char> textureRgb(const Texture& texture)
 {
@@ -33,10 +52,10 @@ using TextureTest = GlTest;
 
 TEST_F(TextureTest, MissingAndUnreadableImagesAreReportedAndLeaveNoTexture)
 {
-    fixtures::TempFolder folder;
+    TempFolder folder;
     const std::string missing = (folder.path() / "nowhere_diff.jpg").string();
     const std::string garbage = (folder.path() / "garbage_norm.jpg").string();
-    fixtures::writeText(garbage, "this is not a picture");
+    writeText(garbage, "this is not a picture");
 
     for (const std::string& path : {missing, garbage}) {
         testing::internal::CaptureStdout();
@@ -53,7 +72,7 @@ TEST_F(TextureTest, MissingAndUnreadableImagesAreReportedAndLeaveNoTexture)
 
     // A failure must not linger in the image library and spoil the next, good image.
     const std::string good = (folder.path() / "good.jpg").string();
-    ASSERT_TRUE(fixtures::writeJpeg(good, 4, 4, 10, 200, 30));
+    ASSERT_TRUE(writeJpeg(good, 4, 4, 10, 200, 30));
     testing::internal::CaptureStdout();
     Texture texture(good);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
@@ -62,11 +81,11 @@ TEST_F(TextureTest, MissingAndUnreadableImagesAreReportedAndLeaveNoTexture)
 
 TEST_F(TextureTest, OddRowLengthsLoadExactlyAndAlphaIsDropped)
 {
-    fixtures::TempFolder folder;
+    TempFolder folder;
     // 3 x 2 RGB: rows of 9 bytes, which GL's default row alignment of 4 would misread.
     const std::vector<unsigned char> rgb = {255, 0, 0,   0, 255, 0,   0, 0, 255,
                                             10, 20, 30,  40, 50, 60,  70, 80, 90};
-    fixtures::writeTga(folder.path() / "odd.tga", 3, 2, 3, rgb);
+    writeTga(folder.path() / "odd.tga", 3, 2, 3, rgb);
     Texture odd((folder.path() / "odd.tga").string());
     ASSERT_NE(odd.name, 0u);
     EXPECT_EQ(odd.width, 3);
@@ -78,7 +97,7 @@ TEST_F(TextureTest, OddRowLengthsLoadExactlyAndAlphaIsDropped)
 
     const std::vector<unsigned char> rgba = {255, 128, 0, 0,   1, 2, 3, 255,
                                              9, 8, 7, 128,     200, 100, 50, 10};
-    fixtures::writeTga(folder.path() / "alpha.tga", 2, 2, 4, rgba);
+    writeTga(folder.path() / "alpha.tga", 2, 2, 4, rgba);
     Texture alpha((folder.path() / "alpha.tga").string());
     ASSERT_NE(alpha.name, 0u);
     EXPECT_EQ(textureRgb(alpha), (std::vector<unsigned char>{255, 128, 0, 1, 2, 3, 9, 8, 7, 200, 100, 50}));
@@ -91,9 +110,9 @@ TEST_F(TextureTest, OddRowLengthsLoadExactlyAndAlphaIsDropped)
 
 TEST_F(TextureTest, UploadBuildsMipmapsWithTrilinearFilteringAndUnbinds)
 {
-    fixtures::TempFolder folder;
+    TempFolder folder;
     const std::string path = (folder.path() / "wall_diff.jpg").string();
-    ASSERT_TRUE(fixtures::writeJpeg(path, 16, 8, 90, 60, 30));
+    ASSERT_TRUE(writeJpeg(path, 16, 8, 90, 60, 30));
     glActiveTexture(GL_TEXTURE0);
     Texture texture(path);
     ASSERT_NE(texture.name, 0u);

@@ -1,9 +1,11 @@
 #include "assets/SoundManager.h"
 
 #include <SDL_mixer.h>
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <climits>
 #include <cmath>
@@ -12,7 +14,6 @@
 #include <fstream>
 #include <functional>
 #include <iostream>
-#include <sstream>
 #include <thread>
 #include <vector>
 
@@ -26,34 +27,23 @@ const std::string kBurning = "Enemy/burning.mp3";
 constexpr double kSilent = 1e-4;
 constexpr double kAudible = 0.01;
 
-// Failures of a scenario that runs in a child process; the parent shows them on failure.
-class Checks {
-public:
-    void expect(bool ok, const std::string& what)
-    {
-        if (!ok)
-            failures_ << what << "\n";
-    }
-    [[noreturn]] void finish()
-    {
-        std::cerr << failures_.str() << std::flush;
-        std::_Exit(failures_.str().empty() ? 0 : 1);
-    }
-
-private:
-    std::ostringstream failures_;
-};
-
 // The sound manager is a process-wide single instance whose device opens once, and SDL
-// picks its driver at that moment: every scenario gets a fresh process of its own.
-void runIsolated(const std::function<void(Checks&)>& scenario)
+// picks its driver at that moment: every scenario runs in a fresh process of its own. Its
+// failures are collected there and handed to the parent on the error stream.
+void runIsolated(const std::function<void()>& scenario)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
-            Checks checks;
-            scenario(checks);
-            checks.finish();
+            testing::TestPartResultArray failures;
+            {
+                testing::ScopedFakeTestPartResultReporter collect(
+                    testing::ScopedFakeTestPartResultReporter::INTERCEPT_ONLY_CURRENT_THREAD, &failures);
+                scenario();
+            }
+            for (int i = 0; i < failures.size(); ++i)
+                std::cerr << failures.GetTestPartResult(i) << std::endl;
+            std::_Exit(failures.size() == 0 ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
 }
@@ -98,8 +88,7 @@ public:
         in.seekg(static_cast<std::streamoff>(from));
         std::vector<std::int16_t> samples((to - from) / 2);
         in.read(reinterpret_cast<char*>(samples.data()), static_cast<std::streamsize>(samples.size() * 2));
-        std::vector<float> mix(samples.begin(), samples.end());
-        return rms(mix, 0, mix.size()) / 32768.0;
+        return rms(std::vector<float>(samples.begin(), samples.end()), 0, samples.size()) / 32768.0;
     }
 
 private:
@@ -120,112 +109,127 @@ int playingChannels() { return Mix_Playing(-1); }
 
 TEST(SoundManagerTest, AmbientTrackIsMixedFromTheStartAndNotStartedTwice)
 {
-    runIsolated([](Checks& c) {
+    runIsolated([] {
         DiskOutput output;
         testing::internal::CaptureStdout();
         sound().initSound(true, true);
-        c.expect(sound().hasDevice(), "the disk device did not open");
-        c.expect(sound().masterVolume() == 0.6f, "master volume after start-up is not 0.6");
-        c.expect(sound().isPlaying(kAmbient), "ambient track not playing");
-        c.expect(output.rmsOfNext(0.3) > kAudible, "the mix is silent after initSound");
         sound().playSound(0, true);
-        const std::string printed = testing::internal::GetCapturedStdout();
-        c.expect(printed == "playsound - ambient \n play Ambient\n play Ambient\n", "printed: [" + printed + "]");
-        c.expect(playingChannels() == 1, "the ambient track was started twice");
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "playsound - ambient \n play Ambient\n play Ambient\n");
+        EXPECT_EQ(sound().masterVolume(), 0.6f);
+        EXPECT_TRUE(sound().isPlaying(kAmbient));
+        EXPECT_EQ(playingChannels(), 1) << "the ambient track was started twice";
+        EXPECT_GT(output.rmsOfNext(0.3), kAudible) << "the mix is silent after initSound";
     });
 }
 
 TEST(SoundManagerTest, EachSwitchSilencesOnlyItsOwnGroup)
 {
-    runIsolated([](Checks& c) {
+    runIsolated([] {
         DiskOutput output;
         testing::internal::CaptureStdout();
         sound().initSound(false, true);
         for (int id = 0; id <= 3; ++id)
             sound().playSound(id, true);
-        const std::string printed = testing::internal::GetCapturedStdout();
-        c.expect(printed == "playsound - ambient \n", "lines with music off: [" + printed + "]");
-        c.expect(playingChannels() == 0, "a music id played with music off");
-        c.expect(output.rmsOfNext(0.2) < kSilent, "the mix is not silent with music off");
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "playsound - ambient \n");
+        EXPECT_EQ(playingChannels(), 0) << "a music id played with music off";
+        EXPECT_LT(output.rmsOfNext(0.2), kSilent);
         sound().playSound(8, true);
-        c.expect(sound().isPlaying(kBurning), "the flame's loop did not start");
-        c.expect(output.rmsOfNext(0.3) > kAudible, "an effect is not heard with music off");
+        EXPECT_TRUE(sound().isPlaying(kBurning));
+        EXPECT_GT(output.rmsOfNext(0.3), kAudible) << "an effect is not heard with music off";
     });
-    runIsolated([](Checks& c) {
+    runIsolated([] {
         DiskOutput output;
         sound().initSound(true, false);
         for (int id = 4; id <= 13; ++id)
             sound().playSound(id, false);
-        c.expect(sound().isPlaying(kAmbient) && playingChannels() == 1, "effects off, yet not the music alone plays");
+        EXPECT_TRUE(sound().isPlaying(kAmbient));
+        EXPECT_EQ(playingChannels(), 1) << "an effect played with effects off";
     });
 }
 
-TEST(SoundManagerTest, PlayingFileIsNotRestartedButEndedFileIs)
+TEST(SoundManagerTest, APlayingFileIsNotStartedAgainButAnEndedOneIs)
 {
-    runIsolated([](Checks& c) {
+    runIsolated([] {
         DiskOutput output;
         sound().initSound(false, true);
+        for (int twice = 0; twice < 2; ++twice) {
+            sound().playSound(4, false);
+            sound().playSound(8, true);
+        }
+        EXPECT_EQ(playingChannels(), 2);
+        ASSERT_TRUE(waitUntil([] { return !sound().isPlaying(kSteps); }, 5.0)) << "footsteps never ended";
         sound().playSound(4, false);
-        sound().playSound(4, false);
-        sound().playSound(8, true);
-        sound().playSound(8, true);
-        c.expect(playingChannels() == 2, "a playing file was started again");
-        c.expect(waitUntil([] { return !sound().isPlaying(kSteps); }, 5.0), "footsteps never ended");
-        sound().playSound(4, false);
-        c.expect(sound().isPlaying(kSteps), "ended footsteps cannot be played again");
-        c.expect(playingChannels() == 2, "the looping burn stopped, or the footsteps share its channel");
+        EXPECT_TRUE(sound().isPlaying(kSteps));
+        EXPECT_EQ(playingChannels(), 2) << "the looping burn stopped, or the footsteps share its channel";
     });
 }
 
-TEST(SoundManagerTest, JumpDrawsEitherFileFromRand)
+TEST(SoundManagerTest, AJumpDrawsEitherFileFromRand)
 {
-    runIsolated([](Checks& c) {
+    runIsolated([] {
         DiskOutput output;
         sound().initSound(false, true);
         std::srand(7);
         const bool odd = std::rand() % 2 != 0;
         std::srand(7);
         sound().playSound(5, false);
-        c.expect(sound().isPlaying(odd ? kJumpHigh : kJump) && !sound().isPlaying(odd ? kJump : kJumpHigh),
-                 "the jump file does not follow the drawn number");
+        EXPECT_TRUE(sound().isPlaying(odd ? kJumpHigh : kJump));
+        EXPECT_FALSE(sound().isPlaying(odd ? kJump : kJumpHigh));
         for (int i = 0; i < 40; ++i)
             sound().playSound(5, false);
-        c.expect(sound().isPlaying(kJump) && sound().isPlaying(kJumpHigh), "40 jumps did not use both files");
-        c.expect(playingChannels() == 2, "a jump file was started twice");
+        EXPECT_TRUE(sound().isPlaying(kJump) && sound().isPlaying(kJumpHigh)) << "40 jumps did not use both files";
+        EXPECT_EQ(playingChannels(), 2) << "a jump file was started twice";
     });
 }
 
-TEST(SoundManagerTest, IdsOutsideTheTablePlayNothing)
+// Ids -1 and 14 (and beyond), and files missing or corrupt in a data folder of its own,
+// start nothing and print nothing. A file is decoded on its first request only, so a
+// footstep asked for every frame does not read the disk every frame.
+TEST(SoundManagerTest, UnknownIdsAndBadFilesStartNothingAndFilesAreDecodedOnce)
 {
-    runIsolated([](Checks& c) {
+    runIsolated([] {
+        namespace fs = std::filesystem;
+        const fs::path folder = fs::path(::testing::TempDir()) / ("tindral_audio_" + std::to_string(::getpid()));
+        fs::create_directories(folder / "Tindral/Audio/Hero");
+        fs::copy_file("Tindral/Audio/" + kSteps, folder / "Tindral/Audio" / kSteps);
+        std::ofstream(folder / "Tindral/Audio/Hero/dying_falling.mp3") << "not an mp3 at all";
+        fs::current_path(folder);
+
         DiskOutput output;
-        sound().initSound(true, true);
-        for (int id : {-1, 14, INT_MIN, INT_MAX}) {
-            sound().playSound(id, false);
+        testing::internal::CaptureStdout();
+        sound().initSound(true, true); // the ambient track is missing here too
+        for (int id : {-1, 14, INT_MIN, INT_MAX, 6, 7})
             sound().playSound(id, true);
-        }
-        c.expect(playingChannels() == 1, "an id outside 0-13 played something beside the ambient track");
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "playsound - ambient \n play Ambient\n");
+        EXPECT_EQ(playingChannels(), 0);
+        EXPECT_LT(output.rmsOfNext(0.2), kSilent);
+
+        sound().playSound(4, false);
+        ASSERT_TRUE(waitUntil([] { return !sound().isPlaying(kSteps); }, 5.0)) << "footsteps never ended";
+        fs::remove_all(folder);
+        sound().playSound(4, false);
+        EXPECT_TRUE(sound().isPlaying(kSteps)) << "footsteps were not kept decoded after their file went away";
     });
 }
 
 TEST(SoundManagerTest, MasterVolumeFollowsSetVolumeAndIsClamped)
 {
-    runIsolated([](Checks& c) {
+    runIsolated([] {
         DiskOutput output;
         sound().initSound(true, true);
-        c.expect(Mix_Volume(-1, -1) == 77, "mixer volume after start-up is not 0.6 of full");
-        sound().setVolume(0.3f);
-        c.expect(sound().masterVolume() == 0.3f && Mix_Volume(-1, -1) == 38, "volume does not follow setVolume");
-        sound().setVolume(1.03f);
-        c.expect(sound().masterVolume() == 1.0f && Mix_Volume(-1, -1) == MIX_MAX_VOLUME, "1.03 is not clamped to 1");
-        sound().setVolume(-0.4f);
-        c.expect(sound().masterVolume() == 0.0f && Mix_Volume(-1, -1) == 0, "-0.4 is not clamped to 0");
-        sound().setVolume(std::nanf(""));
-        c.expect(sound().masterVolume() == 0.0f, "NaN changed the master volume");
-        // At zero the playing ambient and an effect started later are both inaudible.
+        EXPECT_EQ(Mix_Volume(-1, -1), 77) << "0.6 of full";
+        const struct {
+            float set, master;
+            int mixer;
+        } steps[] = {{0.3f, 0.3f, 38}, {1.03f, 1.0f, MIX_MAX_VOLUME}, {-0.4f, 0.0f, 0}, {std::nanf(""), 0.0f, 0}};
+        for (const auto& step : steps) {
+            sound().setVolume(step.set);
+            EXPECT_EQ(sound().masterVolume(), step.master) << step.set;
+            EXPECT_EQ(Mix_Volume(-1, -1), step.mixer) << step.set;
+        }
         sound().playSound(8, true);
-        c.expect(sound().isPlaying(kBurning), "the flame's loop did not start");
-        c.expect(output.rmsOfNext(0.2) < kSilent, "the mix is not silent at master volume 0");
+        EXPECT_TRUE(sound().isPlaying(kBurning));
+        EXPECT_LT(output.rmsOfNext(0.2), kSilent) << "at 0 the ambient and an effect started later are silent";
     });
 }
 
@@ -236,7 +240,7 @@ TEST(SoundManagerTest, WithoutAnAudioDeviceEveryCallReturnsSilently)
 {
     for (const char* driver : {"tindral-no-such-driver", "alsa"}) {
         SCOPED_TRACE(driver);
-        runIsolated([driver](Checks& c) {
+        runIsolated([driver] {
             setenv("SDL_AUDIODRIVER", driver, 1);
             setenv("ALSA_CONFIG_PATH", "/nonexistent/tindral/alsa.conf", 1);
             testing::internal::CaptureStdout();
@@ -245,64 +249,23 @@ TEST(SoundManagerTest, WithoutAnAudioDeviceEveryCallReturnsSilently)
             std::srand(3);
             const int firstDraw = std::rand();
             std::srand(3);
-            for (int id = -1; id <= 14; ++id) {
-                sound().playSound(id, true);
-                sound().playSound(id, false);
-            }
-            const bool drewNothing = std::rand() == firstDraw;
+            for (int id = -1; id <= 14; ++id)
+                sound().playSound(id, id % 2 == 0);
             sound().setVolume(0.5f);
-            const std::string errors = testing::internal::GetCapturedStderr();
-            const std::string printed = testing::internal::GetCapturedStdout();
-            c.expect(!sound().hasDevice(), "a device opened although none can");
-            c.expect(printed == "playsound - ambient \n", "printed without a device: [" + printed + "]");
-            c.expect(errors.empty(), "errors without a device: [" + errors + "]");
-            c.expect(drewNothing, "the jump drew a random number without a device");
-            c.expect(sound().masterVolume() == 0.0f, "a master volume was set without a device");
+            EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+            EXPECT_EQ(testing::internal::GetCapturedStdout(), "playsound - ambient \n");
+            EXPECT_EQ(std::rand(), firstDraw) << "the jump drew a random number";
+            EXPECT_FALSE(sound().hasDevice());
+            EXPECT_EQ(sound().masterVolume(), 0.0f);
         });
     }
 }
 
-namespace {
-
-// The files are mono: the left channel of the decoded chunk tells all.
-bool decode(const std::string& file, std::vector<float>& samples)
+// The generated files decode, are neither silent nor clipped, and a loop joins seamlessly:
+// no encoder padding leaves a quiet gap at either end.
+TEST(SoundManagerTest, GeneratedSoundFilesDecodeAndLoopsHaveNoGapAtTheirJoin)
 {
-    Mix_Chunk* chunk = Mix_LoadWAV(("Tindral/Audio/" + file).c_str());
-    if (!chunk)
-        return false;
-    const auto* data = reinterpret_cast<const std::int16_t*>(chunk->abuf);
-    samples.resize(chunk->alen / 4);
-    for (std::size_t i = 0; i < samples.size(); ++i)
-        samples[i] = data[2 * i] / 32768.0f;
-    Mix_FreeChunk(chunk);
-    return true;
-}
-
-// A loop joins seamlessly when no encoder padding leaves a quiet gap at either end and the
-// step from its last sample to its first is no rougher than its surroundings.
-void checkLoopJoin(Checks& c, const std::string& file, const std::vector<float>& x)
-{
-    const std::size_t window = 220, edge = 2205, n = x.size(); // 5 ms, 50 ms
-    double quietestInside = 1.0;
-    for (std::size_t i = edge; i + window < n - edge; i += window)
-        quietestInside = std::min(quietestInside, rms(x, i, window));
-    for (std::size_t i = 0; i < edge; i += window)
-        c.expect(rms(x, i, window) > 0.5 * quietestInside && rms(x, n - window - i, window) > 0.5 * quietestInside,
-                 file + ": quiet gap at the loop's ends");
-    const long count = static_cast<long>(n);
-    const auto at = [&](long k) { return x[static_cast<std::size_t>((k % count + count) % count)]; };
-    const auto roughness = [&](long i) { return std::fabs(at(i) - (2.0f * at(i - 1) - at(i - 2))); };
-    float roughestNearby = 0.0f;
-    for (long i = 3 - static_cast<long>(edge); i < static_cast<long>(edge); ++i)
-        roughestNearby = std::max(roughestNearby, roughness(i));
-    c.expect(std::max(roughness(0), roughness(1)) <= roughestNearby, file + ": the loop jumps at its join");
-}
-
-} // namespace
-
-TEST(SoundManagerTest, GeneratedSoundFilesDecodeAndLoopsJoinSeamlessly)
-{
-    runIsolated([](Checks& c) {
+    runIsolated([] {
         DiskOutput output;
         sound().initSound(false, false);
         std::uintmax_t totalBytes = 0;
@@ -310,55 +273,32 @@ TEST(SoundManagerTest, GeneratedSoundFilesDecodeAndLoopsJoinSeamlessly)
         for (int id = 0; id <= 13; ++id)
             files.push_back(id == 5 ? kJump : SoundManager::soundFile(id));
         for (const std::string& file : files) {
-            std::error_code error;
-            totalBytes += std::filesystem::file_size("Tindral/Audio/" + file, error);
-            std::vector<float> x;
-            if (!decode(file, x)) {
-                c.expect(false, file + ": does not decode");
-                continue;
-            }
+            SCOPED_TRACE(file);
+            totalBytes += std::filesystem::file_size("Tindral/Audio/" + file);
+            Mix_Chunk* chunk = Mix_LoadWAV(("Tindral/Audio/" + file).c_str());
+            ASSERT_NE(chunk, nullptr);
+            std::vector<float> x(chunk->alen / 4); // mono files: the left channel tells all
+            for (std::size_t i = 0; i < x.size(); ++i)
+                x[i] = reinterpret_cast<const std::int16_t*>(chunk->abuf)[2 * i] / 32768.0f;
+            Mix_FreeChunk(chunk);
+
             const bool music = file.rfind("Ambient/", 0) == 0;
             const double seconds = static_cast<double>(x.size()) / 44100.0;
-            c.expect(music ? seconds >= 30.0 && seconds <= 60.0 : seconds < 7.0, file + ": unexpected length");
-            c.expect(rms(x, 0, x.size()) > 0.02, file + ": nearly silent");
-            float peak = 0.0f;
-            for (float v : x)
-                peak = std::max(peak, std::fabs(v));
-            c.expect(peak < 0.98f, file + ": clips");
-            if (music || file == kBurning || file == "Enemy/burning2.mp3")
-                checkLoopJoin(c, file, x);
+            EXPECT_TRUE(music ? seconds >= 30.0 && seconds <= 60.0 : seconds < 7.0) << seconds;
+            EXPECT_GT(rms(x, 0, x.size()), 0.02);
+            EXPECT_LT(*std::max_element(x.begin(), x.end()), 0.98f);
+            EXPECT_GT(*std::min_element(x.begin(), x.end()), -0.98f);
+            if (!music && file != kBurning && file != "Enemy/burning2.mp3")
+                continue;
+            const std::size_t window = 220, edge = 2205, n = x.size(); // 5 ms, 50 ms
+            double quietestInside = 1.0;
+            for (std::size_t i = edge; i + window < n - edge; i += window)
+                quietestInside = std::min(quietestInside, rms(x, i, window));
+            for (std::size_t i = 0; i < edge; i += window) {
+                EXPECT_GT(rms(x, i, window), 0.5 * quietestInside) << "quiet gap at the start";
+                EXPECT_GT(rms(x, n - window - i, window), 0.5 * quietestInside) << "quiet gap at the end";
+            }
         }
-        c.expect(totalBytes < 5u * 1024 * 1024, "the sound folder is larger than 5 MB");
-    });
-}
-
-// A data folder of its own: footsteps present, the burning hero missing, the falling sound
-// corrupt. A file is decoded on its first request only, so a footstep asked for every
-// frame does not read the disk every frame.
-TEST(SoundManagerTest, FilesAreDecodedOnceAndBadFilesStartNothing)
-{
-    runIsolated([](Checks& c) {
-        namespace fs = std::filesystem;
-        const fs::path folder = fs::path(::testing::TempDir()) / ("tindral_audio_" + std::to_string(::getpid()));
-        const fs::path hero = folder / "Tindral/Audio/Hero";
-        fs::create_directories(hero);
-        fs::copy_file("Tindral/Audio/" + kSteps, hero / "going.mp3");
-        std::ofstream(hero / "dying_falling.mp3") << "not an mp3 at all";
-        fs::current_path(folder);
-
-        DiskOutput output;
-        testing::internal::CaptureStdout();
-        sound().initSound(false, true);
-        sound().playSound(4, false);
-        c.expect(waitUntil([] { return !sound().isPlaying(kSteps); }, 5.0), "footsteps never ended");
-        fs::remove(hero / "going.mp3");
-        sound().playSound(4, false);
-        c.expect(sound().isPlaying(kSteps), "footsteps were not kept decoded after their file went away");
-        sound().playSound(6, false);
-        sound().playSound(7, false);
-        c.expect(playingChannels() == 1, "a missing or corrupt file took a channel");
-        const std::string printed = testing::internal::GetCapturedStdout();
-        c.expect(printed == "playsound - ambient \n", "bad files printed: [" + printed + "]");
-        fs::remove_all(folder);
+        EXPECT_LT(totalBytes, 5u * 1024 * 1024);
     });
 }

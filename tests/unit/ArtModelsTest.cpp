@@ -256,20 +256,12 @@ TEST_F(ArtModelsTest, GeometrySitsWhereTheGameDrawsIt)
         }
 }
 
-TEST_F(ArtModelsTest, TexturesFitHowEachModelIsTextured)
+TEST_F(ArtModelsTest, TextureCoordinatesAndNormalMapsFitHowEachModelIsLit)
 {
     // The glow quad samples render targets: (0, 0) at the bottom-left corner of the screen.
     const Geometry& plane = models["plane"];
     for (size_t v = 0; v < plane.positions.size(); ++v)
         EXPECT_LT(glm::length(plane.uvs[v] - (glm::vec2(plane.positions[v]) + 1.0f) * 0.5f), 1e-5f);
-
-    // The cube's stone repeats once per cell on every face, so the long sides are not
-    // stretched: texture area equals surface area on every triangle.
-    const Geometry& cube = models["cube"];
-    for (const auto& t : cube.triangles) {
-        const float surface = 0.5f * glm::length(faceNormal(cube, t));
-        EXPECT_NEAR(std::abs(uvArea(cube, t[0], t[1], t[2])), surface, 1e-3f * surface);
-    }
 
     // The hero and the propeller each share one image between several materials; their
     // coordinates must stay inside it rather than repeat into a neighbouring material.
@@ -277,14 +269,12 @@ TEST_F(ArtModelsTest, TexturesFitHowEachModelIsTextured)
         for (const glm::vec2& uv : models[name].uvs)
             EXPECT_TRUE(uv.x >= 0 && uv.y >= 0 && uv.x <= 1 && uv.y <= 1) << name;
 
-    // Square images; every texel of a tangent-space normal map a unit vector leaning out of
-    // the surface, allowing a few for the JPEG's ringing.
+    // Every texel of a tangent-space normal map is a unit vector leaning out of the surface,
+    // allowing a few for the JPEG's ringing.
     for (const char* name : kNames) {
         SCOPED_TRACE(name);
-        const Texture& colour = *objects[name]->model.colorTexture;
         const Texture& normals = *objects[name]->model.normalTexture;
-        EXPECT_TRUE(colour.width == colour.height && (colour.width == 256 || colour.width == 512));
-        EXPECT_TRUE(normals.width == normals.height && (normals.width == 256 || normals.width == 512));
+        ASSERT_GT(normals.width, 0);
         std::vector<unsigned char> rgb(3 * static_cast<size_t>(normals.width * normals.height));
         glBindTexture(GL_TEXTURE_2D, normals.name);
         glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());

@@ -57,27 +57,3 @@ TEST_F(Input, StrokeKeysCountOnPressOnlyOtherKeysOnEveryAction)
     key(GLFW_KEY_Q, GLFW_REPEAT);
     EXPECT_EQ(inputState().lastKey, GLFW_KEY_Q);
 }
-
-TEST_F(Input, HeldKeysSteerTheHeroCameraAndFlameAndOppositesCancel)
-{
-    key(GLFW_KEY_W, GLFW_PRESS);
-    key(GLFW_KEY_A, GLFW_PRESS);
-    EXPECT_EQ(moveDirection(), glm::vec3(-1.0f, 0.0f, -1.0f));
-    key(GLFW_KEY_S, GLFW_PRESS);
-    key(GLFW_KEY_D, GLFW_PRESS);
-    EXPECT_EQ(moveDirection(), glm::vec3(0.0f));
-    key(GLFW_KEY_W, GLFW_RELEASE);
-    key(GLFW_KEY_A, GLFW_RELEASE);
-    EXPECT_EQ(moveDirection(), glm::vec3(1.0f, 0.0f, 1.0f));
-
-    for (int k : {GLFW_KEY_F, GLFW_KEY_R, GLFW_KEY_T, GLFW_KEY_L, GLFW_KEY_O, GLFW_KEY_I})
-        key(k, GLFW_PRESS);
-    EXPECT_EQ(inputState().cameraVelocity, glm::vec3(-1.0f, 1.0f, -1.0f));
-    EXPECT_EQ(inputState().flameSteer, glm::vec3(1.0f, -1.0f, -1.0f));
-    key(GLFW_KEY_H, GLFW_RELEASE); // either key of a pair stops its axis
-    key(GLFW_KEY_U, GLFW_PRESS);
-    key(GLFW_KEY_K, GLFW_PRESS);
-    key(GLFW_KEY_J, GLFW_RELEASE);
-    EXPECT_EQ(inputState().cameraVelocity, glm::vec3(0.0f, 1.0f, -1.0f));
-    EXPECT_EQ(inputState().flameSteer, glm::vec3(0.0f, 1.0f, 1.0f));
-}

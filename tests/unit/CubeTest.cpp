@@ -1,8 +1,6 @@
 #include "scene/Bar.h"
 #include "scene/Cube.h"
-#include "scene/PlaneAndPropeller.h"
 
-#include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>
 
 namespace {
@@ -60,23 +58,4 @@ TEST(Bar, WidthShowsTheValueAtAFlatHeight)
     const glm::vec4 corner = bar.modelMatrix * glm::vec4(1.0f, 1.0f, 0.0f, 1.0f);
     EXPECT_FLOAT_EQ(corner.x, 0.5f);
     EXPECT_FLOAT_EQ(corner.y, -0.96f + 0.05f);
-}
-
-TEST(Propeller, RidesOnTheHeroAndSpinsAboutItsOwnAxis)
-{
-    Propeller propeller(glm::vec3(7.0f), ModelSource::Detached);
-    const glm::mat4 hero = glm::translate(glm::mat4(1.0f), glm::vec3(2.5f, 1.0f, -3.5f));
-    propeller.updateWithParent(hero, 1.0);
-    EXPECT_FLOAT_EQ(propeller.spinAngle, 30.0f);
-    const glm::vec4 hub = propeller.modelMatrix * glm::vec4(0.0f, 0.0f, 0.0f, 1.0f);
-    EXPECT_LT(glm::length(glm::vec3(hub) - glm::vec3(2.5f, 1.0f + 1.35f, -3.5f - 0.1f)), 1e-5f);
-
-    // The axis through its hub (the model's -y after the -90 degree turn about x) stays put
-    // whatever the spin.
-    for (double more : {1.0, 2.5}) {
-        propeller.updateWithParent(hero, more);
-        const glm::vec4 axis = propeller.modelMatrix * glm::vec4(0.0f, -1.0f, 0.0f, 0.0f);
-        EXPECT_LT(glm::length(glm::vec3(axis) - glm::vec3(0.0f, 0.0f, 0.25f)), 1e-5f);
-    }
-    EXPECT_FLOAT_EQ(propeller.spinAngle, 30.0f * 4.5f);
 }

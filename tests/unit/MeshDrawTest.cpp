@@ -89,25 +89,6 @@ TEST_F(MeshDrawTest, LitPassesBindTheSurfaceAndOnlyTheMainPassMakesItOpaque)
     EXPECT_EQ(normalUnit, 1);
 }
 
-TEST_F(MeshDrawTest, OtherPassesDrawWithWhateverIsBound)
-{
-    GLuint stranger = 0;
-    glGenTextures(1, &stranger);
-    glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, stranger);
-    glUniform1f(basic("transparency"), 0.5f);
-    glUniform1f(basic("material_ambient"), 9.0f);
-    for (int pass : {int(RenderPass::Shadow), int(RenderPass::FlameGlow), int(RenderPass::Glow), int(RenderPass::Hud)}) {
-        SCOPED_TRACE(pass);
-        EXPECT_EQ(trianglesDrawn(pass), 12u);
-        EXPECT_EQ(textureOnUnit(GL_TEXTURE0), static_cast<GLint>(stranger));
-        EXPECT_FLOAT_EQ(basicFloat("transparency"), 0.5f);
-        EXPECT_FLOAT_EQ(basicFloat("material_ambient"), 9.0f);
-    }
-    glBindTexture(GL_TEXTURE_2D, 0);
-    glDeleteTextures(1, &stranger);
-}
-
 TEST_F(MeshDrawTest, MissingNormalMapBindsNothingAndStillDraws)
 {
     cube->model.normalTexture.reset();

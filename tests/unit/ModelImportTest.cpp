@@ -108,42 +108,6 @@ TEST_F(ModelImportTest, MissingOrUnreadableModelIsReportedAndDrawsNothing)
     }
 }
 
-TEST_F(ModelImportTest, VertexArrayFeedsTheLitProgramsFiveAttributes)
-{
-    writeModel(folder.path(), "cube/cube", cubeObj());
-    auto object = load("cube/cube", 2.0f);
-    ASSERT_NE(object->model.gpu, nullptr);
-    const GpuMesh& gpu = *object->model.gpu;
-    EXPECT_EQ(object->model.mesh.indices.size(), 36u);
-    EXPECT_NE(object->model.colorTexture->name, 0u);
-    EXPECT_NE(object->model.normalTexture->name, 0u);
-
-    const GLuint basic = ShaderManager::instance()->program(ProgramKind::Basic);
-    const struct {
-        const char* name;
-        GLuint buffer;
-        GLint components;
-    } attributes[] = {{"position", gpu.positionBuffer, 3}, {"normal", gpu.normalBuffer, 3}, {"uv", gpu.uvBuffer, 2},
-                      {"tangents", gpu.tangentBuffer, 3}, {"bitangents", gpu.bitangentBuffer, 3}};
-    glBindVertexArray(gpu.vertexArray);
-    for (const auto& attribute : attributes) {
-        SCOPED_TRACE(attribute.name);
-        const GLint location = glGetAttribLocation(basic, attribute.name);
-        ASSERT_GE(location, 0);
-        GLint enabled = 0, buffer = 0, size = 0;
-        glGetVertexAttribiv(static_cast<GLuint>(location), GL_VERTEX_ATTRIB_ARRAY_ENABLED, &enabled);
-        glGetVertexAttribiv(static_cast<GLuint>(location), GL_VERTEX_ATTRIB_ARRAY_BUFFER_BINDING, &buffer);
-        glGetVertexAttribiv(static_cast<GLuint>(location), GL_VERTEX_ATTRIB_ARRAY_SIZE, &size);
-        EXPECT_EQ(enabled, GL_TRUE);
-        EXPECT_EQ(buffer, static_cast<GLint>(attribute.buffer));
-        EXPECT_EQ(size, attribute.components);
-    }
-    GLint elements = 0;
-    glGetIntegerv(GL_ELEMENT_ARRAY_BUFFER_BINDING, &elements);
-    EXPECT_EQ(elements, static_cast<GLint>(gpu.indexBuffer));
-    glBindVertexArray(0);
-}
-
 TEST_F(ModelImportTest, CopySharesTheGlNamesAndItsEndLeavesTheSourceDrawable)
 {
     writeModel(folder.path(), "cube/cube", cubeObj());

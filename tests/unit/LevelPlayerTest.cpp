@@ -4,7 +4,6 @@
 #include "TestSupport.h"
 
 #include "scene/Flame.h"
-#include "scene/LevelReader.h"
 
 #include <cmath>
 #include <sstream>
@@ -303,25 +302,4 @@ TEST_F(LevelPlayerTest, AWallTwoHigherMakesTheLevelUnwinnable)
     EXPECT_EQ(result.deaths, 4) << "every life is lost at the wall";
     EXPECT_EQ(countLines(out, "you WON"), 0);
     EXPECT_EQ(countLines(out, "Useless Shit"), 1);
-}
-
-TEST(Levels, FitTheFormatAndGrowInLength)
-{
-    std::size_t previousRows = 0;
-    for (int level = 1; level <= 3; ++level) {
-        SCOPED_TRACE(level);
-        std::ifstream file("Tindral/Levels/" + std::to_string(level) + ".lvl", std::ios::binary);
-        ASSERT_TRUE(file.is_open());
-        const std::string text(std::istreambuf_iterator<char>(file), {});
-        std::istringstream in(text);
-        const LevelLayout layout = parseLevel(in);
-        EXPECT_LE(text.size() - std::count(text.begin(), text.end(), '\n'), std::size_t(maxLevelCharacters))
-            << "nothing may be cut off";
-        EXPECT_EQ(layout.grid.size() % 5, 0u) << "whole rows only";
-        EXPECT_GT(layout.startPosition.y, 0.0f) << "the hero starts on a column";
-        EXPECT_TRUE(layout.finish.has_value());
-        EXPECT_GT(layout.grid.size() / 5, previousRows);
-        previousRows = layout.grid.size() / 5;
-        EXPECT_EQ(layout.invisCubes.empty(), level == 1) << "invisible cubes come with level 2";
-    }
 }

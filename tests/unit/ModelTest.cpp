@@ -6,24 +6,19 @@
 #include "render/ShaderManager.h"
 #include "scene/SceneObject.h"
 
+#include <cmath>
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
 
 namespace {
 
-// A unit cube model written to a scratch data folder and loaded from there.
-class MeshDrawTest : public GlTest {
+// Models written into a scratch data folder and loaded from there, as the game loads its own.
+class ModelTest : public GlTest {
 protected:
     void SetUp() override
     {
         GlTest::SetUp();
-        shaders = ShaderManager::instance();
-        writeModel(folder.path(), "cube/cube", cubeObj());
-        WorkingDirectory inFolder(folder.path());
-        cube = std::make_unique<SceneObject>(glm::vec3(0.0f), "cube/cube", 1.0f, 1.0f);
-        cube->model.material = std::make_shared<Material>(Material{0.25f, 1.5f, 0.75f});
-        ASSERT_NE(cube->model.gpu, nullptr);
-        glUseProgram(shaders->program(ProgramKind::Basic));
+        shaders = ShaderManager::instance(); // built from the run folder's shaders
     }
     void TearDown() override
     {
@@ -31,7 +26,131 @@ protected:
         GlTest::TearDown();
     }
 
+    // Writes the model (unless obj is empty) and loads it; `printed` gets what loading printed.
+    std::unique_ptr<SceneObject> load(const std::string& name, const std::string& obj, float uvScale = 1.0f,
+                                      std::string* printed = nullptr)
+    {
+        if (!obj.empty())
+            writeModel(folder.path(), name, obj);
+        WorkingDirectory inFolder(folder.path());
+        std::unique_ptr<SceneObject> object;
+        const std::string output =
+            printedBy([&] { object = std::make_unique<SceneObject>(glm::vec3(0.0f), name, uvScale, 1.0f); });
+        if (printed)
+            *printed = output;
+        return object;
+    }
+
     int basic(const char* name) const { return shaders->location(ProgramKind::Basic, name); }
+
+    ShaderManager* shaders = nullptr;
+    TempFolder folder;
+};
+
+glm::vec3 vectorAt(const std::vector<float>& values, size_t vertex)
+{
+    return glm::vec3(values[3 * vertex], values[3 * vertex + 1], values[3 * vertex + 2]);
+}
+
+} // namespace
+
+TEST_F(ModelTest, OnlyTheFirstMeshOfAFileIsImported)
+{
+    std::string printed;
+    auto object = load("pair/pair",
+                       "o First\nv 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nvt 1 0\nvt 0 1\nvn 0 0 1\nf 1/1/1 2/2/1 3/3/1\n"
+                       "o Second\nv 5 5 5\nv 6 5 5\nv 5 6 5\nv 6 6 5\nf 4/1/1 5/2/1 6/3/1\nf 5/2/1 7/3/1 6/1/1\n",
+                       1.0f, &printed);
+    EXPECT_EQ(printed, "");
+    ASSERT_NE(object->model.gpu, nullptr);
+    EXPECT_EQ(object->model.mesh.indices.size(), 3u);
+    ASSERT_EQ(object->model.mesh.positions.size(), 9u);
+    for (float value : object->model.mesh.positions)
+        EXPECT_LE(std::fabs(value), 1.0f) << "a vertex of the second object came along";
+}
+
+TEST_F(ModelTest, UvScaleMultipliesTheFlippedUvsAndTangentsFollowThem)
+{
+    auto object = load("quad/quad", quadObj(), 4.0f); // u runs along +x, v along +y in the file
+    const Mesh& mesh = object->model.mesh;
+    ASSERT_EQ(mesh.indices.size(), 6u) << "one four-cornered face becomes two triangles";
+    ASSERT_EQ(mesh.positions.size(), 12u);
+    for (size_t i = 0; i < 4; ++i) {
+        const glm::vec3 p = vectorAt(mesh.positions, i);
+        // The file's uv is ((x + 1) / 2, (y + 1) / 2); the importer flips v, then the scale applies.
+        EXPECT_FLOAT_EQ(mesh.uvs[2 * i], 4.0f * (p.x + 1.0f) / 2.0f);
+        EXPECT_FLOAT_EQ(mesh.uvs[2 * i + 1], 4.0f * (1.0f - (p.y + 1.0f) / 2.0f));
+        EXPECT_GT(glm::normalize(vectorAt(mesh.tangents, i)).x, 0.99f) << "u grows along +x";
+        EXPECT_LT(glm::normalize(vectorAt(mesh.bitangents, i)).y, -0.99f) << "the flipped v grows along -y";
+    }
+}
+
+TEST_F(ModelTest, NoUvsOrNormalsGiveZerosAndNoInfiniteTangents)
+{
+    auto object = load("bare/bare", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n", 2.0f);
+    const Mesh& mesh = object->model.mesh;
+    ASSERT_EQ(mesh.positions.size(), 9u);
+    EXPECT_EQ(mesh.uvs, std::vector<float>(6, 0.0f));
+    EXPECT_EQ(mesh.normals, std::vector<float>(9, 0.0f));
+    EXPECT_EQ(mesh.tangents, std::vector<float>(9, 0.0f)) << "a window without uv area adds nothing";
+    EXPECT_EQ(mesh.bitangents, std::vector<float>(9, 0.0f));
+}
+
+TEST_F(ModelTest, MissingOrUnreadableModelIsReportedAndDrawsNothing)
+{
+    writeText(folder.path() / "Tindral/3DModels/broken/broken.obj", "f 1 2 3\nthis is not a model\n");
+    for (const std::string name : {"absent/absent", "broken/broken"}) {
+        SCOPED_TRACE(name);
+        std::string printed;
+        auto object = load(name, "", 1.0f, &printed);
+        const std::string firstLine = printed.substr(0, printed.find('\n'));
+        EXPECT_TRUE(!firstLine.empty() && firstLine.find("couldnt load texture") == std::string::npos)
+            << "the importer's reason comes first: " << printed;
+        EXPECT_NE(printed.find("couldnt load texture: Tindral/3DModels/" + name + "_diff.jpg\n"), std::string::npos);
+        EXPECT_NE(printed.find("couldnt load texture: Tindral/3DModels/" + name + "_norm.jpg\n"), std::string::npos);
+        EXPECT_EQ(object->model.gpu, nullptr);
+        for (int pass = 0; pass <= 5; ++pass)
+            object->draw(pass);
+    }
+}
+
+TEST_F(ModelTest, CopySharesTheGlNamesAndItsEndLeavesTheSourceDrawable)
+{
+    auto source = load("cube/cube", cubeObj());
+    ASSERT_NE(source->model.gpu, nullptr);
+    const GLuint vertexArray = source->model.gpu->vertexArray;
+    const GLuint positions = source->model.gpu->positionBuffer;
+    const GLuint texture = source->model.colorTexture->name;
+    {
+        SceneObject copy(*source);
+        EXPECT_EQ(copy.model.gpu->vertexArray, vertexArray);
+        EXPECT_EQ(copy.model.colorTexture->name, texture);
+        EXPECT_EQ(copy.model.normalTexture, source->model.normalTexture);
+    }
+    EXPECT_TRUE(glIsVertexArray(vertexArray) && glIsBuffer(positions) && glIsTexture(texture));
+    glUseProgram(source->shaderManager->program(ProgramKind::Depth));
+    source->draw(RenderPass::Shadow);
+    glUseProgram(0);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+
+    source.reset();
+    EXPECT_FALSE(glIsVertexArray(vertexArray) || glIsBuffer(positions) || glIsTexture(texture))
+        << "the last owner's end releases the GL objects";
+}
+
+namespace {
+
+// The cube drawn with the lit program current.
+class MeshDrawTest : public ModelTest {
+protected:
+    void SetUp() override
+    {
+        ModelTest::SetUp();
+        cube = load("cube/cube", cubeObj());
+        ASSERT_NE(cube->model.gpu, nullptr);
+        cube->model.material = std::make_shared<Material>(Material{0.25f, 1.5f, 0.75f});
+        glUseProgram(shaders->program(ProgramKind::Basic));
+    }
 
     float basicFloat(const char* name) const
     {
@@ -42,11 +161,10 @@ protected:
 
     GLint textureOnUnit(GLenum unit) const
     {
-        GLint active = 0, bound = 0;
-        glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
+        GLint bound = 0;
         glActiveTexture(unit);
         glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-        glActiveTexture(static_cast<GLenum>(active));
+        glActiveTexture(GL_TEXTURE0);
         return bound;
     }
 
@@ -62,8 +180,6 @@ protected:
         return count;
     }
 
-    ShaderManager* shaders = nullptr;
-    TempFolder folder;
     std::unique_ptr<SceneObject> cube;
 };
 

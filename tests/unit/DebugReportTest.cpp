@@ -35,13 +35,6 @@ std::string lineStartingWith(const std::string& text, const std::string& prefix)
     return "(no line starting with \"" + prefix + "\")";
 }
 
-GLint polygonMode()
-{
-    GLint modes[2] = {0, 0};
-    glGetIntegerv(GL_POLYGON_MODE, modes);
-    return modes[0];
-}
-
 class DebugReportTest : public GameTest {
 protected:
     std::string report(float frameTime)
@@ -60,12 +53,12 @@ TEST_F(DebugReportTest, F3PrintsTheWholeReportAndDrawsLinesUntilStruckAgain)
     releaseKey(GLFW_KEY_F3);
     EXPECT_EQ(report(0.5f), dashes + "\ndraw Wireframe: 1\nTransparency: 0\nViewFrustum: 0 | 7 object drawn\n"
                                      "TextureSampling: 1\nLevel of MipMapping: 1\n");
-    EXPECT_EQ(polygonMode(), GL_LINE);
+    EXPECT_EQ(glInteger(GL_POLYGON_MODE), GL_LINE);
     EXPECT_EQ(report(0.5f), "") << "one stroke gives one report";
 
     strike(GLFW_KEY_F3);
     EXPECT_EQ(lineStartingWith(report(0.5f), "draw Wireframe"), "draw Wireframe: 0");
-    EXPECT_EQ(polygonMode(), GL_FILL);
+    EXPECT_EQ(glInteger(GL_POLYGON_MODE), GL_FILL);
 }
 
 TEST_F(DebugReportTest, EveryOtherKeyReportsItsNegatedSwitch)
@@ -85,7 +78,7 @@ TEST_F(DebugReportTest, EveryOtherKeyReportsItsNegatedSwitch)
     game->objectsDrawn = 42;
     strike(GLFW_KEY_F8);
     EXPECT_EQ(lineStartingWith(report(0.1f), "ViewFrustum"), "ViewFrustum: 1 | 42 object drawn");
-    EXPECT_EQ(polygonMode(), GL_FILL) << "only F3 changes the polygon mode";
+    EXPECT_EQ(glInteger(GL_POLYGON_MODE), GL_FILL) << "only F3 changes the polygon mode";
 }
 
 TEST_F(DebugReportTest, F2PrintsTheFrametimeOncePerAccumulatedSecond)
@@ -142,19 +135,11 @@ TEST_F(DebugReportTest, TextureStrokesApplyTheFilterTableToEveryColourTexture)
         game->applyTextureSampling(stroke.value, stroke.mipmapMode);
         EXPECT_EQ(glGetError() == GL_NO_ERROR, stroke.mipmapMode);
         for (const Texture* texture : textures) {
-            GLint minFilter = 0, magFilter = 0;
-            glBindTexture(GL_TEXTURE_2D, texture->name);
-            glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
-            glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &magFilter);
-            glBindTexture(GL_TEXTURE_2D, 0);
-            EXPECT_EQ(minFilter, stroke.minFilter);
-            EXPECT_EQ(magFilter, stroke.magFilter);
+            EXPECT_EQ(textureParameter(texture->name, GL_TEXTURE_MIN_FILTER), stroke.minFilter);
+            EXPECT_EQ(textureParameter(texture->name, GL_TEXTURE_MAG_FILTER), stroke.magFilter);
             EXPECT_EQ(stroke.mipmapMode ? texture->mipmapMode : texture->samplingMode, stroke.value);
         }
     }
-    GLint bound = -1, activeUnit = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    glGetIntegerv(GL_ACTIVE_TEXTURE, &activeUnit);
-    EXPECT_EQ(bound, 0);
-    EXPECT_EQ(activeUnit, GL_TEXTURE0);
+    EXPECT_EQ(glInteger(GL_TEXTURE_BINDING_2D), 0);
+    EXPECT_EQ(glInteger(GL_ACTIVE_TEXTURE), GL_TEXTURE0);
 }

@@ -161,11 +161,8 @@ protected:
 
     GLint textureOnUnit(GLenum unit) const
     {
-        GLint bound = 0;
         glActiveTexture(unit);
-        glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-        glActiveTexture(GL_TEXTURE0);
-        return bound;
+        return glInteger(GL_TEXTURE_BINDING_2D);
     }
 
     GLuint trianglesDrawn(int pass)

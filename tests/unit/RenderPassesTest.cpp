@@ -27,13 +27,6 @@ struct DrawCall {
 
 std::vector<DrawCall> drawCalls;
 
-GLint glInteger(GLenum what)
-{
-    GLint value = 0;
-    glGetIntegerv(what, &value);
-    return value;
-}
-
 void recordDraw(const std::string& who, int pass, bool useTransparency = false)
 {
     const GLint active = glInteger(GL_ACTIVE_TEXTURE);

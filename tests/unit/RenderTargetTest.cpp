@@ -6,25 +6,6 @@
 
 namespace {
 
-GLint textureParameter(GLuint texture, GLenum parameter, bool ofLevel0 = false)
-{
-    GLint value = 0;
-    glBindTexture(GL_TEXTURE_2D, texture);
-    if (ofLevel0)
-        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, parameter, &value);
-    else
-        glGetTexParameteriv(GL_TEXTURE_2D, parameter, &value);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    return value;
-}
-
-GLint boundDrawFramebuffer()
-{
-    GLint bound = -1;
-    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &bound);
-    return bound;
-}
-
 void expectCompleteTarget(const RenderTarget& target, int width, int height)
 {
     glBindFramebuffer(GL_FRAMEBUFFER, target.framebuffer);
@@ -50,7 +31,7 @@ TEST_F(GameRenderTargetTest, GameTargetsAreFourTimesAndAQuarterOfTheWindowAt800x
         SCOPED_TRACE(window.width);
         if (window.width != 800) // the fixture's game has the default window
             newGame(window.width, window.height);
-        EXPECT_EQ(boundDrawFramebuffer(), 0) << "complete targets hand framebuffer 0 back";
+        EXPECT_EQ(glInteger(GL_DRAW_FRAMEBUFFER_BINDING), 0) << "complete targets hand framebuffer 0 back";
         expectCompleteTarget(*game->shadowTarget, 4 * window.width, 4 * window.height);
         for (const auto& glow : game->glowTargets)
             expectCompleteTarget(*glow, window.glowWidth, window.glowHeight);
@@ -83,7 +64,7 @@ TEST_F(RenderTargetTest, TargetLargerThanTheDriverAllowsIsReportedAndStaysBound)
     std::smatch match;
     ASSERT_TRUE(std::regex_match(printed, match, std::regex("FB error, status: 0x([0-9a-f]+)\n"))) << printed;
     EXPECT_EQ(std::stoul(match[1].str(), nullptr, 16), glCheckFramebufferStatus(GL_FRAMEBUFFER));
-    EXPECT_EQ(boundDrawFramebuffer(), static_cast<GLint>(target.framebuffer));
+    EXPECT_EQ(glInteger(GL_DRAW_FRAMEBUFFER_BINDING), static_cast<GLint>(target.framebuffer));
 
     // The driver refused the oversized texture itself; that error is expected here.
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_INVALID_VALUE));

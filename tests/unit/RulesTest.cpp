@@ -29,7 +29,7 @@ TEST_F(Rules, SpaceHeldDownJumpsOnce)
     int takeOffs = 0;
     for (int i = 0; i < 200; ++i) { // five game seconds of key repeats, landing included
         const bool wasOnGround = game->hero->onGround;
-        repeatKey(GLFW_KEY_SPACE);
+        onKey(nullptr, GLFW_KEY_SPACE, 0, GLFW_REPEAT, 0);
         game->update(gameStep);
         takeOffs += wasOnGround && game->hero->position.y > 1.0f;
     }

@@ -11,7 +11,6 @@
 #include "scene/Hero.h"
 
 #include <IL/il.h>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -32,39 +31,28 @@ std::string printedBy(Action&& action)
 // A fresh folder under the system temp folder, removed with everything in it.
 class TempFolder {
 public:
-    TempFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tindral-test-XXXXXX").string();
-        if (mkdtemp(pattern.data()))
-            path_ = pattern;
-    }
-    ~TempFolder()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
+    TempFolder() { std::filesystem::create_directories(path_); }
+    ~TempFolder() { std::filesystem::remove_all(path_); }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
-
     const std::filesystem::path& path() const { return path_; }
 
 private:
-    std::filesystem::path path_;
+    static inline int made_ = 0;
+    std::filesystem::path path_ = std::filesystem::temp_directory_path() /
+                                  ("tindral-test-" + std::to_string(getpid()) + "-" + std::to_string(++made_));
 };
 
 // Runs a scope with another working directory; the game reads its data relative to it.
 class WorkingDirectory {
 public:
-    explicit WorkingDirectory(const std::filesystem::path& folder) : previous_(std::filesystem::current_path())
-    {
-        std::filesystem::current_path(folder);
-    }
+    explicit WorkingDirectory(const std::filesystem::path& folder) { std::filesystem::current_path(folder); }
     ~WorkingDirectory() { std::filesystem::current_path(previous_); }
     WorkingDirectory(const WorkingDirectory&) = delete;
     WorkingDirectory& operator=(const WorkingDirectory&) = delete;
 
 private:
-    std::filesystem::path previous_;
+    const std::filesystem::path previous_ = std::filesystem::current_path();
 };
 
 inline void writeText(const std::filesystem::path& file, const std::string& text)
@@ -124,6 +112,26 @@ inline void writeModel(const std::filesystem::path& root, const std::string& nam
     writeJpeg(base + "_norm.jpg", 8, 8, 128, 128, 255);
 }
 
+inline GLint glInteger(GLenum what)
+{
+    GLint value = 0;
+    glGetIntegerv(what, &value);
+    return value;
+}
+
+// A parameter of a 2D texture, or of its level 0 with `ofLevel0`.
+inline GLint textureParameter(GLuint texture, GLenum parameter, bool ofLevel0 = false)
+{
+    GLint value = 0;
+    glBindTexture(GL_TEXTURE_2D, texture);
+    if (ofLevel0)
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, parameter, &value);
+    else
+        glGetTexParameteriv(GL_TEXTURE_2D, parameter, &value);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return value;
+}
+
 // The RGBA pixels of a framebuffer, rows bottom to top as GL reads them.
 struct Image {
     int width = 0;
@@ -169,7 +177,6 @@ inline Window& gameWindow()
 
 inline void pressKey(int key) { onKey(nullptr, key, 0, GLFW_PRESS, 0); }
 inline void releaseKey(int key) { onKey(nullptr, key, 0, GLFW_RELEASE, 0); }
-inline void repeatKey(int key) { onKey(nullptr, key, 0, GLFW_REPEAT, 0); }
 
 // A level number no real level uses and no other test process writes at the same time.
 inline int scratchLevelNumber(int offset = 0)

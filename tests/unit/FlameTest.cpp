@@ -26,23 +26,25 @@ void expectNear(glm::vec3 actual, glm::vec3 expected) { EXPECT_LT(glm::length(ac
 
 TEST(Flame, ChaseSpeedAndLightColourAtGaps0_8_1_3_5And10)
 {
-    Chase still(0.8f);
-    EXPECT_EQ(still.flame.position, still.start) << "within 0.8 the flame rests";
-    Chase close(1.0f);
-    EXPECT_NEAR(close.speed(), 0.9f, 1e-3f);
-    expectNear(close.flame.lightColor, glm::vec3(1.0f, 0.25f, 0.0f));
-    Chase safe(3.0f);
-    expectNear(safe.flame.position - safe.start, glm::vec3(0.0f, 0.0f, -0.9f * static_cast<float>(dt)));
-    EXPECT_EQ(safe.flame.lightColor, glm::vec3(1.0f));
-    Chase far(5.0f);
-    EXPECT_NEAR(far.speed(), 0.9f, 1e-3f);
-    expectNear(far.flame.lightColor, glm::vec3(0.0f, 0.0f, 1.0f));
-    Chase veryFar(10.0f);
-    EXPECT_NEAR(veryFar.speed(), 1.8f, 1e-3f) << "beyond 5 the flame speeds up with the gap";
-
-    // The colour fades in over the half unit inside each edge of the band.
-    expectNear(Chase(2.25f).flame.lightColor, glm::vec3(1.0f, 1.0f - 0.75f * 0.25f, 0.75f));
-    expectNear(Chase(3.75f).flame.lightColor, glm::vec3(0.75f, 0.75f, 1.0f));
+    const struct {
+        float gap, speed;
+        glm::vec3 colour;
+    } cases[] = {
+        {0.8f, 0.0f, {1.0f, 0.25f, 0.0f}},  // within 0.8 the flame rests
+        {1.0f, 0.9f, {1.0f, 0.25f, 0.0f}},  // too close: red-orange
+        {2.25f, 0.9f, {1.0f, 0.8125f, 0.75f}}, // fading in over the half unit inside the band
+        {3.0f, 0.9f, {1.0f, 1.0f, 1.0f}},
+        {3.75f, 0.9f, {0.75f, 0.75f, 1.0f}},
+        {5.0f, 0.9f, {0.0f, 0.0f, 1.0f}},   // too far: blue
+        {10.0f, 1.8f, {0.0f, 0.0f, 1.0f}},  // beyond 5 it speeds up with the gap
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.gap);
+        const Chase chase(c.gap);
+        EXPECT_NEAR(chase.speed(), c.speed, 1e-3f);
+        EXPECT_LT(chase.flame.position.z, chase.start.z + 1e-6f) << "it only ever comes nearer";
+        expectNear(chase.flame.lightColor, c.colour);
+    }
 }
 
 TEST(Flame, ModelIsDrawnOneStepAheadAndTheLightSitsOnTheFlame)

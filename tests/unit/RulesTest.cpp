@@ -201,7 +201,8 @@ TEST_F(Rules, TabFreezesTheHeroAndFreesTheCameraAndTheFlame)
     frames(1);
     pressKey(GLFW_KEY_ENTER);
     frames(1);
-    EXPECT_EQ(game->hero->position, hero) << "no walking, no sinking, no jump";
+    EXPECT_EQ(game->hero->position, hero) << "no walking, no sinking";
+    EXPECT_EQ(game->hero->jumpVelocity, glm::vec3(0.0f)) << "no jump, not even one held over to the chase";
     EXPECT_EQ(game->flame->position, flame);
     EXPECT_NEAR(game->camera->savedEye.x - eye.x, 42 * gameStep, 1e-4);
     EXPECT_NEAR(game->flame->lightPosition.x - flame.x, 42 * gameStep, 1e-4);

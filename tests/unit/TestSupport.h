@@ -10,7 +10,6 @@
 #include "game/InputState.h"
 #include "scene/Hero.h"
 
-#include <IL/il.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -61,28 +60,6 @@ inline void writeText(const std::filesystem::path& file, const std::string& text
     std::ofstream(file, std::ios::binary) << text;
 }
 
-// A JPEG of one colour, written through the image library the game loads with.
-inline bool writeJpeg(const std::filesystem::path& file, int width, int height, unsigned char r, unsigned char g,
-                      unsigned char b)
-{
-    std::filesystem::create_directories(file.parent_path());
-    ilInit();
-    ILuint image = 0;
-    ilGenImages(1, &image);
-    ilBindImage(image);
-    std::vector<unsigned char> pixels;
-    for (int i = 0; i < width * height; ++i)
-        pixels.insert(pixels.end(), {r, g, b});
-    ilTexImage(static_cast<ILuint>(width), static_cast<ILuint>(height), 1, 3, IL_RGB, IL_UNSIGNED_BYTE, pixels.data());
-    ilEnable(IL_FILE_OVERWRITE);
-    const bool saved = ilSave(IL_JPG, file.string().c_str()) == IL_TRUE;
-    ilBindImage(0);
-    ilDeleteImages(1, &image);
-    while (ilGetError() != IL_NO_ERROR) {
-    }
-    return saved;
-}
-
 // A cube from -0.5 to 0.5 with outward normals and a full 0..1 uv square on every face.
 inline std::string cubeObj()
 {
@@ -102,14 +79,14 @@ inline std::string quadObj()
            "f 1/1/1 2/2/1 3/3/1 4/4/1\n";
 }
 
-// Writes "Tindral/3DModels/<name>.obj" under root with a light grey colour texture and a
-// flat normal map beside it.
+// Writes "Tindral/3DModels/<name>.obj" under root, with the game's stone textures beside it
+// (copied from the run folder, every test's working directory).
 inline void writeModel(const std::filesystem::path& root, const std::string& name, const std::string& obj)
 {
     const std::string base = (root / "Tindral" / "3DModels" / name).string();
     writeText(base + ".obj", obj);
-    writeJpeg(base + "_diff.jpg", 8, 8, 200, 200, 200);
-    writeJpeg(base + "_norm.jpg", 8, 8, 128, 128, 255);
+    std::filesystem::copy_file("Tindral/3DModels/cube/cube_diff.jpg", base + "_diff.jpg");
+    std::filesystem::copy_file("Tindral/3DModels/cube/cube_norm.jpg", base + "_norm.jpg");
 }
 
 inline GLint glInteger(GLenum what)

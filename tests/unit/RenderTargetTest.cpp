@@ -1,130 +1,74 @@
-#include "GlContext.h"
+#include "TestSupport.h"
 
 #include "render/RenderTarget.h"
 
 #include <regex>
-#include <sstream>
 
 namespace {
 
-GLint textureLevelParameter(GLuint texture, GLenum parameter)
+void expectCompleteTarget(const RenderTarget& target, int width, int height)
 {
-    glBindTexture(GL_TEXTURE_2D, texture);
-    GLint value = 0;
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, parameter, &value);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    return value;
-}
-
-GLint textureParameter(GLuint texture, GLenum parameter)
-{
-    glBindTexture(GL_TEXTURE_2D, texture);
-    GLint value = 0;
-    glGetTexParameteriv(GL_TEXTURE_2D, parameter, &value);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    return value;
-}
-
-GLint boundDrawFramebuffer()
-{
-    GLint bound = -1;
-    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &bound);
-    return bound;
+    glBindFramebuffer(GL_FRAMEBUFFER, target.framebuffer);
+    EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    for (GLuint texture : {target.colorTexture, target.depthTexture}) {
+        EXPECT_EQ(textureParameter(texture, GL_TEXTURE_WIDTH, true), width);
+        EXPECT_EQ(textureParameter(texture, GL_TEXTURE_HEIGHT, true), height);
+    }
 }
 
 } // namespace
 
 using RenderTargetTest = GlTest;
+using GameRenderTargetTest = GameTest;
 
-TEST_F(RenderTargetTest, QuarterSizeTargetIsCompleteWithAComparisonDepthTexture)
+TEST_F(GameRenderTargetTest, GameTargetsAreFourTimesAndAQuarterOfTheWindowAt800x600And1366x768)
 {
-    RenderTarget target;
-    testing::internal::CaptureStdout();
-    ASSERT_TRUE(target.init(341, 150)); // a quarter of 1366 x 600, not a multiple of 4
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    EXPECT_EQ(boundDrawFramebuffer(), 0) << "a complete target hands framebuffer 0 back";
+    const struct {
+        int width, height, glowWidth, glowHeight;
+    } windows[] = {{800, 600, 200, 150}, {1366, 768, 341, 192}};
+    for (const auto& window : windows) {
+        SCOPED_TRACE(window.width);
+        if (window.width != 800) // the fixture's game has the default window
+            newGame(window.width, window.height);
+        EXPECT_EQ(glInteger(GL_DRAW_FRAMEBUFFER_BINDING), 0) << "complete targets hand framebuffer 0 back";
+        expectCompleteTarget(*game->shadowTarget, 4 * window.width, 4 * window.height);
+        for (const auto& glow : game->glowTargets)
+            expectCompleteTarget(*glow, window.glowWidth, window.glowHeight);
+    }
 
-    for (GLuint texture : {target.colorTexture, target.depthTexture}) {
-        EXPECT_EQ(textureLevelParameter(texture, GL_TEXTURE_WIDTH), 341);
-        EXPECT_EQ(textureLevelParameter(texture, GL_TEXTURE_HEIGHT), 150);
+    // The depth texture is a shadow map read through a comparing sampler.
+    const RenderTarget& shadow = *game->shadowTarget;
+    for (GLuint texture : {shadow.colorTexture, shadow.depthTexture}) {
         EXPECT_EQ(textureParameter(texture, GL_TEXTURE_WRAP_S), GL_CLAMP_TO_EDGE);
         EXPECT_EQ(textureParameter(texture, GL_TEXTURE_MIN_FILTER), GL_LINEAR);
     }
-    EXPECT_EQ(textureLevelParameter(target.depthTexture, GL_TEXTURE_DEPTH_SIZE), 24);
-    EXPECT_EQ(textureLevelParameter(target.colorTexture, GL_TEXTURE_ALPHA_SIZE), 8);
-    EXPECT_EQ(textureParameter(target.depthTexture, GL_TEXTURE_COMPARE_MODE), GL_COMPARE_REF_TO_TEXTURE);
-    EXPECT_EQ(textureParameter(target.depthTexture, GL_TEXTURE_COMPARE_FUNC), GL_LESS);
-}
+    EXPECT_EQ(textureParameter(shadow.depthTexture, GL_TEXTURE_DEPTH_SIZE, true), 24);
+    EXPECT_EQ(textureParameter(shadow.colorTexture, GL_TEXTURE_ALPHA_SIZE, true), 8);
+    EXPECT_EQ(textureParameter(shadow.depthTexture, GL_TEXTURE_COMPARE_MODE), GL_COMPARE_REF_TO_TEXTURE);
+    EXPECT_EQ(textureParameter(shadow.depthTexture, GL_TEXTURE_COMPARE_FUNC), GL_LESS);
 
-TEST_F(RenderTargetTest, BindAndClearFillsTheTargetWithTheClearColour)
-{
-    RenderTarget target;
-    ASSERT_TRUE(target.init(8, 4));
-    glViewport(0, 0, 8, 4);
-    glClearColor(0.2f, 0.4f, 0.6f, 1.0f);
-    target.bindAndClear();
-    EXPECT_EQ(boundDrawFramebuffer(), static_cast<GLint>(target.framebuffer));
-
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, target.framebuffer);
-    unsigned char pixel[4] = {};
-    glReadPixels(7, 3, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
-    EXPECT_NEAR(pixel[0], 51, 1);
-    EXPECT_NEAR(pixel[1], 102, 1);
-    EXPECT_NEAR(pixel[2], 153, 1);
-
-    RenderTarget::clearColorTransparent();
-    target.bindAndClear();
-    glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
-    EXPECT_EQ(pixel[3], 0) << "the glow images start fully transparent";
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-
-    glActiveTexture(GL_TEXTURE3);
-    target.bindColorTexture();
-    GLint active = 0, bound = 0;
-    glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(active, GL_TEXTURE0);
-    EXPECT_EQ(bound, static_cast<GLint>(target.colorTexture));
-    glBindTexture(GL_TEXTURE_2D, 0);
+    const GLuint framebuffer = shadow.framebuffer, depth = shadow.depthTexture;
+    game.reset();
+    EXPECT_FALSE(glIsFramebuffer(framebuffer) || glIsTexture(depth)) << "a target releases its GL objects";
 }
 
 TEST_F(RenderTargetTest, TargetLargerThanTheDriverAllowsIsReportedAndStaysBound)
 {
     GLint maxSize = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
-    ASSERT_GT(maxSize, 0);
-
     RenderTarget target;
-    testing::internal::CaptureStdout();
-    const bool complete = target.init(maxSize + 1, 4);
-    const std::string output = testing::internal::GetCapturedStdout();
+    bool complete = true;
+    const std::string printed = printedBy([&] { complete = target.init(maxSize + 1, 4); });
     EXPECT_FALSE(complete);
     std::smatch match;
-    ASSERT_TRUE(std::regex_match(output, match, std::regex("FB error, status: 0x([0-9a-f]+)\n"))) << output;
+    ASSERT_TRUE(std::regex_match(printed, match, std::regex("FB error, status: 0x([0-9a-f]+)\n"))) << printed;
     EXPECT_EQ(std::stoul(match[1].str(), nullptr, 16), glCheckFramebufferStatus(GL_FRAMEBUFFER));
-    EXPECT_EQ(boundDrawFramebuffer(), static_cast<GLint>(target.framebuffer));
+    EXPECT_EQ(glInteger(GL_DRAW_FRAMEBUFFER_BINDING), static_cast<GLint>(target.framebuffer));
 
-    // The oversized texture itself was refused by the driver; that error is expected here.
+    // The driver refused the oversized texture itself; that error is expected here.
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_INVALID_VALUE));
     while (glGetError() != GL_NO_ERROR) {
     }
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
-}
-
-TEST_F(RenderTargetTest, DestroyingATargetReleasesItsGlObjects)
-{
-    GLuint framebuffer = 0, color = 0, depth = 0;
-    {
-        RenderTarget target;
-        ASSERT_TRUE(target.init(16, 16));
-        framebuffer = target.framebuffer;
-        color = target.colorTexture;
-        depth = target.depthTexture;
-        EXPECT_TRUE(glIsFramebuffer(framebuffer));
-        EXPECT_TRUE(glIsTexture(color));
-        EXPECT_TRUE(glIsTexture(depth));
-    }
-    EXPECT_FALSE(glIsFramebuffer(framebuffer));
-    EXPECT_FALSE(glIsTexture(color));
-    EXPECT_FALSE(glIsTexture(depth));
 }

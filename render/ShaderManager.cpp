@@ -42,22 +42,25 @@ const std::vector<const char*> registeredUniforms[5] = {
     {"modelMatrix", "colorNeutral", "colorFinal"},
 };
 
-std::string shaderLog(GLuint shader)
+// The driver's log of a shader or a program, read through the matching pair of queries.
+template <typename GetParameter, typename GetLog>
+std::string infoLog(GLuint object, GetParameter getParameter, GetLog getLog)
 {
     GLint length = 0;
-    glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
+    getParameter(object, GL_INFO_LOG_LENGTH, &length);
     std::vector<char> log(static_cast<size_t>(length > 0 ? length : 1), '\0');
-    glGetShaderInfoLog(shader, static_cast<GLsizei>(log.size()), nullptr, log.data());
+    getLog(object, static_cast<GLsizei>(log.size()), nullptr, log.data());
     return std::string(log.data());
+}
+
+std::string shaderLog(GLuint shader)
+{
+    return infoLog(shader, glGetShaderiv, glGetShaderInfoLog);
 }
 
 std::string programLog(GLuint program)
 {
-    GLint length = 0;
-    glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
-    std::vector<char> log(static_cast<size_t>(length > 0 ? length : 1), '\0');
-    glGetProgramInfoLog(program, static_cast<GLsizei>(log.size()), nullptr, log.data());
-    return std::string(log.data());
+    return infoLog(program, glGetProgramiv, glGetProgramInfoLog);
 }
 
 } // namespace

@@ -9,16 +9,6 @@
 #include <iostream>
 #include <memory>
 
-namespace {
-
-void reportGlError(const char* where)
-{
-    if (glGetError() != GL_NO_ERROR)
-        std::cout << where << std::endl;
-}
-
-} // namespace
-
 Cube::Cube(glm::vec3 position, ModelSource source)
     : SceneObject(position, "cube/cube", 2.0f, 1.0f, source)
 {

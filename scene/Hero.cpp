@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cmath>
 #include <glm/gtc/matrix_transform.hpp>
-#include <iostream>
 #include <memory>
 
 namespace {
@@ -20,13 +19,6 @@ constexpr float sinkSpeed = 2.0f;
 constexpr float jumpSpeed = 4.8f;
 constexpr float jumpFade = 3.0f;
 constexpr float walkScale = 0.75f;
-
-// Draws attention to a GL error raised before this point, naming where it was noticed.
-void reportGlError(const char* where)
-{
-    if (glGetError() != GL_NO_ERROR)
-        std::cout << where << std::endl;
-}
 
 // Only a hero that started the frame at or above its column can come to rest on it; one
 // that walked into a higher column sinks through it.

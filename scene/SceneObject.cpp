@@ -253,3 +253,9 @@ void SceneObject::uploadModelMatrix(int programKind) const
     glUniformMatrix4fv(shaderManager->location(programKind, "modelMatrix"), 1, GL_FALSE,
                        glm::value_ptr(modelMatrix));
 }
+
+void SceneObject::reportGlError(const char* where)
+{
+    if (glGetError() != GL_NO_ERROR)
+        std::cout << where << std::endl;
+}

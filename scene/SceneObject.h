@@ -39,6 +39,8 @@ public:
 protected:
     // Uploads modelMatrix to a program's "modelMatrix" (the program must be current).
     void uploadModelMatrix(int programKind) const;
+    // Prints `where` when a GL error is pending (and clears it), to narrow down a faulty draw.
+    static void reportGlError(const char* where);
 
 private:
     void loadModel(const std::string& name);

@@ -3,36 +3,45 @@
 #include "app/Settings.h"
 #include "app/Window.h"
 #include "game/Game.h"
-#include "render/RenderPass.h"
+#include "game/InputState.h"
+#include "render/FrameRenderer.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 #include <iostream>
 
-MainLoop::MainLoop(Window& window)
-    : window_(window),
-      game_(std::make_unique<Game>(settings().width, settings().height, window))
+namespace {
+
+struct WindowSize {
+    int width;
+    int height;
+};
+
+WindowSize currentSize(GLFWwindow* window)
 {
+    WindowSize size{};
+    glfwGetWindowSize(window, &size.width, &size.height);
+    return size;
+}
+
+} // namespace
+
+MainLoop::MainLoop(Window& window)
+    : window_(window), renderer_(std::make_unique<FrameRenderer>(settings().width, settings().height))
+{
+    GameOptions options;
+    options.music = settings().music;
+    options.soundfx = settings().soundfx;
+    game_ = std::make_unique<Game>(options);
+    glfwSetKeyCallback(window.handle(), onKey);
 }
 
 MainLoop::~MainLoop() = default;
 
-void MainLoop::setFixedState()
-{
-    glCullFace(GL_BACK);
-    glClearColor(0, 0, 0, 1);
-    int w, h;
-    glfwGetWindowSize(window_.handle(), &w, &h);
-    glViewport(0, 0, w, h);
-    glEnable(GL_CULL_FACE);
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-}
-
 void MainLoop::run()
 {
-    setFixedState();
+    const WindowSize size = currentSize(window_.handle());
+    renderer_->setFixedState(size.width, size.height);
     if (glfwWindowShouldClose(window_.handle()))
         return;
     // Start the frame clock now, not at glfwInit: the seconds spent loading must not reach
@@ -47,13 +56,12 @@ void MainLoop::run()
 
 void MainLoop::runFrame()
 {
-    glClearColor(1, 1, 1, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-
+    renderer_->clearFrame();
     const double timeScale = static_cast<double>(settings().difficulty) * 0.5 + 0.5;
     game_->update(timeScale * window_.frameTime);
 
-    renderPasses();
+    const WindowSize size = currentSize(window_.handle());
+    renderer_->renderFrame(*game_, size.width, size.height);
     game_->printDebugReport(static_cast<float>(window_.frameTime));
 
     // The game is drawn for one fixed size: undo any resize by hand.
@@ -66,37 +74,6 @@ void MainLoop::runFrame()
     glfwSwapBuffers(window_.handle());
     glfwPollEvents();
     reportGlError();
-}
-
-void MainLoop::renderPasses()
-{
-    int w, h;
-    glfwGetWindowSize(window_.handle(), &w, &h);
-    glViewport(0, 0, 4 * w, 4 * h);
-    glEnable(GL_POLYGON_OFFSET_FILL);
-    glPolygonOffset(0, 0);
-    glCullFace(GL_FRONT);
-    game_->render(RenderPass::Shadow);
-
-    glfwGetWindowSize(window_.handle(), &w, &h);
-    glViewport(0, 0, w, h);
-    glClearColor(0, 0, 0, 1);
-    glDisable(GL_POLYGON_OFFSET_FILL);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glCullFace(GL_BACK);
-    game_->render(RenderPass::Main);
-    game_->render(RenderPass::Transparent);
-
-    glfwGetWindowSize(window_.handle(), &w, &h);
-    glViewport(0, 0, static_cast<int>(w * 0.25), static_cast<int>(h * 0.25));
-    glClearColor(0, 0, 0, 0);
-    game_->render(RenderPass::FlameGlow);
-    glClearColor(0, 0, 0, 0);
-    game_->render(RenderPass::Glow);
-
-    glfwGetWindowSize(window_.handle(), &w, &h);
-    glViewport(0, 0, w, h);
-    game_->render(RenderPass::Hud);
 }
 
 const char* glErrorMessage(unsigned int code)

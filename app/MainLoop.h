@@ -1,12 +1,14 @@
 #pragma once
 #include <memory>
 
+class FrameRenderer;
 class Game;
 class Window;
 
-// Owns the running game and drives it frame by frame.
+// Owns the running game and its renderer and drives them frame by frame.
 class MainLoop {
 public:
+    // Builds the renderer, then the game, then hands the window's keys to the game's input.
     explicit MainLoop(Window& window);
     ~MainLoop();
 
@@ -14,12 +16,11 @@ public:
     void run();
 
 private:
-    void setFixedState();
     void runFrame();
-    void renderPasses();
     void reportGlError();
 
     Window& window_;
+    std::unique_ptr<FrameRenderer> renderer_;
     std::unique_ptr<Game> game_;
 };
 

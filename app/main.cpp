@@ -2,6 +2,7 @@
 #include "app/MainLoop.h"
 #include "app/Settings.h"
 #include "app/Window.h"
+#include "render/gl/ShaderManager.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
@@ -24,6 +25,12 @@ int main()
 
     std::cout << glGetString(GL_VERSION) << std::endl;
     glewInit();
+
+    try {
+        ShaderManager::instance();
+    } catch (const ShaderBuildError& failure) {
+        failStartup(failure.what());
+    }
 
     MainLoop loop(window);
     loop.run();

@@ -1,8 +1,10 @@
 #pragma once
-#include <cstdint>
-#include <memory>
-#include <vector>
+#include "assets/MeshImport.h"
 
+#include <memory>
+#include <string>
+
+class ShaderManager;
 class Texture;
 
 // The three lighting factors of an object's surface.
@@ -10,16 +12,6 @@ struct Material {
     float ambient;
     float diffuse;
     float specular;
-};
-
-// CPU copies of a model's first mesh; every object keeps its own.
-struct Mesh {
-    std::vector<std::uint32_t> indices;
-    std::vector<float> positions;
-    std::vector<float> uvs;
-    std::vector<float> normals;
-    std::vector<float> tangents;
-    std::vector<float> bitangents;
 };
 
 // The GL vertex array and its six buffers. Deleted when the last object using them goes.
@@ -41,9 +33,24 @@ struct GpuMesh {
 // Everything an object draws with. Copying a Model shares the GL objects, the textures and
 // the material, and copies the mesh arrays.
 struct Model {
+    // Imports "Tindral/3DModels/<name>.obj" with "<name>_diff.jpg" and "<name>_norm.jpg" and
+    // uploads it, its vertex attributes bound by name in the lit program. A model that cannot
+    // be imported keeps its textures and draws nothing.
+    void loadModel(const std::string& name, float uvScale, const ShaderManager& shaders);
+    void loadColorTexture(const std::string& path);
+    void loadNormalTexture(const std::string& path);
+
+    // One indexed draw with whichever program the pass has made current. The lit passes
+    // bind the textures and the material first; only the main pass makes the surface opaque.
+    void draw(int pass, const ShaderManager& shaders) const;
+
     std::shared_ptr<GpuMesh> gpu; // null when nothing could be imported: the object draws nothing
     std::shared_ptr<Texture> colorTexture;
     std::shared_ptr<Texture> normalTexture;
     std::shared_ptr<Material> material;
     Mesh mesh;
+
+private:
+    void uploadBuffers(const ShaderManager& shaders);
+    void bindSurface(bool opaque, const ShaderManager& shaders) const;
 };

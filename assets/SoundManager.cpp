@@ -122,7 +122,8 @@ void SoundManager::initSound(bool musicEnabled, bool effectsEnabled)
 {
     music_ = musicEnabled;
     effects_ = effectsEnabled;
-    if (!impl_) {
+    // With both switches off nothing can ever play: no device is opened for it.
+    if (!impl_ && (musicEnabled || effectsEnabled)) {
         auto device = std::make_unique<Impl>();
         if (device->open())
             impl_ = std::move(device);

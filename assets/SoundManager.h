@@ -8,8 +8,8 @@ class SoundManager {
 public:
     static SoundManager& instance();
 
-    // Copies the two switches, opens the audio device (once) and starts the first ambient
-    // track, looped.
+    // Copies the two switches, opens the audio device (once, and only when a switch is on)
+    // and starts the first ambient track, looped.
     void initSound(bool musicEnabled, bool effectsEnabled);
     // Starts the id's file unless a sound of that very file still plays; ids 0-3 are music,
     // 4-13 effects, anything else plays nothing.

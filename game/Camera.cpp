@@ -1,7 +1,5 @@
 #include "game/Camera.h"
 
-#include <cmath>
-#include <glm/gtc/matrix_transform.hpp>
 #include <iostream>
 
 namespace {
@@ -27,20 +25,4 @@ void Camera::step(float dt)
         angle = angle > leftAngle ? angle - swingSpeed * dt : leftAngle;
     else
         angle = angle < rightAngle ? angle + swingSpeed * dt : rightAngle;
-}
-
-glm::mat4 Camera::computeView(glm::vec3 heroPosition, glm::vec3 flamePosition)
-{
-    const glm::vec3 target = flamePosition + (heroPosition - flamePosition) * 2.0f / 3.0f;
-    if (frozen) {
-        eye = savedEye;
-    } else {
-        const float distance = glm::length(flamePosition - heroPosition);
-        const float above = distance / 3.0f;
-        const float away = static_cast<float>(0.75 * distance + 1.0);
-        const float theta = glm::radians(angle);
-        eye = target + glm::vec3(away * std::sin(theta), above, away * std::cos(theta));
-        savedEye = eye;
-    }
-    return glm::lookAt(eye, target, glm::vec3(0.0f, 1.0f, 0.0f));
 }

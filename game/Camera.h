@@ -2,6 +2,7 @@
 #include <glm/glm.hpp>
 
 // The chase camera: swings between two sides behind the hero, or flies freely while paused.
+// The view it gives is the renderer's to compute.
 struct Camera {
     float angle = 405.0f;
     bool isLeft = false;
@@ -14,6 +15,4 @@ struct Camera {
     void changeSite();
     // One frame of swinging (or of free flight while frozen).
     void step(float dt);
-    // View matrix looking at the point two thirds of the way from the flame to the hero.
-    glm::mat4 computeView(glm::vec3 heroPosition, glm::vec3 flamePosition);
 };

@@ -1,67 +1,275 @@
 #include "game/Game.h"
 
-#include "app/Settings.h"
-#include "app/Window.h"
 #include "assets/SoundManager.h"
-#include "game/InputState.h"
-#include "render/RenderTarget.h"
-#include "render/ShaderManager.h"
+#include "game/Keys.h"
 #include "scene/Bar.h"
 #include "scene/Cube.h"
 #include "scene/Flame.h"
 #include "scene/Hero.h"
+#include "scene/LevelReader.h"
 #include "scene/PlaneAndPropeller.h"
 
-#include <GLFW/glfw3.h>
-#include <glm/gtc/matrix_transform.hpp>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
 
-Game::Game(int width, int height, Window& window)
-    : width(static_cast<float>(width)), height(static_cast<float>(height))
+namespace {
+
+constexpr int lastLevel = 3;
+constexpr float groundSpeed = 2.5f;
+constexpr float airSpeed = 1.5f;
+const glm::vec3 heroStartLift(0.0f, 0.05f, 0.0f);
+const glm::vec3 heroRespawnLift(0.0f, 0.1f, 0.0f);
+const glm::vec3 flameStartOffset(0.0f, 0.05f, 5.0f);
+
+enum PrototypeIndex { HeroPrototype = 0, FlamePrototype = 1, CubePrototype = 2, InvisPrototype = 3, PropellerPrototype = 4 };
+
+// A fresh copy of a prototype at a new place; it shares the prototype's GL objects.
+template <class T>
+std::unique_ptr<T> copyOf(const std::vector<std::unique_ptr<SceneObject>>& prototypes, int index, glm::vec3 position)
 {
-    shaderManager = ShaderManager::instance();
-    paused = false;
+    auto copy = std::make_unique<T>(dynamic_cast<const T&>(*prototypes.at(static_cast<std::size_t>(index))));
+    copy->position = position;
+    return copy;
+}
+
+} // namespace
+
+Game::Game(const GameOptions& options, InputState& input, DebugSwitches& switches)
+    : options_(options), input_(input), switches_(switches)
+{
     camera = std::make_unique<Camera>();
-    currentLevel = 1;
-    createRenderTargets();
-    SoundManager::instance().initSound(settings().music, settings().soundfx);
+    SoundManager::instance().initSound(options.music, options.soundfx);
     createPrototypes();
-    glfwSetKeyCallback(window.handle(), onKey);
-    projectionMatrix = glm::perspective(glm::radians(60.0f), static_cast<float>(width) / static_cast<float>(height),
-                                        0.01f, 30.0f);
     createLifeBars();
     loadLevel();
 }
 
 Game::~Game() = default;
 
-void Game::createRenderTargets()
-{
-    shadowTarget = std::make_unique<RenderTarget>();
-    shadowTarget->init(static_cast<int>(4 * width), static_cast<int>(4 * height));
-    const int glowWidth = static_cast<int>(static_cast<double>(width) * 0.25);
-    const int glowHeight = static_cast<int>(static_cast<double>(height) * 0.25);
-    for (auto& target : glowTargets) {
-        target = std::make_unique<RenderTarget>();
-        target->init(glowWidth, glowHeight);
-    }
-}
-
 void Game::createPrototypes()
 {
     const glm::vec3 origin(0.0f);
-    prototypes.push_back(std::make_unique<Hero>(origin));
-    prototypes.push_back(std::make_unique<Flame>(origin));
-    prototypes.push_back(std::make_unique<Cube>(origin));
-    prototypes.push_back(std::make_unique<CubeInvis>(Cube(origin)));
-    prototypes.push_back(std::make_unique<Propeller>(origin));
+    prototypes.push_back(std::make_unique<Hero>(origin, options_.models));
+    prototypes.push_back(std::make_unique<Flame>(origin, options_.models));
+    prototypes.push_back(std::make_unique<Cube>(origin, options_.models));
+    prototypes.push_back(std::make_unique<CubeInvis>(Cube(origin, options_.models)));
+    prototypes.push_back(std::make_unique<Propeller>(origin, options_.models));
 }
 
 void Game::createLifeBars()
 {
-    Bar model(glm::vec3(-0.9f, -0.96f, 0.0f), glm::vec3(1.0f, 0.0f, 0.0f));
+    Bar model(glm::vec3(-0.9f, -0.96f, 0.0f), glm::vec3(1.0f, 0.0f, 0.0f), options_.models);
     model.value = 0.04f;
     for (float x : {-0.9f, -0.8f, -0.7f, -0.6f, -0.5f, -0.4f}) {
         model.position = glm::vec3(x, -0.96f, 0.0f);
         lifeBars.push_back(std::make_unique<Bar>(model));
     }
+}
+
+void Game::update(double dt)
+{
+    const float dtF = static_cast<float>(dt);
+    handleInput(dtF);
+    if (paused)
+        updatePaused(dt);
+    else
+        updateRunning(dt);
+    checkDeath();
+}
+
+void Game::handleInput(float dtF)
+{
+    const int key = input_.lastKey;
+    input_.lastKey = 0;
+
+    // Steering is weaker in the air; the cell is last frame's, as the hero has not moved yet.
+    const float ground = static_cast<float>(cellHeight(grid, heroCell));
+    const float factor = std::fabs(hero->position.y - ground) < 0.1f ? groundSpeed : airSpeed;
+    if (!paused)
+        hero->setVelocity(moveDirection(input_) * factor);
+
+    switch (key) {
+    case GLFW_KEY_TAB:
+        paused = !paused;
+        camera->frozen = !camera->frozen;
+        flame->handSteering = !flame->handSteering;
+        break;
+    case GLFW_KEY_SPACE:
+        if (!paused)
+            hero->jump();
+        break;
+    case GLFW_KEY_ESCAPE:
+        finished = true;
+        break;
+    case GLFW_KEY_ENTER:
+        if (!paused)
+            camera->changeSite();
+        break;
+    case GLFW_KEY_F4:
+        samplingChanges.push_back({switches_.linearSampling ? 1 : 0, false});
+        printDebugReport(dtF);
+        break;
+    case GLFW_KEY_F5:
+        samplingChanges.push_back({switches_.mipmapLevel, true});
+        printDebugReport(dtF);
+        break;
+    default:
+        break;
+    }
+}
+
+// The pause is a debugging view: the world stands still while the camera flies and the
+// flame's light is steered by hand.
+void Game::updatePaused(double dt)
+{
+    const float dtF = static_cast<float>(dt);
+    camera->velocity = input_.cameraVelocity;
+    camera->step(dtF);
+    flame->steeringVelocity = input_.flameSteer;
+    flame->update(static_cast<double>(dtF));
+    propeller->updateWithParent(hero->modelMatrix, dt);
+}
+
+void Game::updateRunning(double dt)
+{
+    const float dtF = static_cast<float>(dt);
+    camera->step(dtF);
+    hero->updateHero(dt, flame->position);
+    propeller->updateWithParent(hero->modelMatrix, dt);
+    heroCell = cellIndex(hero->position.x, hero->position.z);
+    hero->groundHeight = cellHeight(grid, heroCell);
+    flame->target = hero->position;
+    flame->update(dt);
+
+    checkFinish(dtF);
+    for (auto& cube : cubes) {
+        cube->heroPosition = hero->position;
+        cube->updateCube(dtF);
+    }
+    for (auto& cube : invisCubes) {
+        cube->heroPosition = hero->position;
+        cube->updateCube(dtF);
+        if (cube->broken)
+            clearCell(cellIndex(cube->position.x, cube->position.z));
+    }
+    nearBar->value = hero->nearMeter;
+    farBar->value = hero->farMeter;
+    nearBar->update(static_cast<double>(dtF));
+    farBar->update(static_cast<double>(dtF));
+    for (auto& bar : lifeBars)
+        bar->update(dt);
+}
+
+// Reaching the finish builds the next level at once; the rest of the frame runs on it.
+void Game::checkFinish(float dtF)
+{
+    if (!finishCube)
+        return;
+    finishCube->heroPosition = hero->position;
+    finishCube->updateCube(dtF);
+    if (!finishCube->reached)
+        return;
+    std::cout << "you WON" << std::endl;
+    currentLevel = currentLevel + 1;
+    if (currentLevel > lastLevel)
+        finished = true;
+    else
+        loadLevel();
+}
+
+void Game::clearCell(int index)
+{
+    if (index >= 0 && index < static_cast<int>(grid.size()))
+        grid[static_cast<std::size_t>(index)] = 0;
+}
+
+void Game::checkDeath()
+{
+    if (!hero->died)
+        return;
+    std::cout << "hero died" << std::endl;
+    if (hero->lives < 1) {
+        std::cout << "Useless Shit" << std::endl;
+        finished = true;
+        return;
+    }
+    std::cout << hero->lives << " lives left" << std::endl;
+    hero->died = false;
+    hero->nearMeter = 0.0f;
+    hero->farMeter = 0.0f;
+    hero->position = startPosition + heroRespawnLift;
+    // The ground of the cell it died in would let a slow frame sink it into the start column.
+    hero->groundHeight = cellHeight(grid, cellIndex(startPosition.x, startPosition.z));
+    flame->position = startPosition + flameStartOffset;
+}
+
+void Game::loadLevel()
+{
+    heroCell = 0;
+    std::cout << "Current Level " << currentLevel << std::endl;
+    // The previous level's objects go; their GL objects live on in the prototypes.
+    grid.clear();
+    cubes.clear();
+    invisCubes.clear();
+    finishCube.reset();
+
+    char name[64];
+    std::snprintf(name, sizeof name, "%d", currentLevel);
+    startPosition = readLevel(name);
+    finished = false;
+
+    hero = copyOf<Hero>(prototypes, HeroPrototype, startPosition + heroStartLift);
+    // The copy would carry the prototype's ground (0), and a hero that sinks below its start
+    // column before it knows the column is there falls through it on any slower frame.
+    hero->groundHeight = cellHeight(grid, cellIndex(startPosition.x, startPosition.z));
+    propeller = copyOf<Propeller>(prototypes, PropellerPrototype, glm::vec3(0.0f));
+    flame = copyOf<Flame>(prototypes, FlamePrototype, startPosition + flameStartOffset);
+    plane = std::make_unique<Plane>(glm::vec3(0.0f), options_.models);
+    nearBar = std::make_unique<Bar>(glm::vec3(0.0f, -0.96f, 0.0f), glm::vec3(1.0f, 0.0f, 0.0f), options_.models);
+    farBar = std::make_unique<Bar>(glm::vec3(0.0f, -0.9f, 0.0f), glm::vec3(0.2f, 0.2f, 1.0f), options_.models);
+}
+
+glm::vec3 Game::readLevel(const std::string& name)
+{
+    std::cout << "LADE das LEVEL: " << name << std::endl;
+    startPosition = glm::vec3(0.0f);
+
+    std::ifstream file(options_.levelFolder + name + ".lvl", std::ios::binary);
+    if (!file.is_open()) {
+        std::cout << "File could not be opened." << std::endl;
+        std::cout << "InvisCubes: " << invisCubes.size() << std::endl;
+        return startPosition;
+    }
+    std::cout << "File Opened successfully!!!. Reading data from file into array" << std::endl;
+
+    const LevelLayout level = parseLevel(file);
+    for (const glm::vec3& place : level.cubes)
+        cubes.push_back(copyOf<Cube>(prototypes, CubePrototype, place));
+    for (const glm::vec3& place : level.invisCubes) {
+        invisCubes.push_back(copyOf<CubeInvis>(prototypes, InvisPrototype, place));
+        std::cout << place.x << " " << place.y << " " << place.z << std::endl;
+    }
+    if (level.finish)
+        finishCube = std::make_unique<CubeFinish>(*level.finish, options_.models);
+    grid = level.grid;
+    startPosition = level.startPosition;
+
+    std::cout << "InvisCubes: " << invisCubes.size() << std::endl;
+    return startPosition;
+}
+
+void Game::printDebugReport(float frameTime)
+{
+    if (switches_.reportPending) {
+        switches_.reportPending = false;
+        printSwitchReport(std::cout, switches_, objectsDrawn);
+        reportTimer = 0.0f;
+        wireframe = !switches_.solidFill;
+    } else if (reportTimer > 1.0f && switches_.showFrametime) {
+        printFrametimeLine(std::cout, frameTime);
+        reportTimer = 0.0f;
+    }
+    reportTimer += frameTime;
 }

@@ -1,7 +1,9 @@
 #pragma once
 #include "game/Camera.h"
+#include "game/DebugSwitches.h"
+#include "game/InputState.h"
+#include "scene/SceneObject.h"
 
-#include <array>
 #include <glm/glm.hpp>
 #include <memory>
 #include <string>
@@ -15,28 +17,46 @@ class Flame;
 class Hero;
 class Plane;
 class Propeller;
-class RenderTarget;
-class SceneObject;
-class ShaderManager;
-class Window;
 
-// One running game: the current level's objects, its height grid, the camera, the render
-// targets, the HUD bars and the game state.
+// How a game is set up: the sound switches, where its objects' models come from (none when
+// it runs without a window) and where its level files lie.
+struct GameOptions {
+    bool music = true;
+    bool soundfx = true;
+    ModelSource models = ModelSource::FromDisk;
+    std::string levelFolder = "Tindral/Levels/";
+};
+
+// A change of texture filtering that F4 or F5 asked for; the renderer applies it.
+struct TextureSamplingChange {
+    int value;
+    bool mipmapMode;
+};
+
+// One running game: the current level's objects, its height grid, the camera, the HUD bars
+// and the game state. It knows nothing of windows or GL: the renderer reads it to draw a
+// frame, and the key callback's input reaches it through its InputState.
 class Game {
 public:
-    Game(int width, int height, Window& window);
+    explicit Game(const GameOptions& options = GameOptions{}, InputState& input = inputState(),
+                  DebugSwitches& switches = debugSwitches());
     ~Game();
+    Game(const Game&) = delete;
+    Game& operator=(const Game&) = delete;
 
     void update(double dt);
-    void render(int pass);
+    // The debug report, once per frame; a switch change prints all switches and settles the
+    // polygon mode the renderer draws with.
     void printDebugReport(float frameTime);
     void loadLevel();
     glm::vec3 readLevel(const std::string& name);
-    void applyTextureSampling(int value, bool mipmapMode);
+
+    InputState& input() const { return input_; }
+    DebugSwitches& switches() const { return switches_; }
 
     int heroCell = 0;
     float reportTimer = 0.0f;
-    int objectsDrawn = 0;
+    int objectsDrawn = 0; // counted by the renderer in its last pass
     std::vector<std::unique_ptr<Cube>> cubes;
     std::vector<std::unique_ptr<CubeInvis>> invisCubes;
     std::vector<std::unique_ptr<Bar>> lifeBars;
@@ -48,17 +68,16 @@ public:
     std::unique_ptr<Plane> plane;
     std::unique_ptr<Propeller> propeller;
     std::unique_ptr<Camera> camera;
-    std::unique_ptr<RenderTarget> shadowTarget;
-    std::array<std::unique_ptr<RenderTarget>, 3> glowTargets;
     bool paused = false;
     bool finished = false;
     std::vector<int> grid;
-    float width;
-    float height;
     glm::vec3 startPosition{0.0f};
-    glm::mat4 projectionMatrix{1.0f};
     int currentLevel = 1;
-    ShaderManager* shaderManager = nullptr;
+
+    // What the debug keys ask of the renderer: lines instead of filled polygons (as of the
+    // last report), and the texture filter changes made since the last frame was drawn.
+    bool wireframe = false;
+    std::vector<TextureSamplingChange> samplingChanges;
 
     // The five objects every level copies from: hero, flame, cube, invisible cube, propeller.
     std::vector<std::unique_ptr<SceneObject>> prototypes;
@@ -70,7 +89,10 @@ private:
     void checkFinish(float dtF);
     void clearCell(int index);
     void checkDeath();
-    void createRenderTargets();
     void createPrototypes();
     void createLifeBars();
+
+    GameOptions options_;
+    InputState& input_;
+    DebugSwitches& switches_;
 };

@@ -1,8 +1,8 @@
 #include "game/InputState.h"
 
-#include "app/DebugSwitches.h"
+#include "game/DebugSwitches.h"
+#include "game/Keys.h"
 
-#include <GLFW/glfw3.h>
 #include <iostream>
 
 InputState& inputState()
@@ -43,9 +43,8 @@ void pressKey(InputState& in, int key)
 }
 
 // The debug switches change when their key comes back up.
-void releaseFunctionKey(int key)
+void releaseFunctionKey(DebugSwitches& sw, int key)
 {
-    DebugSwitches& sw = debugSwitches();
     switch (key) {
     case GLFW_KEY_F2: sw.showFrametime = !sw.showFrametime; break;
     case GLFW_KEY_F3: sw.solidFill = !sw.solidFill; break;
@@ -63,7 +62,7 @@ void releaseFunctionKey(int key)
     sw.reportPending = true;
 }
 
-void releaseKey(InputState& in, int key)
+void releaseKey(InputState& in, DebugSwitches& switches, int key)
 {
     switch (key) {
     case GLFW_KEY_A: in.leftHeld = false; break;
@@ -82,15 +81,14 @@ void releaseKey(InputState& in, int key)
     case GLFW_KEY_U: in.flameSteer.y = 0.0f; break;
     case GLFW_KEY_I:
     case GLFW_KEY_K: in.flameSteer.z = 0.0f; break;
-    default: releaseFunctionKey(key); break;
+    default: releaseFunctionKey(switches, key); break;
     }
 }
 
 } // namespace
 
-void onKey(GLFWwindow*, int key, int, int action, int)
+void recordKey(InputState& in, DebugSwitches& switches, int key, int action)
 {
-    InputState& in = inputState();
     if (isStrokeKey(key)) {
         if (action == GLFW_PRESS)
             in.lastKey = key;
@@ -99,13 +97,17 @@ void onKey(GLFWwindow*, int key, int, int action, int)
     if (action == GLFW_PRESS)
         pressKey(in, key);
     else if (action == GLFW_RELEASE)
-        releaseKey(in, key);
+        releaseKey(in, switches, key);
     in.lastKey = key;
 }
 
-glm::vec3 moveDirection()
+void onKey(GLFWwindow*, int key, int, int action, int)
 {
-    const InputState& in = inputState();
+    recordKey(inputState(), debugSwitches(), key, action);
+}
+
+glm::vec3 moveDirection(const InputState& in)
+{
     float x = 0.0f;
     float z = 0.0f;
     if (in.leftHeld)

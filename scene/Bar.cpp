@@ -1,7 +1,7 @@
 #include "scene/Bar.h"
 
-#include "render/RenderPass.h"
-#include "render/ShaderManager.h"
+#include "render/gl/RenderPass.h"
+#include "render/gl/ShaderManager.h"
 
 #include <GL/glew.h>
 #include <glm/gtc/matrix_transform.hpp>

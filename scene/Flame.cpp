@@ -1,8 +1,8 @@
 #include "scene/Flame.h"
 
 #include "assets/SoundManager.h"
-#include "render/RenderPass.h"
-#include "render/ShaderManager.h"
+#include "render/gl/RenderPass.h"
+#include "render/gl/ShaderManager.h"
 
 #include <GL/glew.h>
 #include <algorithm>

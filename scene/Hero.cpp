@@ -1,6 +1,6 @@
 #include "scene/Hero.h"
 
-#include "render/RenderPass.h"
+#include "render/gl/RenderPass.h"
 
 #include <GL/glew.h>
 #include <algorithm>

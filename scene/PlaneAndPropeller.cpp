@@ -1,6 +1,6 @@
 #include "scene/PlaneAndPropeller.h"
 
-#include "render/RenderPass.h"
+#include "render/gl/RenderPass.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 #include <memory>

@@ -7,7 +7,7 @@
 class ShaderManager;
 
 // How an object gets its model: read from disk (the game), or none at all, for rules and
-// physics that are exercised without a window.
+// physics that run without a window.
 enum class ModelSource { FromDisk, Detached };
 
 // Base of everything the game draws and moves. Copies share the GL objects, textures and
@@ -22,6 +22,7 @@ public:
 
     virtual void updateWithParent(glm::mat4 parent, double dt);
     virtual void update(double dt);
+    // Draws the model with the program the pass has made current; a detached object draws nothing.
     virtual void draw(int pass);
     virtual void setVelocity(glm::vec3 v);
     virtual void jump();
@@ -41,14 +42,4 @@ protected:
     void uploadModelMatrix(int programKind) const;
     // Prints `where` when a GL error is pending (and clears it), to narrow down a faulty draw.
     static void reportGlError(const char* where);
-
-private:
-    void loadModel(const std::string& name);
-    // Fills the mesh arrays from the file's first mesh; false (with the importer's line) when
-    // the file gives no mesh.
-    bool importMesh(const std::string& path);
-    void loadColorTexture(const std::string& path);
-    void loadNormalTexture(const std::string& path);
-    void uploadBuffers();
-    void bindSurface(bool opaque) const;
 };

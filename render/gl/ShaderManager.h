@@ -3,15 +3,23 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
+// A program that cannot be built. The text is what the console should show; whether the
+// game can go on without the program is its caller's decision.
+class ShaderBuildError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 // One linked GL program with its two shaders.
 struct ShaderProgram {
-    // Compiles both files and links them; any failure ends the process with its message.
+    // Compiles both files and links them; throws ShaderBuildError on any failure.
     ShaderProgram(const std::string& vertexPath, const std::string& fragmentPath);
 
-    // Reads and compiles one shader file into shaderId; fatal on any failure.
+    // Reads and compiles one shader file into shaderId; throws ShaderBuildError on any failure.
     static void compileShader(const std::string& path, unsigned int shaderType, unsigned int& shaderId);
 
     unsigned int program = 0;
@@ -25,7 +33,8 @@ private:
 // Builds the five programs once and keeps every uniform location by name.
 class ShaderManager {
 public:
-    // The one manager; the first call builds all programs (fatal on any failure).
+    // The one manager; the first call builds all programs and throws ShaderBuildError when
+    // one cannot be built (a later call tries again).
     static ShaderManager* instance();
 
     void useProgram(int kind) const;

@@ -1,4 +1,4 @@
-#include "TestSupport.h"
+#include "GlSupport.h"
 
 #include "assets/Texture.h"
 

@@ -1,7 +1,6 @@
-#include "render/ShaderManager.h"
+#include "render/gl/ShaderManager.h"
 
-#include "app/Console.h"
-#include "render/RenderPass.h"
+#include "render/gl/RenderPass.h"
 
 #include <GL/glew.h>
 #include <fstream>
@@ -69,7 +68,7 @@ ShaderProgram::ShaderProgram(const std::string& vertexPath, const std::string& f
 {
     program = glCreateProgram();
     if (program == 0)
-        failStartup("Failed to create Shader Program");
+        throw ShaderBuildError("Failed to create Shader Program");
     compileShader(vertexPath, GL_VERTEX_SHADER, vertexShader);
     compileShader(fragmentPath, GL_FRAGMENT_SHADER, fragmentShader);
     glAttachShader(program, vertexShader);
@@ -81,13 +80,13 @@ void ShaderProgram::compileShader(const std::string& path, unsigned int shaderTy
 {
     std::ifstream file(path, std::ios::binary);
     if (!file.good())
-        failStartup("Failed to open file " + path);
+        throw ShaderBuildError("Failed to open file " + path);
     const std::string source((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     file.close();
 
     shaderId = glCreateShader(shaderType);
     if (shaderId == 0)
-        failStartup("Didn't get valid Shaderfile");
+        throw ShaderBuildError("Didn't get valid Shaderfile");
 
     const char* text = source.c_str();
     glShaderSource(shaderId, 1, &text, nullptr);
@@ -97,8 +96,7 @@ void ShaderProgram::compileShader(const std::string& path, unsigned int shaderTy
     glGetShaderiv(shaderId, GL_COMPILE_STATUS, &status);
     if (status != GL_FALSE && glIsShader(shaderId))
         return;
-    std::cout << "Failed to compile shader" << std::endl;
-    failStartup(shaderLog(shaderId));
+    throw ShaderBuildError("Failed to compile shader\n" + shaderLog(shaderId));
 }
 
 // A program that does not link would draw nothing, frame after frame, without a word:
@@ -110,8 +108,7 @@ void ShaderProgram::link()
     glGetProgramiv(program, GL_LINK_STATUS, &status);
     if (status != GL_FALSE)
         return;
-    std::cout << "Failed to link shader program" << std::endl;
-    failStartup(programLog(program));
+    throw ShaderBuildError("Failed to link shader program\n" + programLog(program));
 }
 
 ShaderManager* ShaderManager::instance()

@@ -1,6 +1,6 @@
 #pragma once
 
-// The pass number handed to Game::render and to every object's draw.
+// The pass number handed to the frame renderer and to every object's draw.
 struct RenderPass {
     enum : int { Shadow = 0, FlameGlow = 1, Glow = 2, Main = 3, Transparent = 4, Hud = 5 };
 };

@@ -1,4 +1,4 @@
-#include "render/RenderTarget.h"
+#include "render/gl/RenderTarget.h"
 
 #include <GL/glew.h>
 #include <iostream>

@@ -1,7 +1,7 @@
-#include "TestSupport.h"
+#include "GlSupport.h"
 
-#include "render/RenderPass.h"
-#include "render/ShaderManager.h"
+#include "render/gl/RenderPass.h"
+#include "render/gl/ShaderManager.h"
 
 #include <fstream>
 #include <iterator>
@@ -41,7 +41,7 @@ const char* const baseNames[5] = {"basicShader", "depthShader", "flameShader", "
 
 using ShaderManagerTest = GlTest;
 
-TEST_F(ShaderManagerTest, EveryProgramIsLinkedFromItsOwnFilesAndHudBuiltBeforeGlowStaysKind4)
+TEST_F(ShaderManagerTest, EveryKindIsLinkedFromItsOwnFilesOnceForTheWholeProcess)
 {
     ShaderManager* manager = ShaderManager::instance();
     EXPECT_EQ(printedBy([] { ShaderManager::instance(); }), "") << "a second call builds nothing";
@@ -55,9 +55,32 @@ TEST_F(ShaderManagerTest, EveryProgramIsLinkedFromItsOwnFilesAndHudBuiltBeforeGl
         EXPECT_EQ(attachedSource(manager->program(kind), GL_VERTEX_SHADER), fileText(base + ".vert"));
         EXPECT_EQ(attachedSource(manager->program(kind), GL_FRAGMENT_SHADER), fileText(base + ".frag"));
     }
-    // The HUD program is built before the glow program (the driver hands out names in
-    // creation order), yet kind 3 is the glow and kind 4 the HUD, as the sources show above.
-    EXPECT_LT(manager->program(ProgramKind::Hud), manager->program(ProgramKind::Glow));
+}
+
+// A program that cannot be built is reported to the caller with the console's text, which
+// decides whether the game can start (the black-box tests show it cannot).
+TEST_F(ShaderManagerTest, AFailedBuildCarriesItsMessage)
+{
+    TempFolder folder;
+    writeText(folder.path() / "broken.vert", "#version 330 core\nvoid main() { gl_Position = nonsense; }\n");
+    writeText(folder.path() / "empty.frag", "#version 330 core\nout vec4 c;\nvoid main() { c = vec4(1.0); }\n");
+    const std::string missing = (folder.path() / "missing.vert").string();
+    const std::string broken = (folder.path() / "broken.vert").string();
+    const std::string fragment = (folder.path() / "empty.frag").string();
+    try {
+        ShaderProgram program(missing, fragment);
+        ADD_FAILURE() << "a missing file built";
+    } catch (const ShaderBuildError& failure) {
+        EXPECT_EQ(std::string(failure.what()), "Failed to open file " + missing);
+    }
+    try {
+        ShaderProgram program(broken, fragment);
+        ADD_FAILURE() << "a broken shader built";
+    } catch (const ShaderBuildError& failure) {
+        const std::string text = failure.what();
+        EXPECT_EQ(text.rfind("Failed to compile shader\n", 0), 0u) << text;
+        EXPECT_NE(text.find("nonsense"), std::string::npos) << "the driver's log names the fault: " << text;
+    }
 }
 
 TEST_F(ShaderManagerTest, RegistersEveryUniformWithTheDriversLocation)

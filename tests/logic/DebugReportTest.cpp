@@ -1,10 +1,5 @@
 #include "TestSupport.h"
 
-#include "assets/Texture.h"
-#include "scene/Cube.h"
-#include "scene/Flame.h"
-#include "scene/PlaneAndPropeller.h"
-
 #include <sstream>
 
 namespace {
@@ -53,12 +48,13 @@ TEST_F(DebugReportTest, F3PrintsTheWholeReportAndDrawsLinesUntilStruckAgain)
     releaseKey(GLFW_KEY_F3);
     EXPECT_EQ(report(0.5f), dashes + "\ndraw Wireframe: 1\nTransparency: 0\nViewFrustum: 0 | 7 object drawn\n"
                                      "TextureSampling: 1\nLevel of MipMapping: 1\n");
-    EXPECT_EQ(glInteger(GL_POLYGON_MODE), GL_LINE);
+    EXPECT_TRUE(game->wireframe) << "the report settles the polygon mode";
     EXPECT_EQ(report(0.5f), "") << "one stroke gives one report";
 
     strike(GLFW_KEY_F3);
+    EXPECT_TRUE(game->wireframe) << "the switch alone changes nothing before its report";
     EXPECT_EQ(lineStartingWith(report(0.5f), "draw Wireframe"), "draw Wireframe: 0");
-    EXPECT_EQ(glInteger(GL_POLYGON_MODE), GL_FILL);
+    EXPECT_FALSE(game->wireframe);
 }
 
 TEST_F(DebugReportTest, EveryOtherKeyReportsItsNegatedSwitch)
@@ -78,7 +74,7 @@ TEST_F(DebugReportTest, EveryOtherKeyReportsItsNegatedSwitch)
     game->objectsDrawn = 42;
     strike(GLFW_KEY_F8);
     EXPECT_EQ(lineStartingWith(report(0.1f), "ViewFrustum"), "ViewFrustum: 1 | 42 object drawn");
-    EXPECT_EQ(glInteger(GL_POLYGON_MODE), GL_FILL) << "only F3 changes the polygon mode";
+    EXPECT_FALSE(game->wireframe) << "only F3 changes the polygon mode";
 }
 
 TEST_F(DebugReportTest, F2PrintsTheFrametimeOncePerAccumulatedSecond)
@@ -105,41 +101,32 @@ TEST_F(DebugReportTest, F2PrintsTheFrametimeOncePerAccumulatedSecond)
     EXPECT_EQ(linesOf(report(0.0f)).at(1), "Frametime: 0 0FPS");
 }
 
-TEST_F(DebugReportTest, TextureStrokesApplyTheFilterTableToEveryColourTexture)
+TEST_F(DebugReportTest, F4AndF5AskForTheirFilterOnPressAndReleaseWithAReportOfTheStep)
 {
-    buildLevel("1x1x121x1x\n1x1S1x1x1x\n");
-    ASSERT_EQ(game->invisCubes.size(), 1u);
-    const std::vector<Texture*> textures = {
-        game->hero->model.colorTexture.get(),     game->cubes[0]->model.colorTexture.get(),
-        game->invisCubes[0]->model.colorTexture.get(), game->flame->model.colorTexture.get(),
-        game->propeller->model.colorTexture.get(), game->plane->model.colorTexture.get()};
-    for (const Texture* texture : textures)
-        ASSERT_NE(texture->name, 0u);
+    // On the press the stored switch still holds its old value, on the release the new one.
+    pressKey(GLFW_KEY_F4);
+    game->update(gameStep);
+    releaseKey(GLFW_KEY_F4);
+    std::string printed = printedBy([&] { game->update(gameStep); });
+    pressKey(GLFW_KEY_F5);
+    game->update(gameStep);
+    releaseKey(GLFW_KEY_F5);
+    printed += printedBy([&] { game->update(gameStep); });
 
-    struct Stroke {
-        int value;
-        bool mipmapMode;
-        GLint minFilter;
-        GLint magFilter;
-    };
-    // Starting from linear mipmapped textures; any mipmap value but 0 and 1 is linear between.
-    const Stroke strokes[] = {
-        {0, false, GL_NEAREST_MIPMAP_LINEAR, GL_NEAREST}, {1, true, GL_NEAREST_MIPMAP_NEAREST, GL_NEAREST},
-        {7, true, GL_NEAREST_MIPMAP_LINEAR, GL_NEAREST},  {0, true, GL_NEAREST, GL_NEAREST},
-        {1, false, GL_LINEAR, GL_LINEAR},                 {1, true, GL_LINEAR_MIPMAP_NEAREST, GL_LINEAR},
-        {2, true, GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR},
-    };
-    for (const Stroke& stroke : strokes) {
-        SCOPED_TRACE(std::to_string(stroke.value) + (stroke.mipmapMode ? " (mipmap)" : " (sampling)"));
-        glEnable(0xFFFF); // a pending GL_INVALID_ENUM, which a mipmap stroke discards
-        game->applyTextureSampling(stroke.value, stroke.mipmapMode);
-        EXPECT_EQ(glGetError() == GL_NO_ERROR, stroke.mipmapMode);
-        for (const Texture* texture : textures) {
-            EXPECT_EQ(textureParameter(texture->name, GL_TEXTURE_MIN_FILTER), stroke.minFilter);
-            EXPECT_EQ(textureParameter(texture->name, GL_TEXTURE_MAG_FILTER), stroke.magFilter);
-            EXPECT_EQ(stroke.mipmapMode ? texture->mipmapMode : texture->samplingMode, stroke.value);
-        }
+    ASSERT_EQ(game->samplingChanges.size(), 4u);
+    const TextureSamplingChange expected[] = {{0, false}, {1, false}, {0, true}, {1, true}};
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(game->samplingChanges[i].value, expected[i].value) << i;
+        EXPECT_EQ(game->samplingChanges[i].mipmapMode, expected[i].mipmapMode) << i;
     }
-    EXPECT_EQ(glInteger(GL_TEXTURE_BINDING_2D), 0);
-    EXPECT_EQ(glInteger(GL_ACTIVE_TEXTURE), GL_TEXTURE0);
+    EXPECT_EQ(linesOf(printed).size(), 12u) << "each release's frame prints the whole report:\n" << printed;
+    EXPECT_EQ(lineStartingWith(printed, "TextureSampling"), "TextureSampling: 0");
+
+    // Paused, the strokes still act.
+    game->samplingChanges.clear();
+    pressKey(GLFW_KEY_TAB);
+    game->update(gameStep);
+    pressKey(GLFW_KEY_F4);
+    game->update(gameStep);
+    EXPECT_EQ(game->samplingChanges.size(), 1u);
 }

@@ -1,8 +1,10 @@
-#include "TestSupport.h"
+#include "GlSupport.h"
 
-#include "render/RenderPass.h"
-#include "render/RenderTarget.h"
-#include "render/ShaderManager.h"
+#include "render/CameraView.h"
+
+#include "render/gl/RenderPass.h"
+#include "render/gl/RenderTarget.h"
+#include "render/gl/ShaderManager.h"
 #include "scene/Bar.h"
 #include "scene/Cube.h"
 #include "scene/Flame.h"
@@ -87,11 +89,11 @@ std::vector<std::string> withBars(std::vector<std::string> names, int lifeBars)
 
 // The level replaced by stand-ins. The flame is at z = 0: only cubes strictly between
 // z = -8 and z = 2 are within its reach.
-class RenderPassesTest : public GameTest {
+class RenderPassesTest : public GlGameTest {
 protected:
     void SetUp() override
     {
-        GameTest::SetUp();
+        GlGameTest::SetUp();
         Game& g = *game;
         g.hero = std::make_unique<Recording<Hero>>("hero", glm::vec3(2.0f, 1.0f, -5.0f));
         g.hero->lives = 3;
@@ -120,13 +122,13 @@ protected:
         glUseProgram(0);
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
         glViewport(0, 0, 800, 600);
-        GameTest::TearDown();
+        GlGameTest::TearDown();
     }
 
     std::vector<std::string> drawnIn(int pass)
     {
         drawCalls.clear();
-        game->render(pass);
+        renderer->render(*game, pass);
         EXPECT_EQ(glInteger(GL_DRAW_FRAMEBUFFER_BINDING), 0) << "every pass ends on the window";
         std::vector<std::string> names;
         for (const DrawCall& call : drawCalls) {
@@ -172,17 +174,16 @@ TEST_F(RenderPassesTest, ZWindowFilterAtItsEdgesSwitchesAndLifeBarsDecideWhatIsD
 
 TEST_F(RenderPassesTest, EachPassDrawsWithItsProgramIntoItsTarget)
 {
-    Game& g = *game;
     const ShaderManager& shaders = *ShaderManager::instance();
     const struct {
         int pass;
         int kind;
         GLuint framebuffer;
     } expected[] = {
-        {RenderPass::Shadow, ProgramKind::Depth, g.shadowTarget->framebuffer},
+        {RenderPass::Shadow, ProgramKind::Depth, renderer->shadowTarget().framebuffer},
         {RenderPass::Main, ProgramKind::Basic, 0},
         {RenderPass::Transparent, ProgramKind::Basic, 0},
-        {RenderPass::FlameGlow, ProgramKind::Flame, g.glowTargets[0]->framebuffer},
+        {RenderPass::FlameGlow, ProgramKind::Flame, renderer->glowTarget(0).framebuffer},
         {RenderPass::Hud, ProgramKind::Hud, 0},
     };
     glEnable(GL_CULL_FACE);
@@ -204,9 +205,9 @@ TEST_F(RenderPassesTest, EachPassDrawsWithItsProgramIntoItsTarget)
         if (call.who == "plane")
             quads.push_back(call);
     ASSERT_EQ(quads.size(), 3u);
-    const GLuint sources[] = {g.glowTargets[0]->colorTexture, g.glowTargets[1]->colorTexture,
-                              g.glowTargets[2]->colorTexture};
-    const GLuint targets[] = {g.glowTargets[1]->framebuffer, g.glowTargets[2]->framebuffer, 0};
+    const GLuint sources[] = {renderer->glowTarget(0).colorTexture, renderer->glowTarget(1).colorTexture,
+                              renderer->glowTarget(2).colorTexture};
+    const GLuint targets[] = {renderer->glowTarget(1).framebuffer, renderer->glowTarget(2).framebuffer, 0};
     for (size_t i = 0; i < 3; ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(quads[i].program, static_cast<GLint>(shaders.program(ProgramKind::Glow)));
@@ -225,23 +226,23 @@ TEST_F(RenderPassesTest, ShadowAndLitPassesSeeFromTheLightAndTheChaseCamera)
     const glm::mat4 bias(0.5f, 0, 0, 0, 0, 0.5f, 0, 0, 0, 0, 0.5f, 0, 0.5f, 0.5f, 0.5f, 1.0f);
     const glm::mat4 lightView = glm::lookAt(g.flame->position, hero, up);
 
-    g.render(RenderPass::Shadow);
+    renderer->render(g, RenderPass::Shadow);
     expectMatrixNear(uniform<glm::mat4>(ProgramKind::Depth, "viewMatrix"), lightProjection * lightView);
     EXPECT_EQ(uniform<glm::vec3>(ProgramKind::Depth, "camPosition"), g.flame->position);
 
     Camera camera = *g.camera;
-    const glm::mat4 chaseView = camera.computeView(hero, g.flame->position);
-    g.render(RenderPass::Main);
+    const glm::mat4 chaseView = computeView(camera, hero, g.flame->position);
+    renderer->render(g, RenderPass::Main);
     expectMatrixNear(uniform<glm::mat4>(ProgramKind::Basic, "depthMVP"), bias * lightProjection * lightView);
-    expectMatrixNear(uniform<glm::mat4>(ProgramKind::Basic, "projectionMatrix"), g.projectionMatrix);
+    expectMatrixNear(uniform<glm::mat4>(ProgramKind::Basic, "projectionMatrix"), renderer->projectionMatrix());
     expectMatrixNear(uniform<glm::mat4>(ProgramKind::Basic, "viewMatrix"), chaseView);
     EXPECT_EQ(uniform<glm::vec3>(ProgramKind::Basic, "camPosition"), camera.eye);
     EXPECT_EQ(uniform<GLint>(ProgramKind::Basic, "shadow_texture"), 2);
     glActiveTexture(GL_TEXTURE2);
-    EXPECT_EQ(glInteger(GL_TEXTURE_BINDING_2D), static_cast<GLint>(g.shadowTarget->depthTexture));
+    EXPECT_EQ(glInteger(GL_TEXTURE_BINDING_2D), static_cast<GLint>(renderer->shadowTarget().depthTexture));
     glBindTexture(GL_TEXTURE_2D, 0);
     glActiveTexture(GL_TEXTURE0);
-    g.render(RenderPass::FlameGlow);
+    renderer->render(g, RenderPass::FlameGlow);
     expectMatrixNear(uniform<glm::mat4>(ProgramKind::Flame, "viewMatrix"), chaseView);
 
     // Paused: the hand-steered light point replaces the flame, and a frozen camera keeps its eye.
@@ -249,9 +250,9 @@ TEST_F(RenderPassesTest, ShadowAndLitPassesSeeFromTheLightAndTheChaseCamera)
     g.flame->lightPosition = glm::vec3(0.5f, 3.0f, -1.0f);
     g.camera->frozen = true;
     g.camera->savedEye = glm::vec3(7.0f, 8.0f, 9.0f);
-    g.render(RenderPass::Shadow);
+    renderer->render(g, RenderPass::Shadow);
     EXPECT_EQ(uniform<glm::vec3>(ProgramKind::Depth, "camPosition"), g.flame->lightPosition);
-    g.render(RenderPass::Transparent);
+    renderer->render(g, RenderPass::Transparent);
     expectMatrixNear(uniform<glm::mat4>(ProgramKind::Basic, "depthMVP"),
                      bias * lightProjection * glm::lookAt(g.flame->lightPosition, hero, up));
     EXPECT_EQ(uniform<glm::vec3>(ProgramKind::Basic, "camPosition"), glm::vec3(7.0f, 8.0f, 9.0f));
@@ -259,13 +260,13 @@ TEST_F(RenderPassesTest, ShadowAndLitPassesSeeFromTheLightAndTheChaseCamera)
     // A light straight above the hero still gives a usable view, with the hero in its middle.
     g.paused = false;
     g.flame->position = hero + glm::vec3(0.0f, 1.0f, 0.0f);
-    g.render(RenderPass::Shadow);
+    renderer->render(g, RenderPass::Shadow);
     const glm::vec4 clip = uniform<glm::mat4>(ProgramKind::Depth, "viewMatrix") * glm::vec4(hero, 1.0f);
     EXPECT_NEAR(clip.x / clip.w, 0.0f, 1e-4f);
     EXPECT_NEAR(clip.y / clip.w, 0.0f, 1e-4f);
 }
 
-using GlowPipelineTest = GameTest;
+using GlowPipelineTest = GlGameTest;
 
 // The real flame, glow quad and bar, drawn by the passes as the frame loop runs them.
 TEST_F(GlowPipelineTest, TheFlameGlowsAtQuarterSizeOverTheFrameAndTheHudCoversIt)
@@ -284,11 +285,11 @@ TEST_F(GlowPipelineTest, TheFlameGlowsAtQuarterSizeOverTheFrameAndTheHudCoversIt
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glViewport(0, 0, 200, 150);
-    g.render(RenderPass::FlameGlow);
-    g.render(RenderPass::Glow);
+    renderer->render(g, RenderPass::FlameGlow);
+    renderer->render(g, RenderPass::Glow);
 
-    const Image flame = readImage(g.glowTargets[0]->framebuffer, 200, 150);
-    const Image blurred = readImage(g.glowTargets[2]->framebuffer, 200, 150);
+    const Image flame = readImage(renderer->glowTarget(0).framebuffer, 200, 150);
+    const Image blurred = readImage(renderer->glowTarget(2).framebuffer, 200, 150);
     const Image frame = readImage(0, 800, 600);
     ASSERT_GT(flame.litCount(), 20) << "the flame must be in view";
     int peakX = 0, peakY = 0;
@@ -316,8 +317,9 @@ TEST_F(GlowPipelineTest, TheFlameGlowsAtQuarterSizeOverTheFrameAndTheHudCoversIt
     g.farBar->modelMatrix = glm::scale(glm::translate(glm::mat4(1.0f), glm::vec3(ndc, 0.0f)), glm::vec3(0.05f));
     g.farBar->color = g.farBar->neutralColor = glm::vec3(0.0f, 1.0f, 0.0f);
     glViewport(0, 0, 800, 600);
-    g.render(RenderPass::Hud);
-    const unsigned char* bar = readImage(0, 800, 600).at(4 * peakX + 2, 4 * peakY + 2);
+    renderer->render(g, RenderPass::Hud);
+    const Image withBar = readImage(0, 800, 600);
+    const unsigned char* bar = withBar.at(4 * peakX + 2, 4 * peakY + 2);
     EXPECT_GT(bar[1], 150) << "the green bar covers the glow";
     EXPECT_LT(bar[0], 100);
     glDisable(GL_CULL_FACE);

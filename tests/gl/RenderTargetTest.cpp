@@ -1,6 +1,6 @@
-#include "TestSupport.h"
+#include "GlSupport.h"
 
-#include "render/RenderTarget.h"
+#include "render/gl/RenderTarget.h"
 
 #include <regex>
 
@@ -20,25 +20,32 @@ void expectCompleteTarget(const RenderTarget& target, int width, int height)
 } // namespace
 
 using RenderTargetTest = GlTest;
-using GameRenderTargetTest = GameTest;
+using FrameRendererSetupTest = GlGameTest;
 
-TEST_F(GameRenderTargetTest, GameTargetsAreFourTimesAndAQuarterOfTheWindowAt800x600And1366x768)
+TEST_F(FrameRendererSetupTest, TargetsAreFourTimesAndAQuarterOfTheWindowAndTheProjectionIsItsAspect)
 {
     const struct {
         int width, height, glowWidth, glowHeight;
-    } windows[] = {{800, 600, 200, 150}, {1366, 768, 341, 192}};
+        float projectionX; // [0][0]: 1 / (aspect * tan 30 degrees)
+    } windows[] = {{800, 600, 200, 150, 1.2990381f}, {1366, 768, 341, 192, 0.9738031f}};
     for (const auto& window : windows) {
         SCOPED_TRACE(window.width);
-        if (window.width != 800) // the fixture's game has the default window
-            newGame(window.width, window.height);
+        newRenderer(window.width, window.height);
         EXPECT_EQ(glInteger(GL_DRAW_FRAMEBUFFER_BINDING), 0) << "complete targets hand framebuffer 0 back";
-        expectCompleteTarget(*game->shadowTarget, 4 * window.width, 4 * window.height);
-        for (const auto& glow : game->glowTargets)
-            expectCompleteTarget(*glow, window.glowWidth, window.glowHeight);
+        expectCompleteTarget(renderer->shadowTarget(), 4 * window.width, 4 * window.height);
+        for (int i = 0; i < 3; ++i)
+            expectCompleteTarget(renderer->glowTarget(i), window.glowWidth, window.glowHeight);
+
+        const glm::mat4& projection = renderer->projectionMatrix();
+        EXPECT_NEAR(projection[0][0], window.projectionX, 1e-6f);
+        EXPECT_NEAR(projection[1][1], 1.7320509f, 1e-6f);
+        EXPECT_FLOAT_EQ(projection[2][2], -1.000666856765747f);
+        EXPECT_FLOAT_EQ(projection[3][2], -0.02000666782259941f);
+        EXPECT_EQ(projection[2][3], -1.0f);
     }
 
     // The depth texture is a shadow map read through a comparing sampler.
-    const RenderTarget& shadow = *game->shadowTarget;
+    const RenderTarget& shadow = renderer->shadowTarget();
     for (GLuint texture : {shadow.colorTexture, shadow.depthTexture}) {
         EXPECT_EQ(textureParameter(texture, GL_TEXTURE_WRAP_S), GL_CLAMP_TO_EDGE);
         EXPECT_EQ(textureParameter(texture, GL_TEXTURE_MIN_FILTER), GL_LINEAR);
@@ -49,7 +56,7 @@ TEST_F(GameRenderTargetTest, GameTargetsAreFourTimesAndAQuarterOfTheWindowAt800x
     EXPECT_EQ(textureParameter(shadow.depthTexture, GL_TEXTURE_COMPARE_FUNC), GL_LESS);
 
     const GLuint framebuffer = shadow.framebuffer, depth = shadow.depthTexture;
-    game.reset();
+    renderer.reset();
     EXPECT_FALSE(glIsFramebuffer(framebuffer) || glIsTexture(depth)) << "a target releases its GL objects";
 }
 

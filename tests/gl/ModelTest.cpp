@@ -1,9 +1,11 @@
-#include "TestSupport.h"
+#include "GlSupport.h"
 
 #include "assets/Texture.h"
-#include "render/RenderPass.h"
-#include "render/RenderTarget.h"
-#include "render/ShaderManager.h"
+#include "render/gl/RenderPass.h"
+#include "render/gl/RenderTarget.h"
+#include "render/gl/ShaderManager.h"
+#include "scene/Cube.h"
+#include "scene/Flame.h"
 #include "scene/SceneObject.h"
 
 #include <cmath>
@@ -322,4 +324,22 @@ TEST_F(LitSceneTest, TheFaceTurnedToANearLightIsLitAndWhatTheLightCannotSeeStays
     EXPECT_LT(brightnessAt(shadowed, glm::vec3(0.0f)), 0.4f * openFloor) << "the floor under the block is in shadow";
     EXPECT_GT(brightnessAt(shadowed, glm::vec3(1.0f, 0.0f, 0.3f)), 2 * brightnessAt(shadowed, glm::vec3(0.0f)))
         << "the floor beside the shadow stays lit";
+}
+
+using LevelModelsTest = GlGameTest;
+
+// Every cube, hero, flame and propeller of a level draws with its prototype's GL objects; the
+// finish cube is loaded on its own.
+TEST_F(LevelModelsTest, CopiesShareTheirPrototypesModelAndTheFinishCubeHasItsOwn)
+{
+    buildLevel("1x1x1x1x1x\n1x2S1x121x\n1x1x1x1Z1x\n");
+    ASSERT_NE(game->prototypes[2]->model.gpu, nullptr);
+    EXPECT_EQ(game->cubes[0]->model.gpu, game->prototypes[2]->model.gpu);
+    EXPECT_EQ(game->invisCubes[0]->model.gpu, game->prototypes[3]->model.gpu);
+    EXPECT_EQ(game->hero->model.gpu, game->prototypes[0]->model.gpu);
+    EXPECT_EQ(game->flame->model.colorTexture, game->prototypes[1]->model.colorTexture);
+    ASSERT_TRUE(game->finishCube);
+    EXPECT_NE(game->finishCube->model.gpu, nullptr);
+    EXPECT_NE(game->finishCube->model.gpu, game->prototypes[2]->model.gpu);
+    EXPECT_NE(game->finishCube->model.material, game->prototypes[2]->model.material);
 }

@@ -267,7 +267,7 @@ TEST(SoundManagerTest, GeneratedSoundFilesDecodeAndLoopsHaveNoGapAtTheirJoin)
 {
     runIsolated([] {
         DiskOutput output;
-        sound().initSound(false, false);
+        sound().initSound(true, false); // the mixer decodes for the device it has open
         std::uintmax_t totalBytes = 0;
         std::vector<std::string> files = {kJumpHigh};
         for (int id = 0; id <= 13; ++id)

@@ -1,7 +1,7 @@
 // The generated models, loaded by the game's own objects: its import flags, first mesh
 // only, texture coordinates times each object's uvScale. What matters is the geometry the
 // game ends up with: where it lies and which way its triangles face.
-#include "TestSupport.h"
+#include "GlSupport.h"
 
 #include "assets/Texture.h"
 #include "scene/Bar.h"

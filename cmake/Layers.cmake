@@ -1,0 +1,32 @@
+# The game's code is five folders stacked as layers, each a static library that links only the
+# layers below it:
+#   render/gl < assets < scene < game < render < app
+# A layer compiles against an include root of its own that holds links to its folder and the
+# folders below it, and nothing else: an include of a higher layer's header does not build.
+
+set(TINDRAL_LAYER_ROOTS ${CMAKE_BINARY_DIR}/layers)
+
+# Makes ${TINDRAL_LAYER_ROOTS}/<library>/<folder> a link to the source folder, for each folder.
+function(tindral_include_root library)
+  set(root ${TINDRAL_LAYER_ROOTS}/${library})
+  file(REMOVE_RECURSE ${root})
+  foreach(folder ${ARGN})
+    get_filename_component(parent ${root}/${folder} DIRECTORY)
+    file(MAKE_DIRECTORY ${parent})
+    file(CREATE_LINK ${CMAKE_SOURCE_DIR}/${folder} ${root}/${folder} SYMBOLIC)
+  endforeach()
+endfunction()
+
+# tindral_layer(<library> FOLDER <folder> [SEES <lower folders>...] [LINKS <libraries>...]
+#               [EXCLUDE <source files>...])
+function(tindral_layer library)
+  cmake_parse_arguments(LAYER "" "FOLDER" "SEES;LINKS;EXCLUDE" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${LAYER_FOLDER}/*.cpp)
+  foreach(excluded ${LAYER_EXCLUDE})
+    list(REMOVE_ITEM sources ${CMAKE_SOURCE_DIR}/${excluded})
+  endforeach()
+  add_library(${library} STATIC ${sources})
+  tindral_include_root(${library} ${LAYER_FOLDER} ${LAYER_SEES})
+  target_include_directories(${library} PUBLIC ${TINDRAL_LAYER_ROOTS}/${library})
+  target_link_libraries(${library} PUBLIC ${LAYER_LINKS})
+endfunction()

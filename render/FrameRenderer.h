@@ -1,0 +1,52 @@
+#pragma once
+#include "render/gl/RenderTarget.h"
+
+#include <array>
+#include <glm/glm.hpp>
+#include <memory>
+
+class Game;
+class ShaderManager;
+
+// Draws a Game: the six passes of a frame with all of their GL state, the render targets they
+// draw into, the projection and the camera view, and what the debug keys change in GL (the
+// polygon mode and the texture filters). Needs the shader programs built and a current context.
+class FrameRenderer {
+public:
+    // width and height are the configured window size: the targets and the projection follow it.
+    FrameRenderer(int width, int height);
+    FrameRenderer(const FrameRenderer&) = delete;
+    FrameRenderer& operator=(const FrameRenderer&) = delete;
+
+    // The state that holds for every frame, set once before the first one.
+    void setFixedState(int windowWidth, int windowHeight) const;
+    // The window's clear at the start of a frame, before the game moves.
+    void clearFrame() const;
+    // The six passes in their order, each with its viewport, clear colour and fixed-function
+    // state, for a window of the given current size.
+    void renderFrame(Game& game, int windowWidth, int windowHeight);
+    // One pass: its target, program and pass-wide uniforms, then the objects' draws.
+    void render(Game& game, int pass);
+    // Sets one filter mode of every level object's colour texture and keeps the other.
+    void applyTextureSampling(Game& game, int value, bool mipmapMode) const;
+
+    const glm::mat4& projectionMatrix() const { return projectionMatrix_; }
+    const RenderTarget& shadowTarget() const { return *shadowTarget_; }
+    const RenderTarget& glowTarget(int index) const { return *glowTargets_[static_cast<std::size_t>(index)]; }
+
+private:
+    void applyDebugViews(Game& game);
+    void beginShadowPass(Game& game);
+    void beginFlameGlowPass(Game& game);
+    void beginGlowPass(Game& game);
+    void beginLitPass(Game& game);
+    void blurStep(Game& game, const RenderTarget& source, const RenderTarget& destination, int step);
+
+    float width_;
+    float height_;
+    const ShaderManager& shaders_;
+    glm::mat4 projectionMatrix_;
+    std::unique_ptr<RenderTarget> shadowTarget_;
+    std::array<std::unique_ptr<RenderTarget>, 3> glowTargets_;
+    bool wireframe_ = false;
+};

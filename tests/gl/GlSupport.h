@@ -1,0 +1,145 @@
+#pragma once
+// What the GL tests share: one hidden GL 3.3 core window per test process (run under Xvfb when
+// there is no display), GL queries, pixel read-back, scratch models, and a game drawn by the
+// real frame renderer.
+#include <GL/glew.h>
+
+#include "TestSupport.h"
+#include "render/FrameRenderer.h"
+#include "render/gl/ShaderManager.h"
+
+#include <GLFW/glfw3.h>
+#include <vector>
+
+inline GLFWwindow* testGlWindow()
+{
+    static GLFWwindow* window = [] {
+        if (!glfwInit())
+            return static_cast<GLFWwindow*>(nullptr);
+        glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
+        glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
+        glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+        glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
+        GLFWwindow* w = glfwCreateWindow(800, 600, "Tindral test", nullptr, nullptr);
+        if (w) {
+            glfwMakeContextCurrent(w);
+            glewExperimental = GL_TRUE;
+            glewInit();
+            glGetError(); // GLEW may leave an enum error behind on core profiles
+        }
+        return w;
+    }();
+    return window;
+}
+
+// Fixture for tests that need a current GL context.
+class GlTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_NE(testGlWindow(), nullptr) << "no GL 3.3 context (is DISPLAY set?)"; }
+    void TearDown() override { EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)); }
+};
+
+inline GLint glInteger(GLenum what)
+{
+    GLint value = 0;
+    glGetIntegerv(what, &value);
+    return value;
+}
+
+// A parameter of a 2D texture, or of its level 0 with `ofLevel0`.
+inline GLint textureParameter(GLuint texture, GLenum parameter, bool ofLevel0 = false)
+{
+    GLint value = 0;
+    glBindTexture(GL_TEXTURE_2D, texture);
+    if (ofLevel0)
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, parameter, &value);
+    else
+        glGetTexParameteriv(GL_TEXTURE_2D, parameter, &value);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return value;
+}
+
+// The RGBA pixels of a framebuffer, rows bottom to top as GL reads them.
+struct Image {
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned char> rgba;
+
+    const unsigned char* at(int x, int y) const { return &rgba[4 * (static_cast<size_t>(y) * width + x)]; }
+    int brightness(int x, int y) const { return (at(x, y)[0] + at(x, y)[1] + at(x, y)[2]) / 3; }
+    int litCount() const
+    {
+        int count = 0;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                count += brightness(x, y) > 2;
+        return count;
+    }
+};
+
+inline Image readImage(GLuint framebuffer, int width, int height)
+{
+    Image image{width, height, std::vector<unsigned char>(4 * static_cast<size_t>(width) * height)};
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, image.rgba.data());
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    return image;
+}
+
+// A cube from -0.5 to 0.5 with outward normals and a full 0..1 uv square on every face.
+inline std::string cubeObj()
+{
+    return "o Cube\n"
+           "v -0.5 -0.5 0.5\nv 0.5 -0.5 0.5\nv 0.5 0.5 0.5\nv -0.5 0.5 0.5\n"
+           "v -0.5 -0.5 -0.5\nv 0.5 -0.5 -0.5\nv 0.5 0.5 -0.5\nv -0.5 0.5 -0.5\n"
+           "vt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\n"
+           "vn 0 0 1\nvn 0 0 -1\nvn 1 0 0\nvn -1 0 0\nvn 0 1 0\nvn 0 -1 0\n"
+           "f 1/1/1 2/2/1 3/3/1 4/4/1\nf 6/1/2 5/2/2 8/3/2 7/4/2\nf 2/1/3 6/2/3 7/3/3 3/4/3\n"
+           "f 5/1/4 1/2/4 4/3/4 8/4/4\nf 4/1/5 3/2/5 7/3/5 8/4/5\nf 5/1/6 6/2/6 2/3/6 1/4/6\n";
+}
+
+// A square from -1 to 1 in x and y at z = 0, facing +z, uvs 0..1.
+inline std::string quadObj()
+{
+    return "o Quad\nv -1 -1 0\nv 1 -1 0\nv 1 1 0\nv -1 1 0\nvt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\nvn 0 0 1\n"
+           "f 1/1/1 2/2/1 3/3/1 4/4/1\n";
+}
+
+// Writes "Tindral/3DModels/<name>.obj" under root, with the game's stone textures beside it
+// (copied from the run folder, every test's working directory).
+inline void writeModel(const std::filesystem::path& root, const std::string& name, const std::string& obj)
+{
+    const std::string base = (root / "Tindral" / "3DModels" / name).string();
+    writeText(base + ".obj", obj);
+    std::filesystem::copy_file("Tindral/3DModels/cube/cube_diff.jpg", base + "_diff.jpg");
+    std::filesystem::copy_file("Tindral/3DModels/cube/cube_norm.jpg", base + "_norm.jpg");
+}
+
+// A game with the models, textures and shaders of the run folder, and a renderer for a window
+// of the test context's size.
+class GlGameTest : public GameTest {
+protected:
+    void SetUp() override
+    {
+        ASSERT_NE(testGlWindow(), nullptr) << "no GL 3.3 context (is DISPLAY set?)";
+        newRenderer(800, 600);
+        GameTest::SetUp();
+    }
+
+    void TearDown() override
+    {
+        GameTest::TearDown();
+        glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    }
+
+    ModelSource models() const override { return ModelSource::FromDisk; }
+
+    void newRenderer(int width, int height)
+    {
+        renderer.reset();
+        printedBy([&] { renderer = std::make_unique<FrameRenderer>(width, height); });
+    }
+
+    std::unique_ptr<FrameRenderer> renderer;
+};

@@ -1,0 +1,135 @@
+#pragma once
+// What the tests share: console capture, scratch folders, and a real Game without a window,
+// driven the way the frame loop and a player drive it (key events through the key callback,
+// then Game::update with a fixed game-time step).
+#include "game/Game.h"
+#include "game/InputState.h"
+#include "game/Keys.h"
+#include "scene/Hero.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <unistd.h>
+
+// What an action prints on the standard output.
+template <class Action>
+std::string printedBy(Action&& action)
+{
+    testing::internal::CaptureStdout();
+    action();
+    return testing::internal::GetCapturedStdout();
+}
+
+// A fresh folder under the system temp folder, removed with everything in it.
+class TempFolder {
+public:
+    TempFolder() { std::filesystem::create_directories(path_); }
+    ~TempFolder() { std::filesystem::remove_all(path_); }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    static inline int made_ = 0;
+    std::filesystem::path path_ = std::filesystem::temp_directory_path() /
+                                  ("tindral-test-" + std::to_string(getpid()) + "-" + std::to_string(++made_));
+};
+
+// Runs a scope with another working directory; the game reads its data relative to it.
+class WorkingDirectory {
+public:
+    explicit WorkingDirectory(const std::filesystem::path& folder) { std::filesystem::current_path(folder); }
+    ~WorkingDirectory() { std::filesystem::current_path(previous_); }
+    WorkingDirectory(const WorkingDirectory&) = delete;
+    WorkingDirectory& operator=(const WorkingDirectory&) = delete;
+
+private:
+    const std::filesystem::path previous_ = std::filesystem::current_path();
+};
+
+inline void writeText(const std::filesystem::path& file, const std::string& text)
+{
+    std::filesystem::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary) << text;
+}
+
+inline std::string readText(const std::filesystem::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// One frame at 60 Hz at the default difficulty 2 (game time runs 1.5 times real time).
+constexpr double gameStep = 1.5 / 60.0;
+
+inline void pressKey(int key) { onKey(nullptr, key, 0, GLFW_PRESS, 0); }
+inline void releaseKey(int key) { onKey(nullptr, key, 0, GLFW_RELEASE, 0); }
+
+// Folder of the test data (level plans and test levels).
+inline std::filesystem::path testDataDir()
+{
+    return std::filesystem::path(__FILE__).parent_path().parent_path() / "data";
+}
+
+// A game built the way the frame loop builds it, from a level folder of its own that starts
+// with the shipped levels (every test's working directory is the run folder).
+class GameTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::filesystem::copy("Tindral/Levels", levels_.path(), std::filesystem::copy_options::recursive);
+        newGame();
+    }
+
+    void TearDown() override
+    {
+        game.reset();
+        inputState() = InputState{};
+        debugSwitches() = DebugSwitches{};
+    }
+
+    // The models the game draws with; none here, where nothing draws.
+    virtual ModelSource models() const { return ModelSource::Detached; }
+
+    void newGame()
+    {
+        inputState() = InputState{};
+        debugSwitches() = DebugSwitches{};
+        game.reset();
+        GameOptions options;
+        options.music = false; // the sound manager's own tests listen to what plays
+        options.soundfx = false;
+        options.models = models();
+        options.levelFolder = levels_.path().string() + "/";
+        printedBy([&] { game = std::make_unique<Game>(options); });
+    }
+
+    void frames(int count)
+    {
+        for (int i = 0; i < count && !game->finished; ++i)
+            game->update(gameStep);
+    }
+
+    // Builds a level from text through the real builder, which reads levels by number only.
+    // Returns what it printed.
+    std::string buildLevel(const std::string& text, int number = 99)
+    {
+        writeText(levels_.path() / (std::to_string(number) + ".lvl"), text);
+        game->currentLevel = number;
+        return printedBy([&] { game->loadLevel(); });
+    }
+
+    void buildLevelFile(const std::filesystem::path& source) { buildLevel(readText(source)); }
+
+    // Lets the hero, placed 0.05 above its start cell, settle onto it.
+    void settle() { frames(4); }
+
+    std::unique_ptr<Game> game;
+
+private:
+    TempFolder levels_;
+};

@@ -8,6 +8,7 @@
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
+#include <chrono>
 #include <iostream>
 
 namespace {
@@ -47,23 +48,38 @@ void MainLoop::run()
     // Start the frame clock now, not at glfwInit: the seconds spent loading must not reach
     // the game as one huge first step, which would fill a meter before the player sees a frame.
     window_.lastTime = glfwGetTime();
+    const double timeScale = static_cast<double>(settings().difficulty) * 0.5 + 0.5;
     while (!game_->finished) {
-        runFrame();
+        runFrame(timeScale * window_.frameTime);
         if (glfwWindowShouldClose(window_.handle()))
             break;
     }
 }
 
-void MainLoop::runFrame()
+double MainLoop::runFrame(double gameStep)
 {
     renderer_->clearFrame();
-    const double timeScale = static_cast<double>(settings().difficulty) * 0.5 + 0.5;
-    game_->update(timeScale * window_.frameTime);
+    const auto updateStart = std::chrono::steady_clock::now();
+    game_->update(gameStep);
+    const std::chrono::duration<double> updateTime = std::chrono::steady_clock::now() - updateStart;
 
     const WindowSize size = currentSize(window_.handle());
     renderer_->renderFrame(*game_, size.width, size.height);
     game_->printDebugReport(static_cast<float>(window_.frameTime));
+    present();
+    return updateTime.count();
+}
 
+void MainLoop::runEmptyFrame()
+{
+    renderer_->clearFrame();
+    const WindowSize size = currentSize(window_.handle());
+    renderer_->renderEmptyFrame(size.width, size.height);
+    present();
+}
+
+void MainLoop::present()
+{
     // The game is drawn for one fixed size: undo any resize by hand.
     glfwSetWindowSize(window_.handle(), window_.width(), window_.height());
 

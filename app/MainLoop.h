@@ -15,8 +15,17 @@ public:
     // Runs frames until the window closes or the game is finished.
     void run();
 
+    // One frame: the game moves by gameStep seconds of game time, is drawn, reported and
+    // presented, and events are polled. Returns the seconds the game's update took.
+    double runFrame(double gameStep);
+    // The same frame's clears, viewports, state changes, swap and poll, with nothing moved or
+    // drawn: the least a frame of this window can cost.
+    void runEmptyFrame();
+
+    Game& game() { return *game_; }
+
 private:
-    void runFrame();
+    void present();
     void reportGlError();
 
     Window& window_;

@@ -9,6 +9,7 @@
 #include "scene/LevelReader.h"
 #include "scene/PlaneAndPropeller.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -34,16 +35,26 @@ std::unique_ptr<T> copyOf(const std::vector<std::unique_ptr<SceneObject>>& proto
     return copy;
 }
 
+template <class Step>
+double secondsTaken(Step&& step)
+{
+    const auto start = std::chrono::steady_clock::now();
+    step();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
 } // namespace
 
 Game::Game(const GameOptions& options, InputState& input, DebugSwitches& switches)
     : options_(options), input_(input), switches_(switches)
 {
     camera = std::make_unique<Camera>();
-    SoundManager::instance().initSound(options.music, options.soundfx);
-    createPrototypes();
-    createLifeBars();
-    loadLevel();
+    setupTimes.sound = secondsTaken([&] { SoundManager::instance().initSound(options.music, options.soundfx); });
+    setupTimes.prototypes = secondsTaken([&] {
+        createPrototypes();
+        createLifeBars();
+    });
+    setupTimes.levelBuild = secondsTaken([&] { loadLevel(); });
 }
 
 Game::~Game() = default;

@@ -27,6 +27,13 @@ struct GameOptions {
     std::string levelFolder = "Tindral/Levels/";
 };
 
+// How long each step of building the game took, in seconds.
+struct GameSetupTimes {
+    double sound = 0.0;
+    double prototypes = 0.0; // the five prototypes and the life bars
+    double levelBuild = 0.0;
+};
+
 // A change of texture filtering that F4 or F5 asked for; the renderer applies it.
 struct TextureSamplingChange {
     int value;
@@ -78,6 +85,8 @@ public:
     // last report), and the texture filter changes made since the last frame was drawn.
     bool wireframe = false;
     std::vector<TextureSamplingChange> samplingChanges;
+
+    GameSetupTimes setupTimes;
 
     // The five objects every level copies from: hero, flame, cube, invisible cube, propeller.
     std::vector<std::unique_ptr<SceneObject>> prototypes;

@@ -195,6 +195,31 @@ void FrameRenderer::renderFrame(Game& game, int w, int h)
     render(game, RenderPass::Hud);
 }
 
+void FrameRenderer::renderEmptyFrame(int w, int h) const
+{
+    glViewport(0, 0, 4 * w, 4 * h);
+    glEnable(GL_POLYGON_OFFSET_FILL);
+    glPolygonOffset(0, 0);
+    glCullFace(GL_FRONT);
+    glClearColor(1, 1, 1, 1);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, shadowTarget_->framebuffer);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+
+    glViewport(0, 0, w, h);
+    glClearColor(0, 0, 0, 1);
+    glDisable(GL_POLYGON_OFFSET_FILL);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glCullFace(GL_BACK);
+
+    glViewport(0, 0, quarterOf(w), quarterOf(h));
+    RenderTarget::clearColorTransparent();
+    for (const auto& target : glowTargets_)
+        target->bindAndClear();
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glViewport(0, 0, w, h);
+}
+
 // The debug keys' changes reach GL before the frame that follows them is drawn.
 void FrameRenderer::applyDebugViews(Game& game)
 {

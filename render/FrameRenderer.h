@@ -25,6 +25,9 @@ public:
     // The six passes in their order, each with its viewport, clear colour and fixed-function
     // state, for a window of the given current size.
     void renderFrame(Game& game, int windowWidth, int windowHeight);
+    // What every frame must do whatever it shows: each pass's viewport, clears and fixed-function
+    // state, with no program, uniform or draw. The floor a frame's cost is measured against.
+    void renderEmptyFrame(int windowWidth, int windowHeight) const;
     // One pass: its target, program and pass-wide uniforms, then the objects' draws.
     void render(Game& game, int pass);
     // Sets one filter mode of every level object's colour texture and keeps the other.

@@ -1,0 +1,283 @@
+// tindral-bench [--width W] [--height H] [--fps F] [--difficulty D] [--levels N]
+//               [--max-frames N] [--floor-frames N] [--plans DIR]
+//
+// Starts the game as the game starts itself, timing each phase up to the first frame on the
+// screen; plays levels 1 to N with the scripted player through the real frame loop (all six
+// passes, real swaps, no sleeps) at a fixed game step; then runs the floor in the same window:
+// the same frames' clears, viewports, state changes and swaps with nothing drawn. Prints a
+// table and, as its last line, the figures as one JSON object.
+#include "Statistics.h"
+#include "app/MainLoop.h"
+#include "app/Settings.h"
+#include "app/Window.h"
+#include "game/Game.h"
+#include "render/gl/ShaderManager.h"
+#include "scene/Hero.h"
+#include "tools/player/PlanPlayer.h"
+
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <iomanip>
+#include <iostream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+struct Options {
+    int width = 800;
+    int height = 600;
+    double fps = 60.0;
+    int difficulty = 2;
+    int levels = 3;
+    long maxFrames = 1000000;
+    int floorFrames = 300;
+    std::string plans = TINDRAL_PLAN_DIR;
+};
+
+void usage(const char* message)
+{
+    std::cerr << message << "\nusage: tindral-bench [--width W] [--height H] [--fps F] [--difficulty D] [--levels N]"
+                 " [--max-frames N] [--floor-frames N] [--plans DIR]\n";
+    std::exit(2);
+}
+
+Options readOptions(int argc, char** argv)
+{
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string name = argv[i];
+        if (i + 1 >= argc)
+            usage(("no value after " + name).c_str());
+        const std::string value = argv[++i];
+        char* end = nullptr;
+        const double number = std::strtod(value.c_str(), &end);
+        const bool numeric = end != value.c_str() && *end == '\0' && number > 0.0;
+        if (name == "--plans")
+            options.plans = value;
+        else if (!numeric && name != "--difficulty")
+            usage(("not a positive number: " + name + " " + value).c_str());
+        else if (name == "--width")
+            options.width = static_cast<int>(number);
+        else if (name == "--height")
+            options.height = static_cast<int>(number);
+        else if (name == "--fps")
+            options.fps = number;
+        else if (name == "--difficulty")
+            options.difficulty = std::atoi(value.c_str());
+        else if (name == "--levels")
+            options.levels = static_cast<int>(number);
+        else if (name == "--max-frames")
+            options.maxFrames = static_cast<long>(number);
+        else if (name == "--floor-frames")
+            options.floorFrames = static_cast<int>(number);
+        else
+            usage(("unknown option " + name).c_str());
+    }
+    return options;
+}
+
+struct StartupPhases {
+    double toMain = 0.0;
+    double window = 0.0;
+    double shaders = 0.0;
+    double targets = 0.0;
+    GameSetupTimes game;
+    double firstFrame = 0.0;
+    double total = 0.0; // process start to the first frame presented
+};
+
+struct PlayFigures {
+    std::vector<double> frames;                 // seconds per frame, every level
+    std::map<int, std::vector<double>> updates; // seconds per Game::update, by level
+    std::vector<std::string> levelResults;
+};
+
+// The game's own console lines would drown the report; they go nowhere while it runs.
+class QuietConsole {
+public:
+    QuietConsole() : saved_(std::cout.rdbuf(sink_.rdbuf())) {}
+    ~QuietConsole() { std::cout.rdbuf(saved_); }
+    QuietConsole(const QuietConsole&) = delete;
+    QuietConsole& operator=(const QuietConsole&) = delete;
+
+private:
+    std::ostringstream sink_;
+    std::streambuf* saved_;
+};
+
+PlayFigures playLevels(MainLoop& loop, const Options& options, double gameStep)
+{
+    PlayFigures figures;
+    Game& game = loop.game();
+    PlanPlayer player(game, gameStep);
+    for (int level = 1; level <= options.levels && !game.finished; ++level) {
+        const Plan plan = readPlanFile(options.plans + "/level" + std::to_string(level) + ".plan");
+        if (!plan.errors.empty()) {
+            figures.levelResults.push_back("level " + std::to_string(level) + ": " + plan.errors.front());
+            break;
+        }
+        const PlayResult result = player.play(plan.steps, 600.0, [&] {
+            if (static_cast<long>(figures.frames.size()) >= options.maxFrames) {
+                game.finished = true; // the frame budget is spent
+                return;
+            }
+            const auto start = Clock::now();
+            const double update = loop.runFrame(gameStep);
+            figures.frames.push_back(secondsSince(start));
+            figures.updates[level].push_back(update);
+        });
+        figures.levelResults.push_back("level " + std::to_string(level) + ": " + result.describe());
+        if (!result.won)
+            break;
+    }
+    return figures;
+}
+
+std::vector<double> floorFrames(MainLoop& loop, int count)
+{
+    std::vector<double> frames;
+    for (int i = 0; i < count; ++i) {
+        const auto start = Clock::now();
+        loop.runEmptyFrame();
+        frames.push_back(secondsSince(start));
+    }
+    return frames;
+}
+
+// A few builds of each level, after play: the builder as a level's win runs it.
+std::vector<double> levelBuilds(Game& game, int levels)
+{
+    std::vector<double> builds;
+    for (int round = 0; round < 3; ++round)
+        for (int level = 1; level <= levels; ++level) {
+            game.currentLevel = level;
+            const auto start = Clock::now();
+            game.loadLevel();
+            builds.push_back(secondsSince(start));
+        }
+    return builds;
+}
+
+double ms(double seconds) { return seconds * 1000.0; }
+
+void printRow(std::ostream& out, const std::string& name, double value, const char* unit)
+{
+    out << "  " << std::left << std::setw(34) << name << std::right << std::setw(9) << std::fixed
+        << std::setprecision(value < 10.0 ? 2 : 1) << value << " " << unit << "\n";
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const double toMain = secondsSinceProcessStart();
+    const auto mainStart = Clock::now();
+    const Options options = readOptions(argc, argv);
+    std::ostream report(std::cout.rdbuf());
+    if (loadSettings())
+        report << "(sound as settings.conf says: music " << settings().music << ", effects " << settings().soundfx
+               << ")\n";
+    settings().width = options.width;
+    settings().height = options.height;
+    settings().fullscreen = false;
+    settings().difficulty = options.difficulty;
+    const double gameStep = (options.difficulty * 0.5 + 0.5) / options.fps;
+
+    StartupPhases startup;
+    startup.toMain = toMain;
+    QuietConsole quiet;
+    auto phase = Clock::now();
+    glewExperimental = GL_TRUE;
+    if (!glfwInit()) {
+        report << "no window system\n";
+        return 2;
+    }
+    Window window(options.width, options.height, 0, false);
+    glewInit();
+    startup.window = secondsSince(phase);
+
+    phase = Clock::now();
+    try {
+        ShaderManager::instance();
+    } catch (const ShaderBuildError& failure) {
+        report << failure.what() << "\n";
+        return 2;
+    }
+    startup.shaders = secondsSince(phase);
+
+    phase = Clock::now();
+    MainLoop loop(window);
+    startup.game = loop.game().setupTimes;
+    const double gameSetup = startup.game.sound + startup.game.prototypes + startup.game.levelBuild;
+    startup.targets = secondsSince(phase) - gameSetup;
+
+    phase = Clock::now();
+    PlayFigures play = playLevels(loop, options, gameStep);
+    if (!play.frames.empty()) {
+        startup.firstFrame = play.frames.front();
+        startup.total = (toMain > 0.0 ? toMain : 0.0) + secondsSince(mainStart) - secondsSince(phase) + play.frames.front();
+    }
+    const std::vector<double> floor = floorFrames(loop, options.floorFrames);
+    const std::vector<double> builds = levelBuilds(loop.game(), std::min(options.levels, 3));
+    const double peakMemory = peakResidentMegabytes();
+
+    std::vector<double> allUpdates;
+    for (const auto& [level, updates] : play.updates)
+        allUpdates.insert(allUpdates.end(), updates.begin(), updates.end());
+    const double gameMedian = median(play.frames), gameP95 = percentile(play.frames, 0.95);
+    const double floorMedian = median(floor), floorP95 = percentile(floor, 0.95);
+    const double lastLevelUpdate = play.updates.empty() ? 0.0 : median(play.updates.rbegin()->second);
+
+    report << "Tindral benchmark: " << options.width << " x " << options.height << ", " << options.fps
+           << " frames a second of game time at difficulty " << options.difficulty << "\n";
+    report << "GL: " << glGetString(GL_RENDERER) << ", " << glGetString(GL_VERSION) << "\n";
+    for (const std::string& line : play.levelResults)
+        report << "  " << line << "\n";
+    report << "start-up\n";
+    printRow(report, "process start to main", ms(startup.toMain), "ms");
+    printRow(report, "window and GL context", ms(startup.window), "ms");
+    printRow(report, "shaders", ms(startup.shaders), "ms");
+    printRow(report, "render targets", ms(startup.targets), "ms");
+    printRow(report, "sound", ms(startup.game.sound), "ms");
+    printRow(report, "prototypes and life bars", ms(startup.game.prototypes), "ms");
+    printRow(report, "level build", ms(startup.game.levelBuild), "ms");
+    printRow(report, "first frame", ms(startup.firstFrame), "ms");
+    printRow(report, "process start to first frame", ms(startup.total), "ms");
+    report << "frames (" << play.frames.size() << " game, " << floor.size() << " floor)\n";
+    printRow(report, "game median", ms(gameMedian), "ms");
+    printRow(report, "game 95th percentile", ms(gameP95), "ms");
+    printRow(report, "floor median", ms(floorMedian), "ms");
+    printRow(report, "floor 95th percentile", ms(floorP95), "ms");
+    printRow(report, "ratio of medians", floorMedian > 0 ? gameMedian / floorMedian : 0.0, "x");
+    printRow(report, "ratio of 95th percentiles", floorP95 > 0 ? gameP95 / floorP95 : 0.0, "x");
+    report << "rules and level\n";
+    printRow(report, "Game::update median", median(allUpdates) * 1e6, "us");
+    for (const auto& [level, updates] : play.updates)
+        printRow(report, "  level " + std::to_string(level), median(updates) * 1e6, "us");
+    printRow(report, "level build median", ms(median(builds)), "ms");
+    printRow(report, "peak resident memory", peakMemory, "MB");
+
+    report << std::setprecision(4) << std::defaultfloat << "{\"width\": " << options.width
+           << ", \"height\": " << options.height << ", \"game_frames\": " << play.frames.size()
+           << ", \"game_median_ms\": " << ms(gameMedian) << ", \"game_p95_ms\": " << ms(gameP95)
+           << ", \"floor_median_ms\": " << ms(floorMedian) << ", \"floor_p95_ms\": " << ms(floorP95)
+           << ", \"ratio_median\": " << (floorMedian > 0 ? gameMedian / floorMedian : 0.0)
+           << ", \"startup_ms\": " << ms(startup.total) << ", \"update_median_us\": " << median(allUpdates) * 1e6
+           << ", \"update_last_level_median_us\": " << lastLevelUpdate * 1e6
+           << ", \"level_build_ms\": " << ms(median(builds)) << ", \"peak_rss_mb\": " << peakMemory << "}"
+           << std::endl;
+    return 0;
+}

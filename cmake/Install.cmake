@@ -1,4 +1,5 @@
-# Installs Tindral like a Linux game: `cmake --install build --prefix P`.
+# Installs Tindral like a Linux game (`cmake --install build --prefix P`) and packs the same
+# tree into a Debian package (`cpack -G DEB` in the build folder).
 #
 #   P/libexec/tindral/tindral         the game, which runs from a folder holding its data
 #   P/share/tindral/Tindral/          that data, as the run folder holds it
@@ -52,14 +53,50 @@ configure_file(${TINDRAL_DIST_DIR}/${TINDRAL_APP_ID}.metainfo.xml.in
 install(FILES ${TINDRAL_DIST_BUILD_DIR}/${TINDRAL_APP_ID}.metainfo.xml
   DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo COMPONENT game)
 
-# ---- manual page ----------------------------------------------------------------------------
+# ---- manual page and package documents ------------------------------------------------------
 
-# Compressed as Debian installs manual pages; -n leaves out the time, so the bytes stay the same.
+set(CPACK_PACKAGE_CONTACT "Tindral maintainers <maintainers@users.noreply.c-seed-cf1499ec.example>")
+configure_file(${TINDRAL_DIST_DIR}/changelog.in ${TINDRAL_DIST_BUILD_DIR}/changelog @ONLY)
+
+# Compressed as Debian installs them; -n leaves out the time, so the bytes stay the same.
 find_program(GZIP_EXECUTABLE gzip REQUIRED)
 set(TINDRAL_MANUAL ${TINDRAL_DIST_BUILD_DIR}/tindral.6.gz)
-add_custom_command(OUTPUT ${TINDRAL_MANUAL}
-  COMMAND ${GZIP_EXECUTABLE} -9 -n -c ${TINDRAL_DIST_DIR}/tindral.6 > ${TINDRAL_MANUAL}
-  DEPENDS ${TINDRAL_DIST_DIR}/tindral.6
-  COMMENT "Compressing the manual page")
-add_custom_target(manual ALL DEPENDS ${TINDRAL_MANUAL})
+set(TINDRAL_CHANGELOG ${TINDRAL_DIST_BUILD_DIR}/changelog.gz)
+foreach(pair "${TINDRAL_DIST_DIR}/tindral.6;${TINDRAL_MANUAL}" "${TINDRAL_DIST_BUILD_DIR}/changelog;${TINDRAL_CHANGELOG}")
+  list(GET pair 0 plain)
+  list(GET pair 1 compressed)
+  add_custom_command(OUTPUT ${compressed}
+    COMMAND ${GZIP_EXECUTABLE} -9 -n -c ${plain} > ${compressed}
+    DEPENDS ${plain}
+    COMMENT "Compressing ${compressed}")
+endforeach()
+add_custom_target(manual ALL DEPENDS ${TINDRAL_MANUAL} ${TINDRAL_CHANGELOG})
 install(FILES ${TINDRAL_MANUAL} DESTINATION ${CMAKE_INSTALL_MANDIR}/man6 COMPONENT game)
+# Debian asks every package for these two, under this package's own name.
+install(FILES ${TINDRAL_DIST_DIR}/copyright ${TINDRAL_CHANGELOG}
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tindral COMPONENT game)
+
+# ---- Debian package -------------------------------------------------------------------------
+
+set(CPACK_PACKAGE_NAME tindral)
+set(CPACK_PACKAGE_VERSION ${TINDRAL_VERSION})
+set(CPACK_PACKAGE_VENDOR "Tindral developers")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "3D jump-and-run: keep ahead of the flame")
+# CPack puts the summary first and indents this below it as the extended description.
+set(CPACK_PACKAGE_DESCRIPTION "Your hero runs along a floating level of stone columns. Behind the hero comes
+a flame: the only enemy, and the only light in the dark. Stay between two and
+four units ahead of it, mind the invisible stones that break away, and reach
+the finish of all three levels.
+
+Needs OpenGL 3.3.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+# Only the game's own files: nothing a developer's target might install.
+set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};${PROJECT_NAME};game;/")
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# Dependencies come from the libraries the game links (dpkg-shlibdeps), never a kept list.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+include(CPack)

@@ -6,6 +6,7 @@
 #   P/share/tindral/settings.conf     the default settings
 #   P/bin/tindral                     the launcher: gives each player a folder to run it in
 #   P/share/applications, icons, metainfo, man/man6   the desktop's and the manual's parts
+#   P/share/doc/tindral               copyright and changelog, as Debian asks of a package
 include(GNUInstallDirs)
 
 set(TINDRAL_VERSION 0.1.0)

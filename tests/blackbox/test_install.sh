@@ -28,9 +28,16 @@ install_into "$PREFIX"
 holds_expected_files "$PREFIX"
 nothing_from_build_tree "$PREFIX"
 [ -x "$PREFIX/bin/tindral" ] && [ -x "$PREFIX/libexec/tindral/tindral" ] || fail "launcher or game not executable"
+# Each icon: a PNG of its size, a rounded tile (clear corner, solid middle) showing the red
+# tunic and the flame's warm glow.
 for size in 64 128 256; do
   icon="$PREFIX/share/icons/hicolor/${size}x$size/apps/tindral.png"
   [ "$(identify -format '%m %wx%h' "$icon")" = "PNG ${size}x$size" ] || fail "icon $icon is not a $size pixel PNG"
+  [ "$(convert "$icon" -format '%[fx:p{0,0}.a] %[fx:p{w/2,h/2}.a]' info:)" = "0 1" ] || fail "icon $size has no clear corners or no solid middle"
+  cp "$icon" "$WORK/icon$size.png"
+  red=$(region_red_share "icon$size" "$size" "$size" 0 0)
+  warm=$(region_warm_share "icon$size" "$size" "$size" 0 0)
+  greater "$red" 0.01 && greater "$warm" 0.01 || fail "icon $size lacks the red hero or the flame (red $red, warm $warm)"
 done
 pass "install holds the game, data, settings, launcher, desktop entry, icons, metainfo, manual"
 

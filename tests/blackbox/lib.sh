@@ -23,10 +23,18 @@ copy_run_folder() {
   cp -r "$RUN_DIR" "$WORK/run"
 }
 
-# Starts the game from $WORK/run with stdin not a terminal; console goes to $WORK/out.txt.
-start_game() {
-  (cd "$WORK/run" && exec ./tindral </dev/null >"$WORK/out.txt" 2>"$WORK/err.txt") &
+# Runs a command ($2...) in folder $1 in the background as the game, with stdin not a
+# terminal; its console goes to $WORK/out.txt and $WORK/err.txt.
+run_in_background() {
+  local folder=$1
+  shift
+  (cd "$folder" && exec "$@" </dev/null >"$WORK/out.txt" 2>"$WORK/err.txt") &
   GAME_PID=$!
+}
+
+# Starts the game from $WORK/run.
+start_game() {
+  run_in_background "$WORK/run" ./tindral
 }
 
 # Waits up to $1 seconds for the game's window and prints its id.
@@ -114,11 +122,16 @@ image_difference() {
 # Compares two decimals: true when $1 > $2.
 greater() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
 
+# Waits for the started game's window and its first level; sets WINDOW_ID.
+wait_for_first_level() {
+  WINDOW_ID=$(find_window 60) || fail "no game window"
+  wait_for_output 60 '^InvisCubes: ' || fail "level 1 was not built"
+}
+
 # Starts the game, waits for its window and its first level; sets WINDOW_ID.
 start_game_and_wait() {
   start_game
-  WINDOW_ID=$(find_window 60) || fail "no game window"
-  wait_for_output 60 '^InvisCubes: ' || fail "level 1 was not built"
+  wait_for_first_level
 }
 
 press() { xdotool key --window "$WINDOW_ID" "$@"; }

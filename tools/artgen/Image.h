@@ -13,6 +13,14 @@ struct Image {
     std::vector<Vec3> pixels;
 };
 
+// A square image with straight (not premultiplied) alpha in [0, 1], for the desktop icon.
+struct RgbaImage {
+    explicit RgbaImage(int size) : colour(size), alpha(static_cast<std::size_t>(size) * size, 0.0f) {}
+
+    Image colour;
+    std::vector<float> alpha;
+};
+
 // A square field of heights; the relief a normal map is derived from.
 struct HeightField {
     explicit HeightField(int size) : size(size), heights(static_cast<std::size_t>(size) * size, 0.0f) {}

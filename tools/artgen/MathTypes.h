@@ -1,6 +1,6 @@
 #pragma once
 // The few vector operations the generator needs; kept tiny so the tool has no dependencies
-// beyond libjpeg.
+// beyond libjpeg and libpng.
 #include <cmath>
 
 struct Vec2 {

@@ -1,10 +1,16 @@
-// artgen: writes the game's six models and their textures into <run data>/3DModels.
+// artgen: writes the game's six models and their textures into <run data>/3DModels, or the
+// desktop icon as a square PNG.
 // Usage: artgen <output folder>
+//        artgen --icon <pixels> <png file>
+#include "Icon.h"
 #include "JpegWriter.h"
 #include "Models.h"
 #include "ObjWriter.h"
+#include "PngWriter.h"
 #include "Textures.h"
 
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <iostream>
@@ -33,14 +39,33 @@ bool writeModel(const std::filesystem::path& root, const ModelArt& art)
            writeJpeg(stem + "_norm.jpg", textures.normal, kJpegQuality, Chroma::Full);
 }
 
+int usage()
+{
+    std::cerr << "usage: artgen <output folder>\n       artgen --icon <pixels> <png file>\n";
+    return 2;
+}
+
+int writeIcon(const char* pixelsArgument, const char* path)
+{
+    char* end = nullptr;
+    const long pixels = std::strtol(pixelsArgument, &end, 10);
+    if (*end != '\0' || pixels < 16 || pixels > 1024)
+        return usage();
+    if (!writePng(path, paintIcon(static_cast<int>(pixels)))) {
+        std::cerr << "artgen: could not write the icon " << path << '\n';
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::cerr << "usage: artgen <output folder>\n";
-        return 2;
-    }
+    if (argc == 4 && std::strcmp(argv[1], "--icon") == 0)
+        return writeIcon(argv[2], argv[3]);
+    if (argc != 2)
+        return usage();
     const ModelArt models[] = {
         {"cube", 2.0f, cubeMesh, stoneTextures},         {"hero", 4.0f, heroMesh, heroTextures},
         {"flame", 1.0f, flameMesh, flameTextures},       {"propeller", 4.0f, propellerMesh, propellerTextures},

@@ -41,19 +41,26 @@ MainLoop::~MainLoop() = default;
 
 void MainLoop::run()
 {
-    const WindowSize size = currentSize(window_.handle());
-    renderer_->setFixedState(size.width, size.height);
-    if (glfwWindowShouldClose(window_.handle()))
+    if (!start())
         return;
-    // Start the frame clock now, not at glfwInit: the seconds spent loading must not reach
-    // the game as one huge first step, which would fill a meter before the player sees a frame.
-    window_.lastTime = glfwGetTime();
     const double timeScale = static_cast<double>(settings().difficulty) * 0.5 + 0.5;
     while (!game_->finished) {
         runFrame(timeScale * window_.frameTime);
         if (glfwWindowShouldClose(window_.handle()))
             break;
     }
+}
+
+bool MainLoop::start()
+{
+    const WindowSize size = currentSize(window_.handle());
+    renderer_->setFixedState(size.width, size.height);
+    if (glfwWindowShouldClose(window_.handle()))
+        return false;
+    // Start the frame clock now, not at glfwInit: the seconds spent loading must not reach
+    // the game as one huge first step, which would fill a meter before the player sees a frame.
+    window_.lastTime = glfwGetTime();
+    return true;
 }
 
 double MainLoop::runFrame(double gameStep)

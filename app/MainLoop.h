@@ -15,6 +15,9 @@ public:
     // Runs frames until the window closes or the game is finished.
     void run();
 
+    // Sets the state every frame relies on and starts the frame clock; false when the window
+    // is already closing and no frame should run.
+    bool start();
     // One frame: the game moves by gameStep seconds of game time, is drawn, reported and
     // presented, and events are polled. Returns the seconds the game's update took.
     double runFrame(double gameStep);

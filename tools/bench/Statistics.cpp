@@ -6,6 +6,7 @@
 #include <sstream>
 #include <string>
 #include <sys/resource.h>
+#include <ctime>
 #include <unistd.h>
 
 double median(std::vector<double> values)
@@ -51,6 +52,13 @@ double secondsSinceProcessStart()
     if (!(fields >> startTicks))
         return -1.0;
     return uptime - startTicks / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+double processorSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
 double peakResidentMegabytes()

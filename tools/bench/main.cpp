@@ -99,8 +99,25 @@ struct StartupPhases {
     double total = 0.0; // process start to the first frame presented
 };
 
+// Seconds per frame, on the clock and of processor time (the GL driver's threads included:
+// on a busy machine the second says more about the work than the first).
+struct FrameTimes {
+    std::vector<double> wall;
+    std::vector<double> processor;
+
+    template <class Frame>
+    void measure(Frame&& frame)
+    {
+        const auto start = Clock::now();
+        const double processorStart = processorSeconds();
+        frame();
+        processor.push_back(processorSeconds() - processorStart);
+        wall.push_back(secondsSince(start));
+    }
+};
+
 struct PlayFigures {
-    std::vector<double> frames;                 // seconds per frame, every level
+    FrameTimes frames;                          // every level
     std::map<int, std::vector<double>> updates; // seconds per Game::update, by level
     std::vector<std::string> levelResults;
 };
@@ -130,14 +147,11 @@ PlayFigures playLevels(MainLoop& loop, const Options& options, double gameStep)
             break;
         }
         const PlayResult result = player.play(plan.steps, 600.0, [&] {
-            if (static_cast<long>(figures.frames.size()) >= options.maxFrames) {
+            if (static_cast<long>(figures.frames.wall.size()) >= options.maxFrames) {
                 game.finished = true; // the frame budget is spent
                 return;
             }
-            const auto start = Clock::now();
-            const double update = loop.runFrame(gameStep);
-            figures.frames.push_back(secondsSince(start));
-            figures.updates[level].push_back(update);
+            figures.frames.measure([&] { figures.updates[level].push_back(loop.runFrame(gameStep)); });
         });
         figures.levelResults.push_back("level " + std::to_string(level) + ": " + result.describe());
         if (!result.won)
@@ -146,14 +160,11 @@ PlayFigures playLevels(MainLoop& loop, const Options& options, double gameStep)
     return figures;
 }
 
-std::vector<double> floorFrames(MainLoop& loop, int count)
+FrameTimes floorFrames(MainLoop& loop, int count)
 {
-    std::vector<double> frames;
-    for (int i = 0; i < count; ++i) {
-        const auto start = Clock::now();
-        loop.runEmptyFrame();
-        frames.push_back(secondsSince(start));
-    }
+    FrameTimes frames;
+    for (int i = 0; i < count; ++i)
+        frames.measure([&] { loop.runEmptyFrame(); });
     return frames;
 }
 
@@ -225,20 +236,24 @@ int main(int argc, char** argv)
     startup.targets = secondsSince(phase) - gameSetup;
 
     phase = Clock::now();
+    if (!loop.start())
+        return 2;
     PlayFigures play = playLevels(loop, options, gameStep);
-    if (!play.frames.empty()) {
-        startup.firstFrame = play.frames.front();
-        startup.total = (toMain > 0.0 ? toMain : 0.0) + secondsSince(mainStart) - secondsSince(phase) + play.frames.front();
+    if (!play.frames.wall.empty()) {
+        startup.firstFrame = play.frames.wall.front();
+        startup.total =
+            (toMain > 0.0 ? toMain : 0.0) + secondsSince(mainStart) - secondsSince(phase) + startup.firstFrame;
     }
-    const std::vector<double> floor = floorFrames(loop, options.floorFrames);
+    const FrameTimes floor = floorFrames(loop, options.floorFrames);
     const std::vector<double> builds = levelBuilds(loop.game(), std::min(options.levels, 3));
     const double peakMemory = peakResidentMegabytes();
 
     std::vector<double> allUpdates;
     for (const auto& [level, updates] : play.updates)
         allUpdates.insert(allUpdates.end(), updates.begin(), updates.end());
-    const double gameMedian = median(play.frames), gameP95 = percentile(play.frames, 0.95);
-    const double floorMedian = median(floor), floorP95 = percentile(floor, 0.95);
+    const double gameMedian = median(play.frames.wall), gameP95 = percentile(play.frames.wall, 0.95);
+    const double floorMedian = median(floor.wall), floorP95 = percentile(floor.wall, 0.95);
+    const double gameProcessor = median(play.frames.processor), floorProcessor = median(floor.processor);
     const double lastLevelUpdate = play.updates.empty() ? 0.0 : median(play.updates.rbegin()->second);
 
     report << "Tindral benchmark: " << options.width << " x " << options.height << ", " << options.fps
@@ -256,13 +271,16 @@ int main(int argc, char** argv)
     printRow(report, "level build", ms(startup.game.levelBuild), "ms");
     printRow(report, "first frame", ms(startup.firstFrame), "ms");
     printRow(report, "process start to first frame", ms(startup.total), "ms");
-    report << "frames (" << play.frames.size() << " game, " << floor.size() << " floor)\n";
+    report << "frames (" << play.frames.wall.size() << " game, " << floor.wall.size() << " floor)\n";
     printRow(report, "game median", ms(gameMedian), "ms");
     printRow(report, "game 95th percentile", ms(gameP95), "ms");
     printRow(report, "floor median", ms(floorMedian), "ms");
     printRow(report, "floor 95th percentile", ms(floorP95), "ms");
     printRow(report, "ratio of medians", floorMedian > 0 ? gameMedian / floorMedian : 0.0, "x");
     printRow(report, "ratio of 95th percentiles", floorP95 > 0 ? gameP95 / floorP95 : 0.0, "x");
+    printRow(report, "game processor time median", ms(gameProcessor), "ms");
+    printRow(report, "floor processor time median", ms(floorProcessor), "ms");
+    printRow(report, "ratio of processor times", floorProcessor > 0 ? gameProcessor / floorProcessor : 0.0, "x");
     report << "rules and level\n";
     printRow(report, "Game::update median", median(allUpdates) * 1e6, "us");
     for (const auto& [level, updates] : play.updates)
@@ -271,10 +289,11 @@ int main(int argc, char** argv)
     printRow(report, "peak resident memory", peakMemory, "MB");
 
     report << std::setprecision(4) << std::defaultfloat << "{\"width\": " << options.width
-           << ", \"height\": " << options.height << ", \"game_frames\": " << play.frames.size()
+           << ", \"height\": " << options.height << ", \"game_frames\": " << play.frames.wall.size()
            << ", \"game_median_ms\": " << ms(gameMedian) << ", \"game_p95_ms\": " << ms(gameP95)
            << ", \"floor_median_ms\": " << ms(floorMedian) << ", \"floor_p95_ms\": " << ms(floorP95)
            << ", \"ratio_median\": " << (floorMedian > 0 ? gameMedian / floorMedian : 0.0)
+           << ", \"game_cpu_median_ms\": " << ms(gameProcessor) << ", \"floor_cpu_median_ms\": " << ms(floorProcessor)
            << ", \"startup_ms\": " << ms(startup.total) << ", \"update_median_us\": " << median(allUpdates) * 1e6
            << ", \"update_last_level_median_us\": " << lastLevelUpdate * 1e6
            << ", \"level_build_ms\": " << ms(median(builds)) << ", \"peak_rss_mb\": " << peakMemory << "}"

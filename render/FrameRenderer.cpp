@@ -46,6 +46,25 @@ void setMatrix(int location, const glm::mat4& value)
     glUniformMatrix4fv(location, 1, GL_FALSE, glm::value_ptr(value));
 }
 
+// The farthest a glow step reads from the texel it writes: the widest blur fetch (11.4 texels)
+// with the texel beside it that linear filtering mixes in, and one more for the overlay's own
+// filtering.
+constexpr int glowReach = 14;
+
+// Draws only inside `area`, or everywhere when there is none.
+template <class Draw>
+void drawWithin(const std::optional<PixelRect>& area, Draw&& draw)
+{
+    if (!area) {
+        draw();
+        return;
+    }
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(area->x, area->y, area->width, area->height);
+    draw();
+    glDisable(GL_SCISSOR_TEST);
+}
+
 void setVector(int location, const glm::vec3& value)
 {
     glUniform3fv(location, 1, glm::value_ptr(value));
@@ -254,6 +273,7 @@ void FrameRenderer::render(Game& game, int pass)
     drawBars(game, pass);
     if (drawsFlatQuads(pass))
         glEnable(GL_CULL_FACE);
+    glDisable(GL_SCISSOR_TEST);
 
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
 }
@@ -278,9 +298,22 @@ void FrameRenderer::beginFlameGlowPass(Game& game)
     shaders_.useProgram(ProgramKind::Flame);
     RenderTarget::clearColorTransparent();
     glowTargets_[0]->bindAndClear();
+    const glm::mat4 view = computeView(*game.camera, game.hero->position, game.flame->position);
     setMatrix(shaders_.location(ProgramKind::Flame, "projectionMatrix"), projectionMatrix_);
-    setMatrix(shaders_.location(ProgramKind::Flame, "viewMatrix"),
-              computeView(*game.camera, game.hero->position, game.flame->position));
+    setMatrix(shaders_.location(ProgramKind::Flame, "viewMatrix"), view);
+    findGlowArea(game, view);
+}
+
+// The flame is small on the screen, and a blur of black is black.
+void FrameRenderer::findGlowArea(const Game& game, const glm::mat4& view)
+{
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const Flame& flame = *game.flame;
+    glowArea_ = projectedArea(flame.model.mesh.positions, projectionMatrix_ * view * flame.modelMatrix, viewport[2],
+                              viewport[3]);
+    if (glowArea_)
+        glowArea_ = widened(*glowArea_, glowReach, viewport[2], viewport[3]);
 }
 
 // One blur step: reads one quarter-size image, writes the next.
@@ -291,11 +324,12 @@ void FrameRenderer::blurStep(Game& game, const RenderTarget& source, const Rende
     glUniform1i(shaders_.location(ProgramKind::Glow, "glowTexture"), 0);
     glUniform1i(shaders_.location(ProgramKind::Glow, "pass"), step);
     if (game.plane)
-        game.plane->draw(RenderPass::Glow);
+        drawWithin(glowArea_, [&] { game.plane->draw(RenderPass::Glow); });
 }
 
 // Blurs the flame image across and then down at quarter size, and leaves the program set up
-// to lay the result over the frame; the object walk draws that last quad.
+// to lay the result over the frame; the object walk draws that last quad, within the area
+// the glow can reach.
 void FrameRenderer::beginGlowPass(Game& game)
 {
     shaders_.useProgram(ProgramKind::Glow);
@@ -306,11 +340,17 @@ void FrameRenderer::beginGlowPass(Game& game)
     blurStep(game, *glowTargets_[1], *glowTargets_[2], 2);
 
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glViewport(0, 0, static_cast<int>(width_), static_cast<int>(height_));
+    const int windowWidth = static_cast<int>(width_), windowHeight = static_cast<int>(height_);
+    glViewport(0, 0, windowWidth, windowHeight);
     glowTargets_[2]->bindColorTexture();
     glUniform1i(shaders_.location(ProgramKind::Glow, "glowTexture"), 0);
     glUniform1i(shaders_.location(ProgramKind::Glow, "pass"), 3);
     glUniform1i(shaders_.location(ProgramKind::Glow, "border"), borderRow(height_));
+    if (glowArea_) {
+        const PixelRect overlay = scaledUp(*glowArea_, 4, windowWidth, windowHeight);
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(overlay.x, overlay.y, overlay.width, overlay.height);
+    }
 }
 
 // Main and transparent passes: the lit program with the chase camera and the shadow map.

@@ -1,9 +1,11 @@
 #pragma once
+#include "render/ScreenArea.h"
 #include "render/gl/RenderTarget.h"
 
 #include <array>
 #include <glm/glm.hpp>
 #include <memory>
+#include <optional>
 
 class Game;
 class ShaderManager;
@@ -34,6 +36,8 @@ public:
     void applyTextureSampling(Game& game, int value, bool mipmapMode) const;
 
     const glm::mat4& projectionMatrix() const { return projectionMatrix_; }
+    // The part of the quarter-size glow images the last glow was confined to (none: all).
+    const std::optional<PixelRect>& glowArea() const { return glowArea_; }
     const RenderTarget& shadowTarget() const { return *shadowTarget_; }
     const RenderTarget& glowTarget(int index) const { return *glowTargets_[static_cast<std::size_t>(index)]; }
 
@@ -44,6 +48,7 @@ private:
     void beginGlowPass(Game& game);
     void beginLitPass(Game& game);
     void blurStep(Game& game, const RenderTarget& source, const RenderTarget& destination, int step);
+    void findGlowArea(const Game& game, const glm::mat4& view);
 
     float width_;
     float height_;
@@ -52,4 +57,7 @@ private:
     std::unique_ptr<RenderTarget> shadowTarget_;
     std::array<std::unique_ptr<RenderTarget>, 3> glowTargets_;
     bool wireframe_ = false;
+    // Where in the quarter-size glow images the flame can leave light, the blur's reach
+    // included; beyond it they stay black, and the glow steps skip it. None: everywhere.
+    std::optional<PixelRect> glowArea_;
 };

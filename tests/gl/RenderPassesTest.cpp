@@ -326,3 +326,40 @@ TEST_F(GlowPipelineTest, TheFlameGlowsAtQuarterSizeOverTheFrameAndTheHudCoversIt
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);
 }
+
+// The blur and the overlay are confined to the area around the flame's picture; the area must
+// hold all of the glow, with black to spare at its edges.
+TEST_F(GlowPipelineTest, TheGlowIsConfinedToAnAreaThatHoldsAllOfIt)
+{
+    Game& g = *game;
+    const glm::vec3 offsets[] = {{0.0f, 0.3f, 2.0f}, {1.5f, 0.8f, 3.0f}, {-0.6f, 0.1f, 1.2f}};
+    for (const glm::vec3& offset : offsets) {
+        SCOPED_TRACE(offset.x);
+        g.flame->modelMatrix = glm::translate(glm::mat4(1.0f), g.flame->position);
+        g.camera->frozen = true;
+        g.camera->savedEye = g.flame->position + offset;
+        glViewport(0, 0, 200, 150);
+        renderer->render(g, RenderPass::FlameGlow);
+        renderer->render(g, RenderPass::Glow);
+        ASSERT_TRUE(renderer->glowArea()) << "the flame lies ahead of the eye";
+        const PixelRect area = *renderer->glowArea();
+        ASSERT_GT(area.width, 0);
+
+        const Image flame = readImage(renderer->glowTarget(0).framebuffer, 200, 150);
+        const Image blurred = readImage(renderer->glowTarget(2).framebuffer, 200, 150);
+        ASSERT_GT(flame.litCount(), 20);
+        int litOutside = 0, litOnEdge = 0;
+        for (int y = 0; y < 150; ++y)
+            for (int x = 0; x < 200; ++x) {
+                const bool inside = x >= area.x && x < area.x + area.width && y >= area.y && y < area.y + area.height;
+                const bool edge = inside && (x == area.x || x == area.x + area.width - 1 || y == area.y ||
+                                             y == area.y + area.height - 1);
+                litOutside += !inside && flame.brightness(x, y) > 0;
+                // Only an edge inside the image counts: the image's own border cuts every glow.
+                litOnEdge += edge && x > 0 && x < 199 && y > 0 && y < 149 && blurred.brightness(x, y) > 0;
+            }
+        EXPECT_EQ(litOutside, 0) << "the flame was drawn outside its area";
+        EXPECT_EQ(litOnEdge, 0) << "the blur reached the area's edge: it was cut off";
+    }
+    glViewport(0, 0, 800, 600);
+}

@@ -274,6 +274,7 @@ void FrameRenderer::render(Game& game, int pass)
     if (drawsFlatQuads(pass))
         glEnable(GL_CULL_FACE);
     glDisable(GL_SCISSOR_TEST);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
 
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
 }
@@ -284,6 +285,7 @@ void FrameRenderer::beginShadowPass(Game& game)
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, shadowTarget_->framebuffer);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glUseProgram(shaders_.program(ProgramKind::Depth));
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
 
     const glm::vec3 light = lightPoint(game);
     const glm::mat4 projection = shadowProjection(width_ / height_);

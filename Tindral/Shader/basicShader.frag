@@ -105,22 +105,35 @@ float topFade()
 void main()
 {
     vec3 albedo = texture(color_texture, texCoord).rgb;
-    vec3 surfaceNormal = geometricNormal();
-    vec3 n = mappedNormal(surfaceNormal);
-
     vec3 toLight = light - worldPosition;
     float d = length(toLight);
+    float reach = falloff(d);
+    vec3 ambient = material_ambient * albedo * (0.05 + 0.35 * reach) * flameTint;
+    // Beyond the light's reach only the faint ambient is left.
+    if (reach <= 0.0) {
+        fragColor = vec4(ambient * topFade(), transparency);
+        return;
+    }
+
+    vec3 surfaceNormal = geometricNormal();
+    vec3 n = mappedNormal(surfaceNormal);
     vec3 l = d > 1e-5 ? toLight / d : surfaceNormal;
+    float facing = dot(n, l);
+    float surfaceFacing = dot(surfaceNormal, l);
+    // Turned away from the light, a surface gets neither diffuse nor specular light, and
+    // whether it lies in shadow makes no difference.
+    if (facing <= 0.0 && surfaceFacing <= 0.0) {
+        fragColor = vec4(ambient * topFade(), transparency);
+        return;
+    }
+
     vec3 v = normalize(camPosition - worldPosition);
     vec3 h = normalize(l + v);
-
-    float reach = falloff(d);
     vec3 fire = lightColor * flameTint * reach;
     float visible = lightVisibility(surfaceNormal, d);
 
-    vec3 ambient = material_ambient * albedo * (0.05 + 0.35 * reach) * flameTint;
-    vec3 diffuse = material_diffuse * max(dot(n, l), 0.0) * albedo * fire * visible;
-    float shine = dot(surfaceNormal, l) > 0.0 ? pow(max(dot(n, h), 0.0), 24.0) : 0.0;
+    vec3 diffuse = material_diffuse * max(facing, 0.0) * albedo * fire * visible;
+    float shine = surfaceFacing > 0.0 ? pow(max(dot(n, h), 0.0), 24.0) : 0.0;
     vec3 specular = material_specular * 2.0 * shine * fire * visible;
 
     fragColor = vec4((ambient + diffuse + specular) * topFade(), transparency);

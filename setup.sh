@@ -12,7 +12,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 build="$here/build"
 
 build_packages=(cmake g++ make pkg-config libglfw3-dev libglew-dev libglm-dev libassimp-dev
-  libdevil-dev libsdl2-mixer-dev libmp3lame-dev libjpeg-dev libgl1-mesa-dri)
+  libdevil-dev libsdl2-mixer-dev libmp3lame-dev libjpeg-dev libcairo2-dev fonts-dejavu-core libgl1-mesa-dri)
 test_packages=(libgtest-dev libx11-dev xvfb xauth xdotool imagemagick x11-utils mesa-utils sox libsox-fmt-mp3)
 
 install_missing() {

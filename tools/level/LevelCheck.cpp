@@ -465,7 +465,10 @@ std::string topView(const LevelFile& level, const std::vector<bool>& path)
             }
             if (mark == ' ' && onPath)
                 mark = '*';
-            out << ' ' << (cell.height > 0 ? static_cast<char>('0' + cell.height) : '.') << mark;
+            std::string text{' ', cell.height > 0 ? static_cast<char>('0' + cell.height) : '.', mark};
+            if (column == 4 && mark == ' ')
+                text.pop_back();
+            out << text;
         }
         out << "\n";
     }

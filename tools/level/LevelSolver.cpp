@@ -494,24 +494,25 @@ std::vector<int> ratesOf(const SolveOptions& options, const SearchPass& pass)
     return rates;
 }
 
-std::string planText(const LevelFile& level, const SolveOptions& options, const SolveResult& result)
+std::string planText(const LevelFile& level, const SolveOptions& options, const SolveResult& result,
+                     const std::string& out)
 {
-    std::ostringstream out;
+    std::ostringstream text;
     char time[32];
     std::snprintf(time, sizeof time, "%.1f", result.played.result.seconds);
-    out << "# " << level.path << ", solved by tindral-level at difficulty " << options.difficulty << ", "
+    text << "# " << level.path << ", solved by tindral-level at difficulty " << options.difficulty << ", "
         << options.framesPerSecond << " frames a second:\n";
-    out << "# " << result.lines.size() << " steps, " << time << " s of game time";
+    text << "# " << result.lines.size() << " steps, " << time << " s of game time";
     if (result.holdsAt.size() > 1) {
-        out << "; it holds at";
+        text << "; it holds at";
         for (std::size_t i = 0; i < result.holdsAt.size(); ++i)
-            out << (i == 0 ? " " : i + 1 == result.holdsAt.size() ? " and " : ", ") << result.holdsAt[i];
-        out << " frames a second";
+            text << (i == 0 ? " " : i + 1 == result.holdsAt.size() ? " and " : ", ") << result.holdsAt[i];
+        text << " frames a second";
     }
-    out << ". Written by\n";
-    out << "#   tindral-level solve " << level.path << " --difficulty " << options.difficulty << " --fps "
-        << options.framesPerSecond << "\n";
+    text << ". Written by\n";
+    text << "#   tindral-level solve " << level.path << " --difficulty " << options.difficulty << " --fps "
+         << options.framesPerSecond << " --out " << out << "\n";
     for (const std::string& line : result.lines)
-        out << line << "\n";
-    return out.str();
+        text << line << "\n";
+    return text.str();
 }

@@ -61,5 +61,7 @@ SolveResult solveLevel(const LevelFile& level, const SolveOptions& options);
 // The frame rates a pass plays at: the chosen one first.
 std::vector<int> ratesOf(const SolveOptions& options, const SearchPass& pass);
 
-// The plan as a file the player test reads: a comment head, then one step a line.
-std::string planText(const LevelFile& level, const SolveOptions& options, const SolveResult& result);
+// The plan as a file the player test reads: a comment head that says how to make it again
+// (`out` is where it goes), then one step a line.
+std::string planText(const LevelFile& level, const SolveOptions& options, const SolveResult& result,
+                     const std::string& out);

@@ -277,6 +277,9 @@ int report(const LevelFile& level, const SolveOptions& options, const SolveResul
             std::cout << "  the hero got no further than row " << result.search.furthestRow << " of "
                       << result.search.rows << "\n";
         std::cout << "  " << searchSummary(result.search) << "\n";
+        for (const LevelWarning& warning : checkLevel(level).warnings)
+            if (warning.kind == "start" || warning.kind == "finish" || warning.kind == "finish unreachable")
+                std::cout << "  check: " << wrap(warning.text, 9) << "\n";
         return found;
     }
     case SolveResult::Outcome::Unplayable:
@@ -302,9 +305,9 @@ int solve(const Arguments& args)
     if (result.outcome != SolveResult::Outcome::Winnable)
         return status;
 
-    const std::string text = planText(*level, options, result);
-    std::string out = args.has("--out") ? args.options.at("--out")
-                                        : std::filesystem::path(level->path).stem().string() + ".solved.plan";
+    const std::string out = args.has("--out") ? args.options.at("--out")
+                                              : std::filesystem::path(level->path).stem().string() + ".solved.plan";
+    const std::string text = planText(*level, options, result, out);
     if (out == "-") {
         std::cout << "\n" << text;
         return status;

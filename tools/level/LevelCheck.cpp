@@ -383,11 +383,6 @@ CheckReport checkLevel(const LevelFile& level)
     return Checker(level).run();
 }
 
-std::vector<int> simpleMoves(const std::vector<int>& grid, int index)
-{
-    return movesFrom(grid, index);
-}
-
 std::vector<bool> reachableCells(const std::vector<int>& grid, int start)
 {
     std::vector<bool> reach(grid.size(), false);
@@ -440,7 +435,7 @@ std::vector<int> wayToGoal(const std::vector<int>& grid, int goal)
     return way;
 }
 
-std::string topView(const LevelFile& level, const std::vector<bool>& path)
+std::string topView(const LevelFile& level)
 {
     std::ostringstream out;
     const auto start = level.start();
@@ -455,7 +450,6 @@ std::string topView(const LevelFile& level, const std::vector<bool>& path)
         out << label;
         for (int column = 0; column < 5; ++column) {
             const LevelCell cell = level.at(row, column);
-            const bool onPath = !path.empty() && path[static_cast<std::size_t>(row * 5 + column)];
             char mark = ' ';
             switch (cell.kind) {
             case CellKind::Start: mark = start && start->row == row && start->column == column ? 'S' : ' '; break;
@@ -463,8 +457,6 @@ std::string topView(const LevelFile& level, const std::vector<bool>& path)
             case CellKind::Invisible: mark = '~'; break;
             default: break;
             }
-            if (mark == ' ' && onPath)
-                mark = '*';
             std::string text{' ', cell.height > 0 ? static_cast<char>('0' + cell.height) : '.', mark};
             if (column == 4 && mark == ' ')
                 text.pop_back();
@@ -472,9 +464,6 @@ std::string topView(const LevelFile& level, const std::vector<bool>& path)
         }
         out << "\n";
     }
-    out << "\n  digit: height   S: start   Z: finish   ~: invisible cube (breaks away)   .: empty";
-    if (!path.empty())
-        out << "   *: the plan's way";
-    out << "\n";
+    out << "\n  digit: height   S: start   Z: finish   ~: invisible cube (breaks away)   .: empty\n";
     return out.str();
 }

@@ -20,8 +20,8 @@ struct CheckReport {
 CheckReport checkLevel(const LevelFile& level);
 
 // The rows from the start end down, one cell as height and mark, with row and column numbers
-// and a legend. `path`, when given, marks the cells a solved plan walks over.
-std::string topView(const LevelFile& level, const std::vector<bool>& path = {});
+// and a legend.
+std::string topView(const LevelFile& level);
 
 // How far a jump carries, measured once with the game's own rules (a jump from the very edge
 // of a cell at difficulty 2, 60 frames a second): the most cells it clears, by the height of
@@ -32,7 +32,6 @@ int jumpClears(int heightChange);
 // goes to a side neighbour at most one higher, any drop is fine; a jump goes to a cell at most
 // one higher as far as it carries, over anything (the game has no walls, only ground under
 // the hero). Invisible cubes count as ground. Nothing of the flame or of time.
-std::vector<int> simpleMoves(const std::vector<int>& grid, int index);
 // Every cell these moves reach from `start` (an index into the grid).
 std::vector<bool> reachableCells(const std::vector<int>& grid, int start);
 // The shortest way by these moves (rows plus columns crossed) from every cell to `goal`; -1

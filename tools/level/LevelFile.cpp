@@ -88,20 +88,11 @@ LevelCell LevelFile::at(int row, int column) const
     return outside;
 }
 
-std::optional<LevelCell> LevelFile::start() const
+std::optional<LevelCell> LevelFile::lastOf(CellKind kind) const
 {
     std::optional<LevelCell> found;
     for (const LevelCell& cell : cells)
-        if (cell.kind == CellKind::Start)
-            found = cell;
-    return found;
-}
-
-std::optional<LevelCell> LevelFile::finish() const
-{
-    std::optional<LevelCell> found;
-    for (const LevelCell& cell : cells)
-        if (cell.kind == CellKind::Finish)
+        if (cell.kind == kind)
             found = cell;
     return found;
 }

@@ -41,10 +41,10 @@ struct LevelFile {
     int rows() const { return static_cast<int>((cells.size() + 4) / 5); }
     // The cell at (row, column); an empty cell outside the level.
     LevelCell at(int row, int column) const;
-    // The start cell the game uses (the last "S" on ground), if any.
-    std::optional<LevelCell> start() const;
-    // The finish cell the game uses (the last "Z" on ground), if any.
-    std::optional<LevelCell> finish() const;
+    // The start and finish cells the game uses (the last "S" and "Z" on ground), if any.
+    std::optional<LevelCell> start() const { return lastOf(CellKind::Start); }
+    std::optional<LevelCell> finish() const { return lastOf(CellKind::Finish); }
+    std::optional<LevelCell> lastOf(CellKind kind) const;
 };
 
 // Reads and classifies a file; on failure returns nothing and says why in `error`.

@@ -169,8 +169,7 @@ public:
                 reported = now;
                 options_.progress(progress_);
             }
-            if (progress_.tried >= options_.maxTried ||
-                (options_.maxSeconds > 0.0 && progress_.seconds >= options_.maxSeconds)) {
+            if (progress_.tried >= options_.maxTried) {
                 result.outcome = SolveResult::Outcome::BudgetSpent;
                 break;
             }
@@ -467,8 +466,6 @@ SolveResult solveLevel(const LevelFile& level, const SolveOptions& options)
         const long passesLeft = static_cast<long>(options.passes.size() - i);
         SolveOptions share = options;
         share.maxTried = (options.maxTried - spent.tried) / passesLeft;
-        if (options.maxSeconds > 0.0)
-            share.maxSeconds = std::max((options.maxSeconds - spent.seconds) / static_cast<double>(passesLeft), 0.001);
         if (options.progress)
             share.progress = [&](SolveProgress p) { options.progress(sum(spent, p)); };
         result = Search(level, share, pass).run();

@@ -40,8 +40,7 @@ struct SearchPass {
 struct SolveOptions {
     int difficulty = 2;
     int framesPerSecond = 60;
-    long maxTried = 400000;  // the budget: runs of steps played
-    double maxSeconds = 0.0; // and wall-clock seconds; 0 for none
+    long maxTried = 400000; // the budget: runs of steps played (about a minute on a slow machine)
     std::vector<SearchPass> passes{{0.25f, true}, {0.5f, true}, {1.0f, false}}; // the searches in turn
     std::function<void(const SolveProgress&)> progress; // a few times a second
 };

@@ -12,7 +12,8 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 build="$here/build"
 
 build_packages=(cmake g++ make pkg-config libglfw3-dev libglew-dev libglm-dev libassimp-dev
-  libdevil-dev libsdl2-mixer-dev libmp3lame-dev libjpeg-dev libpng-dev libgl1-mesa-dri)
+  libdevil-dev libsdl2-mixer-dev libmp3lame-dev libjpeg-dev libpng-dev libcairo2-dev fonts-dejavu-core
+  libgl1-mesa-dri)
 test_packages=(libgtest-dev libx11-dev xvfb xauth xdotool imagemagick x11-utils mesa-utils sox libsox-fmt-mp3
   desktop-file-utils appstream man-db dpkg-dev file)
 

@@ -74,7 +74,11 @@ void CubeFinish::draw(int pass)
 
 void CubeFinish::updateCube(float)
 {
-    if (std::trunc(heroPosition.x) == position.x && std::trunc(heroPosition.z) == position.z) {
+    // The hero must be in the finish's cell and on or above its top: one that has dived into
+    // a column too high to climb and sinks inside it below the finish has not reached it.
+    constexpr float topTolerance = 0.1f;
+    if (std::trunc(heroPosition.x) == position.x && std::trunc(heroPosition.z) == position.z &&
+        heroPosition.y >= position.y - topTolerance) {
         std::cout << "you won" << std::endl;
         reached = true;
     }

@@ -25,7 +25,8 @@ public:
     float fadeRate = 0.75f;
 };
 
-// The invisible trigger of the level's end; never drawn by the passes.
+// The invisible trigger of the level's end, reached by a hero in its cell on or above its
+// top; never drawn by the passes.
 class CubeFinish : public Cube {
 public:
     explicit CubeFinish(glm::vec3 position, ModelSource source = ModelSource::FromDisk);

@@ -37,6 +37,19 @@ TEST(Cube, HeroAt2_85Minus3_5FadesTheCubeAt3Minus3ButIsNotOnTheFinishThere)
     EXPECT_FALSE(missed.fading) << "the shifted area misses a hero deep in the cell's front edge";
 }
 
+TEST(Cube, TheFinishIsReachedOnOrAboveItsTopButNotFromInsideItsColumn)
+{
+    CubeFinish finish(glm::vec3(2.0f, 3.0f, -6.0f), ModelSource::Detached);
+    EXPECT_EQ(updateQuietly(finish, glm::vec3(2.5f, 0.55f, -6.01f)), "") << "sinking inside a wall two higher";
+    EXPECT_EQ(updateQuietly(finish, glm::vec3(2.5f, 2.5f, -6.5f)), "");
+    EXPECT_FALSE(finish.reached);
+    EXPECT_EQ(updateQuietly(finish, glm::vec3(2.5f, 3.0f, -6.5f)), "you won\n") << "standing on it";
+    EXPECT_TRUE(finish.reached);
+
+    CubeFinish flownOver(glm::vec3(2.0f, 3.0f, -6.0f), ModelSource::Detached);
+    EXPECT_EQ(updateQuietly(flownOver, glm::vec3(2.5f, 4.2f, -6.5f)), "you won\n") << "jumping over it";
+}
+
 TEST(Cube, FadingStartsAtAnyHeightAndGoesOnWithoutTheHero)
 {
     CubeInvis cube = invisibleCubeAt(glm::vec3(3.0f, 1.0f, -3.0f));

@@ -1,5 +1,5 @@
-// The three levels won by the scripted player, at several frame rates, and a level that
-// cannot be won.
+// The three levels won by the scripted player with the plans tindral-level found, at several
+// frame rates, and a level that cannot be won.
 #include "TestSupport.h"
 
 #include "scene/Flame.h"
@@ -37,7 +37,7 @@ protected:
         std::string printed;
         for (int level = 1; level <= 3 && !HasFailure(); ++level) {
             EXPECT_EQ(game->currentLevel, level);
-            const std::vector<PlanStep> plan = readPlan("level" + std::to_string(level));
+            const std::vector<PlanStep> plan = readPlan("level" + std::to_string(level) + ".solved");
             PlayResult result;
             printed += printedBy([&] { result = player.play(plan, 600.0); });
             EXPECT_TRUE(result.won) << "level " << level << ": " << result.describe();
@@ -83,7 +83,7 @@ TEST_F(LevelPlayerTest, AWallTwoHigherMakesTheLevelUnwinnable)
     // The same player and plan: one higher is climbed, two higher is not, and trying again
     // after each death ends the game.
     buildLevelFile(testDataDir() / "wall-one-higher.lvl");
-    const std::vector<PlanStep> plan = readPlan("climb");
+    const std::vector<PlanStep> plan = readPlan("wall-one-higher.solved");
     PlayResult result;
     std::string out = printedBy([&] { result = PlanPlayer(*game, gameStep).play(plan, 120.0); });
     EXPECT_TRUE(result.won) << result.describe();

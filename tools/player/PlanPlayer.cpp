@@ -107,6 +107,8 @@ PlayResult PlanPlayer::play(const std::vector<PlanStep>& plan, double timeLimit,
             result.gameOver = true;
             break;
         }
+        if (died && !retryAfterDeath)
+            break;
         if (died) { // back at the start: a player takes the same way again
             index = 0;
             jumped_ = false;

@@ -58,6 +58,12 @@ public:
     // draws, say) runs it itself.
     PlayResult play(const std::vector<PlanStep>& plan, double timeLimit, const std::function<void()>& runFrame = {});
 
+    // After a death the player starts the plan over (a human would); a search that plays a
+    // few steps at a time from saved states wants to stop at the first death instead.
+    bool retryAfterDeath = true;
+    // Whether a walk is pausing for the flame to catch up; it carries over to the next step.
+    bool resting() const { return resting_; }
+
 private:
     struct Intent {
         bool left = false, right = false, forward = false, back = false;

@@ -1,0 +1,92 @@
+#pragma once
+// One level played by the game's own rules, without a window, sound or console: a Game built
+// from a private level folder, its mutable state saved and restored from outside, and the
+// game time of a frame at a fixed frame rate and difficulty.
+#include "game/Game.h"
+#include "tools/level/LevelFile.h"
+#include "tools/player/PlanPlayer.h"
+
+#include <filesystem>
+#include <glm/glm.hpp>
+#include <iosfwd>
+#include <memory>
+#include <vector>
+
+class Hero;
+class Flame;
+
+// The game time of one frame: the frame loop's (difficulty × 0.5 + 0.5) × real time.
+double frameStep(int difficulty, int framesPerSecond);
+
+// Keeps std::cout quiet while it lives: the game prints a line on every level load, win and
+// death, which is noise to a search that plays thousands of them.
+class QuietConsole {
+public:
+    QuietConsole();
+    ~QuietConsole();
+    QuietConsole(const QuietConsole&) = delete;
+    QuietConsole& operator=(const QuietConsole&) = delete;
+
+private:
+    std::streambuf* saved_;
+};
+
+// Everything of a running level that its frames change and its rules read. The plain cubes,
+// bars and propeller only hold drawing matrices and are left out.
+struct GameState {
+    std::shared_ptr<const Hero> hero;
+    std::shared_ptr<const Flame> flame;
+    Camera camera;
+    InputState input;
+    struct Invisible {
+        float transparency;
+        bool fading;
+        bool broken;
+    };
+    std::vector<Invisible> invisibles;
+    bool finishReached = false;
+    int heroCell = 0;
+    bool paused = false;
+    bool finished = false;
+};
+
+// Where the hero was at the end of a frame, for the picture.
+struct PathPoint {
+    glm::vec3 position;
+    bool onGround;
+    bool died = false; // the hero died in this frame (and is back at the start)
+};
+
+class LevelSimulation {
+public:
+    explicit LevelSimulation(const LevelFile& level);
+    ~LevelSimulation();
+    LevelSimulation(const LevelSimulation&) = delete;
+    LevelSimulation& operator=(const LevelSimulation&) = delete;
+
+    Game& game() { return *game_; }
+    // The level number the level was built as; the game moves on from it on a win.
+    static constexpr int levelNumber = 1;
+    bool won() const { return game_->currentLevel != levelNumber; }
+
+    GameState save() const;
+    // Back to a saved state of this level (not after a win, which has built another level).
+    void restore(const GameState& state);
+
+private:
+    std::filesystem::path folder_;
+    InputState input_;
+    DebugSwitches switches_;
+    std::unique_ptr<Game> game_;
+    std::vector<int> grid_; // as built, before any invisible cube broke
+};
+
+struct PlayedPlan {
+    PlayResult result;
+    std::vector<PathPoint> path; // one point a frame, from the start to the finish
+};
+
+// Plays a plan on a fresh game of the level, as the player test does (a death starts the
+// plan over), and records the hero's way.
+PlayedPlan playPlan(const LevelFile& level, const std::vector<PlanStep>& plan, double step,
+                    double timeLimit = 3600.0);

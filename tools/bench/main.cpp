@@ -141,7 +141,7 @@ PlayFigures playLevels(MainLoop& loop, const Options& options, double gameStep)
     Game& game = loop.game();
     PlanPlayer player(game, gameStep);
     for (int level = 1; level <= options.levels && !game.finished; ++level) {
-        const Plan plan = readPlanFile(options.plans + "/level" + std::to_string(level) + ".plan");
+        const Plan plan = readPlanFile(options.plans + "/level" + std::to_string(level) + ".solved.plan");
         if (!plan.errors.empty()) {
             figures.levelResults.push_back("level " + std::to_string(level) + ": " + plan.errors.front());
             break;

@@ -5,6 +5,9 @@
 #include "render/gl/ShaderManager.h"
 
 #include <GL/glew.h>
+#include <filesystem>
+#include <map>
+#include <utility>
 
 namespace {
 
@@ -33,6 +36,22 @@ void bindAttribute(GLuint program, const char* name, GLuint buffer, GLint compon
     glVertexAttribPointer(static_cast<GLuint>(location), components, GL_FLOAT, GL_FALSE, 0, nullptr);
 }
 
+// The parts of a model that loaded completely, held only as long as some object uses them,
+// so that no GL object outlives the game's use of it.
+struct LoadedModel {
+    std::weak_ptr<GpuMesh> gpu;
+    std::weak_ptr<Texture> colorTexture;
+    std::weak_ptr<Texture> normalTexture;
+    std::weak_ptr<const Mesh> mesh;
+};
+
+// By the model file's full path (the working folder may change) and the uv scale.
+std::map<std::pair<std::string, float>, LoadedModel>& loadedModels()
+{
+    static std::map<std::pair<std::string, float>, LoadedModel> models;
+    return models;
+}
+
 } // namespace
 
 GpuMesh::~GpuMesh()
@@ -45,14 +64,41 @@ GpuMesh::~GpuMesh()
             glDeleteBuffers(1, &buffer);
 }
 
+std::shared_ptr<const Mesh> Model::noMesh()
+{
+    static const auto empty = std::make_shared<const Mesh>();
+    return empty;
+}
+
 void Model::loadModel(const std::string& name, float uvScale, const ShaderManager& shaders)
 {
+    const std::string file = std::filesystem::absolute(modelFolder + name + ".obj").string();
+    LoadedModel& loaded = loadedModels()[std::make_pair(file, uvScale)];
+    gpu = loaded.gpu.lock();
+    colorTexture = loaded.colorTexture.lock();
+    normalTexture = loaded.normalTexture.lock();
+    auto sharedMesh = loaded.mesh.lock();
+    if (gpu && colorTexture && normalTexture && sharedMesh) {
+        mesh = std::move(sharedMesh);
+        return;
+    }
+    gpu.reset();
+    if (loadFiles(name, uvScale, shaders))
+        loaded = LoadedModel{gpu, colorTexture, normalTexture, mesh};
+}
+
+bool Model::loadFiles(const std::string& name, float uvScale, const ShaderManager& shaders)
+{
     const std::string base = modelFolder + name;
-    const bool imported = importMesh(base + ".obj", uvScale, mesh);
+    auto arrays = std::make_shared<Mesh>();
+    const bool imported = importMesh(base + ".obj", uvScale, *arrays);
     loadColorTexture(base + "_diff.jpg");
     loadNormalTexture(base + "_norm.jpg");
-    if (imported)
-        uploadBuffers(shaders);
+    if (!imported)
+        return false;
+    uploadBuffers(*arrays, shaders);
+    mesh = std::move(arrays);
+    return colorTexture->name != 0 && normalTexture->name != 0;
 }
 
 void Model::loadColorTexture(const std::string& path)
@@ -65,19 +111,19 @@ void Model::loadNormalTexture(const std::string& path)
     normalTexture = std::make_shared<Texture>(path);
 }
 
-void Model::uploadBuffers(const ShaderManager& shaders)
+void Model::uploadBuffers(const Mesh& arrays, const ShaderManager& shaders)
 {
     auto uploaded = std::make_shared<GpuMesh>();
-    uploaded->positionBuffer = createArrayBuffer(mesh.positions);
-    uploaded->normalBuffer = createArrayBuffer(mesh.normals);
-    uploaded->uvBuffer = createArrayBuffer(mesh.uvs);
-    uploaded->tangentBuffer = createArrayBuffer(mesh.tangents);
-    uploaded->bitangentBuffer = createArrayBuffer(mesh.bitangents);
+    uploaded->positionBuffer = createArrayBuffer(arrays.positions);
+    uploaded->normalBuffer = createArrayBuffer(arrays.normals);
+    uploaded->uvBuffer = createArrayBuffer(arrays.uvs);
+    uploaded->tangentBuffer = createArrayBuffer(arrays.tangents);
+    uploaded->bitangentBuffer = createArrayBuffer(arrays.bitangents);
 
     glGenBuffers(1, &uploaded->indexBuffer);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, uploaded->indexBuffer);
-    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(mesh.indices.size() * sizeof(std::uint32_t)),
-                 mesh.indices.data(), GL_STATIC_DRAW);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(arrays.indices.size() * sizeof(std::uint32_t)),
+                 arrays.indices.data(), GL_STATIC_DRAW);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
 
     glGenVertexArrays(1, &uploaded->vertexArray);
@@ -102,7 +148,7 @@ void Model::draw(int pass, const ShaderManager& shaders) const
     if (pass == RenderPass::Main || pass == RenderPass::Transparent)
         bindSurface(pass == RenderPass::Main, shaders);
     glBindVertexArray(gpu->vertexArray);
-    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(mesh.indices.size()), GL_UNSIGNED_INT, nullptr);
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(mesh->indices.size()), GL_UNSIGNED_INT, nullptr);
     glBindVertexArray(0);
 }
 

@@ -30,12 +30,14 @@ struct GpuMesh {
     unsigned int bitangentBuffer = 0;
 };
 
-// Everything an object draws with. Copying a Model shares the GL objects, the textures and
-// the material, and copies the mesh arrays.
+// Everything an object draws with. Copying a Model shares all of it: the GL objects, the
+// textures, the material and the mesh arrays, which nothing changes once they are read.
 struct Model {
     // Imports "Tindral/3DModels/<name>.obj" with "<name>_diff.jpg" and "<name>_norm.jpg" and
     // uploads it, its vertex attributes bound by name in the lit program. A model that cannot
-    // be imported keeps its textures and draws nothing.
+    // be imported keeps its textures and draws nothing. While an object still uses a model
+    // that loaded completely, a new one of the same name and uvScale shares it instead of
+    // reading the files again; one that failed in any part is read again, with its lines.
     void loadModel(const std::string& name, float uvScale, const ShaderManager& shaders);
     void loadColorTexture(const std::string& path);
     void loadNormalTexture(const std::string& path);
@@ -48,9 +50,12 @@ struct Model {
     std::shared_ptr<Texture> colorTexture;
     std::shared_ptr<Texture> normalTexture;
     std::shared_ptr<Material> material;
-    Mesh mesh;
+    std::shared_ptr<const Mesh> mesh = noMesh();
 
 private:
-    void uploadBuffers(const ShaderManager& shaders);
+    static std::shared_ptr<const Mesh> noMesh();
+    // Reads the files; true when the mesh and both textures came out whole.
+    bool loadFiles(const std::string& name, float uvScale, const ShaderManager& shaders);
+    void uploadBuffers(const Mesh& arrays, const ShaderManager& shaders);
     void bindSurface(bool opaque, const ShaderManager& shaders) const;
 };

@@ -312,7 +312,7 @@ void FrameRenderer::findGlowArea(const Game& game, const glm::mat4& view)
     GLint viewport[4] = {};
     glGetIntegerv(GL_VIEWPORT, viewport);
     const Flame& flame = *game.flame;
-    glowArea_ = projectedArea(flame.model.mesh.positions, projectionMatrix_ * view * flame.modelMatrix, viewport[2],
+    glowArea_ = projectedArea(flame.model.mesh->positions, projectionMatrix_ * view * flame.modelMatrix, viewport[2],
                               viewport[3]);
     if (glowArea_)
         glowArea_ = widened(*glowArea_, glowReach, viewport[2], viewport[3]);

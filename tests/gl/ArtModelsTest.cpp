@@ -124,7 +124,7 @@ protected:
             objects["plane"] = std::make_unique<Plane>(o);
         });
         for (const auto& [name, object] : objects)
-            models[name] = geometryOf(object->model.mesh);
+            models[name] = geometryOf(*object->model.mesh);
     }
 
     std::map<std::string, std::unique_ptr<SceneObject>> objects;

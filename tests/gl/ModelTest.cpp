@@ -4,8 +4,10 @@
 #include "render/gl/RenderPass.h"
 #include "render/gl/RenderTarget.h"
 #include "render/gl/ShaderManager.h"
+#include "scene/Bar.h"
 #include "scene/Cube.h"
 #include "scene/Flame.h"
+#include "scene/PlaneAndPropeller.h"
 #include "scene/SceneObject.h"
 
 #include <cmath>
@@ -65,16 +67,16 @@ TEST_F(ModelTest, OnlyTheFirstMeshOfAFileIsImported)
                        1.0f, &printed);
     EXPECT_EQ(printed, "");
     ASSERT_NE(object->model.gpu, nullptr);
-    EXPECT_EQ(object->model.mesh.indices.size(), 3u);
-    ASSERT_EQ(object->model.mesh.positions.size(), 9u);
-    for (float value : object->model.mesh.positions)
+    EXPECT_EQ(object->model.mesh->indices.size(), 3u);
+    ASSERT_EQ(object->model.mesh->positions.size(), 9u);
+    for (float value : object->model.mesh->positions)
         EXPECT_LE(std::fabs(value), 1.0f) << "a vertex of the second object came along";
 }
 
 TEST_F(ModelTest, UvScaleMultipliesTheFlippedUvsAndTangentsFollowThem)
 {
     auto object = load("quad/quad", quadObj(), 4.0f); // u runs along +x, v along +y in the file
-    const Mesh& mesh = object->model.mesh;
+    const Mesh& mesh = *object->model.mesh;
     ASSERT_EQ(mesh.indices.size(), 6u) << "one four-cornered face becomes two triangles";
     ASSERT_EQ(mesh.positions.size(), 12u);
     for (size_t i = 0; i < 4; ++i) {
@@ -90,7 +92,7 @@ TEST_F(ModelTest, UvScaleMultipliesTheFlippedUvsAndTangentsFollowThem)
 TEST_F(ModelTest, NoUvsOrNormalsGiveZerosAndNoInfiniteTangents)
 {
     auto object = load("bare/bare", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n", 2.0f);
-    const Mesh& mesh = object->model.mesh;
+    const Mesh& mesh = *object->model.mesh;
     ASSERT_EQ(mesh.positions.size(), 9u);
     EXPECT_EQ(mesh.uvs, std::vector<float>(6, 0.0f));
     EXPECT_EQ(mesh.normals, std::vector<float>(9, 0.0f));
@@ -326,11 +328,38 @@ TEST_F(LitSceneTest, TheFaceTurnedToANearLightIsLitAndWhatTheLightCannotSeeStays
         << "the floor beside the shadow stays lit";
 }
 
+// A model is read once while anything uses it: later objects of the same name share it. One
+// that failed in any part is read again, and says so again.
+TEST_F(ModelTest, AWholeModelIsReadOnceWhileInUseAndAFailedOneEveryTime)
+{
+    auto first = load("cube/cube", cubeObj());
+    std::string printed = "(not loaded)";
+    auto second = load("cube/cube", "", 1.0f, &printed);
+    EXPECT_EQ(printed, "");
+    EXPECT_EQ(second->model.gpu, first->model.gpu);
+    EXPECT_EQ(second->model.colorTexture, first->model.colorTexture);
+    EXPECT_EQ(second->model.mesh, first->model.mesh);
+    EXPECT_NE(load("cube/cube", "", 2.0f)->model.gpu, first->model.gpu) << "another uv scale is another model";
+
+    const GLuint vertexArray = first->model.gpu->vertexArray;
+    first.reset();
+    second.reset();
+    EXPECT_FALSE(glIsVertexArray(vertexArray)) << "nothing is kept once no object uses it";
+
+    writeModel(folder.path(), "half/half", cubeObj());
+    std::filesystem::remove(folder.path() / "Tindral/3DModels/half/half_norm.jpg");
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        auto half = load("half/half", "", 1.0f, &printed);
+        EXPECT_EQ(printed, "couldnt load texture: Tindral/3DModels/half/half_norm.jpg\n1290\n") << attempt;
+        EXPECT_NE(half->model.gpu, nullptr) << "the mesh itself still draws";
+    }
+}
+
 using LevelModelsTest = GlGameTest;
 
-// Every cube, hero, flame and propeller of a level draws with its prototype's GL objects; the
-// finish cube is loaded on its own.
-TEST_F(LevelModelsTest, CopiesShareTheirPrototypesModelAndTheFinishCubeHasItsOwn)
+// Every cube, hero, flame and propeller of a level draws with its prototype's GL objects, and
+// a rebuilt level's plane and bars share those of the level before.
+TEST_F(LevelModelsTest, CopiesAndRebuildsShareTheModelsTheGameLoaded)
 {
     buildLevel("1x1x1x1x1x\n1x2S1x121x\n1x1x1x1Z1x\n");
     ASSERT_NE(game->prototypes[2]->model.gpu, nullptr);
@@ -340,6 +369,11 @@ TEST_F(LevelModelsTest, CopiesShareTheirPrototypesModelAndTheFinishCubeHasItsOwn
     EXPECT_EQ(game->flame->model.colorTexture, game->prototypes[1]->model.colorTexture);
     ASSERT_TRUE(game->finishCube);
     EXPECT_NE(game->finishCube->model.gpu, nullptr);
-    EXPECT_NE(game->finishCube->model.gpu, game->prototypes[2]->model.gpu);
-    EXPECT_NE(game->finishCube->model.material, game->prototypes[2]->model.material);
+    EXPECT_NE(game->finishCube->model.material, game->prototypes[2]->model.material) << "a material of its own";
+
+    const auto plane = game->plane->model.gpu, bar = game->nearBar->model.gpu;
+    buildLevel("1x1x1x1x1x\n1x2S1x121x\n1x1x1x1Z1x\n");
+    EXPECT_EQ(game->plane->model.gpu, plane);
+    EXPECT_EQ(game->farBar->model.gpu, bar);
+    EXPECT_EQ(game->lifeBars[0]->model.gpu, bar);
 }

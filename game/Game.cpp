@@ -155,10 +155,8 @@ void Game::updateRunning(double dt)
     flame->update(dt);
 
     checkFinish(dtF);
-    for (auto& cube : cubes) {
-        cube->heroPosition = hero->position;
-        cube->updateCube(dtF);
-    }
+    // Plain cubes never move: their matrices were set when the level was built, and a walk
+    // over hundreds of them every frame would only compute the same ones again.
     for (auto& cube : invisCubes) {
         cube->heroPosition = hero->position;
         cube->updateCube(dtF);
@@ -256,8 +254,10 @@ glm::vec3 Game::readLevel(const std::string& name)
     std::cout << "File Opened successfully!!!. Reading data from file into array" << std::endl;
 
     const LevelLayout level = parseLevel(file);
-    for (const glm::vec3& place : level.cubes)
+    for (const glm::vec3& place : level.cubes) {
         cubes.push_back(copyOf<Cube>(prototypes, CubePrototype, place));
+        cubes.back()->updateCube(0.0f);
+    }
     for (const glm::vec3& place : level.invisCubes) {
         invisCubes.push_back(copyOf<CubeInvis>(prototypes, InvisPrototype, place));
         std::cout << place.x << " " << place.y << " " << place.z << std::endl;

@@ -1,5 +1,5 @@
 // tindral-bench [--width W] [--height H] [--fps F] [--difficulty D] [--levels N]
-//               [--max-frames N] [--floor-frames N] [--plans DIR]
+//               [--from-level N] [--max-frames N] [--floor-frames N] [--plans DIR]
 //
 // Starts the game as the game starts itself, timing each phase up to the first frame on the
 // screen; plays levels 1 to N with the scripted player through the real frame loop (all six
@@ -41,6 +41,7 @@ struct Options {
     int height = 600;
     double fps = 60.0;
     int difficulty = 2;
+    int fromLevel = 1;
     int levels = 3;
     long maxFrames = 1000000;
     int floorFrames = 300;
@@ -50,7 +51,7 @@ struct Options {
 void usage(const char* message)
 {
     std::cerr << message << "\nusage: tindral-bench [--width W] [--height H] [--fps F] [--difficulty D] [--levels N]"
-                 " [--max-frames N] [--floor-frames N] [--plans DIR]\n";
+                 " [--from-level N] [--max-frames N] [--floor-frames N] [--plans DIR]\n";
     std::exit(2);
 }
 
@@ -79,6 +80,8 @@ Options readOptions(int argc, char** argv)
             options.difficulty = std::atoi(value.c_str());
         else if (name == "--levels")
             options.levels = static_cast<int>(number);
+        else if (name == "--from-level")
+            options.fromLevel = static_cast<int>(number);
         else if (name == "--max-frames")
             options.maxFrames = static_cast<long>(number);
         else if (name == "--floor-frames")
@@ -140,7 +143,11 @@ PlayFigures playLevels(MainLoop& loop, const Options& options, double gameStep)
     PlayFigures figures;
     Game& game = loop.game();
     PlanPlayer player(game, gameStep);
-    for (int level = 1; level <= options.levels && !game.finished; ++level) {
+    if (options.fromLevel != game.currentLevel) {
+        game.currentLevel = options.fromLevel;
+        game.loadLevel();
+    }
+    for (int level = options.fromLevel; level <= options.levels && !game.finished; ++level) {
         const Plan plan = readPlanFile(options.plans + "/level" + std::to_string(level) + ".solved.plan");
         if (!plan.errors.empty()) {
             figures.levelResults.push_back("level " + std::to_string(level) + ": " + plan.errors.front());

@@ -12,8 +12,9 @@ layout(location = 4) in vec3 bitangents;
 uniform mat4 projectionMatrix;
 uniform mat4 viewMatrix;
 uniform mat4 modelMatrix;
-// depthMVP = biasMat * depthProjMat * depthViewMat, already mapped to texture space.
-uniform mat4 depthMVP;
+// The flame's view, its projection, and the step from clip to texture space: the vertex's
+// place in the shadow map. (Their product, depthMVP, moves points off the surface in the
+// fragment shader.)
 uniform mat4 depthProjMat;
 uniform mat4 depthViewMat;
 uniform mat4 biasMat;
@@ -35,6 +36,6 @@ void main()
     worldTangent = toWorld * tangents;
     worldBitangent = toWorld * bitangents;
     texCoord = uv;
-    shadowCoord = depthMVP * world;
+    shadowCoord = biasMat * (depthProjMat * (depthViewMat * world));
     gl_Position = projectionMatrix * viewMatrix * world;
 }

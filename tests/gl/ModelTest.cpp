@@ -256,6 +256,9 @@ protected:
         glUseProgram(shaders->program(ProgramKind::Basic));
         set(ProgramKind::Basic, "projectionMatrix", projection);
         set(ProgramKind::Basic, "viewMatrix", view);
+        set(ProgramKind::Basic, "biasMat", bias);
+        set(ProgramKind::Basic, "depthProjMat", lightProjection);
+        set(ProgramKind::Basic, "depthViewMat", lightView);
         set(ProgramKind::Basic, "depthMVP", bias * lightProjection * lightView);
         glUniform3fv(basic("camPosition"), 1, glm::value_ptr(eye));
         glUniform3fv(basic("light"), 1, glm::value_ptr(light));

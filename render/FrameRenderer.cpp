@@ -12,6 +12,7 @@
 #include "scene/PlaneAndPropeller.h"
 
 #include <GL/glew.h>
+#include <algorithm>
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
 
@@ -87,14 +88,14 @@ void drawCounted(SceneObject* object, int pass, int& count)
     ++count;
 }
 
-void drawLevelObjects(Game& game, int pass)
+// The objects of the level in the walk's order; the cubes come in the order given.
+void drawLevelObjects(Game& game, int pass, const std::vector<Cube*>& cubes)
 {
-    const bool culling = game.switches().viewFrustumCulling;
-    const float flameZ = game.flame->position.z;
     if (pass == RenderPass::Transparent) {
         const bool useTransparency = game.switches().invisTransparency;
+        const bool culling = game.switches().viewFrustumCulling;
         for (auto& cube : game.invisCubes) {
-            if (!cubeShown(*cube, flameZ, culling))
+            if (!cubeShown(*cube, game.flame->position.z, culling))
                 continue;
             cube->drawTransparent(pass, useTransparency);
             ++game.objectsDrawn;
@@ -102,9 +103,8 @@ void drawLevelObjects(Game& game, int pass)
         return;
     }
     drawCounted(game.hero.get(), pass, game.objectsDrawn);
-    for (auto& cube : game.cubes)
-        if (cubeShown(*cube, flameZ, culling))
-            drawCounted(cube.get(), pass, game.objectsDrawn);
+    for (Cube* cube : cubes)
+        drawCounted(cube, pass, game.objectsDrawn);
     drawCounted(game.flame.get(), pass, game.objectsDrawn);
     drawCounted(game.propeller.get(), pass, game.objectsDrawn);
     drawCounted(game.plane.get(), pass, game.objectsDrawn);
@@ -269,7 +269,7 @@ void FrameRenderer::render(Game& game, int pass)
     default: break;
     }
 
-    drawLevelObjects(game, pass);
+    drawLevelObjects(game, pass, cubesToDraw(game, pass));
     drawBars(game, pass);
     if (drawsFlatQuads(pass))
         glEnable(GL_CULL_FACE);
@@ -277,6 +277,33 @@ void FrameRenderer::render(Game& game, int pass)
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
 
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+}
+
+// The cubes a pass draws. In the main pass the nearest to the eye come first: a fragment
+// behind one already drawn then fails the depth test before it is shaded, which in file
+// order (across the level, away from a camera on its right) many hidden side faces did not.
+// The same cubes are drawn and counted in every order; the shadow pass, which shades
+// nothing, and the transparent one, whose blending depends on it, keep the file's order.
+const std::vector<Cube*>& FrameRenderer::cubesToDraw(const Game& game, int pass)
+{
+    shownCubes_.clear();
+    const bool culling = game.switches().viewFrustumCulling;
+    const float flameZ = game.flame->position.z;
+    for (const auto& cube : game.cubes)
+        if (cubeShown(*cube, flameZ, culling))
+            shownCubes_.push_back(cube.get());
+    if (pass != RenderPass::Main)
+        return shownCubes_;
+
+    const Camera& camera = *game.camera;
+    const glm::vec3 viewpoint = camera.frozen ? camera.savedEye : camera.eye;
+    const auto distance = [&](const Cube* cube) {
+        const glm::vec3 top = cube->position + glm::vec3(0.5f, 0.0f, -0.5f);
+        return glm::dot(top - viewpoint, top - viewpoint);
+    };
+    std::stable_sort(shownCubes_.begin(), shownCubes_.end(),
+                     [&](const Cube* a, const Cube* b) { return distance(a) < distance(b); });
+    return shownCubes_;
 }
 
 void FrameRenderer::beginShadowPass(Game& game)

@@ -6,7 +6,9 @@
 #include <glm/glm.hpp>
 #include <memory>
 #include <optional>
+#include <vector>
 
+class Cube;
 class Game;
 class ShaderManager;
 
@@ -49,6 +51,7 @@ private:
     void beginLitPass(Game& game);
     void blurStep(Game& game, const RenderTarget& source, const RenderTarget& destination, int step);
     void findGlowArea(const Game& game, const glm::mat4& view);
+    const std::vector<Cube*>& cubesToDraw(const Game& game, int pass);
 
     float width_;
     float height_;
@@ -60,4 +63,5 @@ private:
     // Where in the quarter-size glow images the flame can leave light, the blur's reach
     // included; beyond it they stay black, and the glow steps skip it. None: everywhere.
     std::optional<PixelRect> glowArea_;
+    std::vector<Cube*> shownCubes_; // kept between frames: no allocation per pass
 };

@@ -144,11 +144,16 @@ protected:
 TEST_F(RenderPassesTest, ZWindowFilterAtItsEdgesSwitchesAndLifeBarsDecideWhatIsDrawn)
 {
     const std::vector<std::string> level = {"hero", "cube -7.9", "cube 1.99", "cube 0", "flame", "propeller", "plane"};
-    for (int pass : {int(RenderPass::Shadow), int(RenderPass::FlameGlow), int(RenderPass::Main), int(RenderPass::Hud)}) {
+    for (int pass : {int(RenderPass::Shadow), int(RenderPass::FlameGlow), int(RenderPass::Hud)}) {
         SCOPED_TRACE(pass);
         EXPECT_EQ(drawnIn(pass), withBars(level, 3));
         EXPECT_EQ(game->objectsDrawn, 7) << "bars are not counted";
     }
+    // The main pass draws the opaque cubes nearest the eye first; the chase camera stands
+    // above z = 0 on the level's right, so the cube at z = 0 is nearest and -7.9 farthest.
+    EXPECT_EQ(drawnIn(RenderPass::Main),
+              withBars({"hero", "cube 0", "cube 1.99", "cube -7.9", "flame", "propeller", "plane"}, 3));
+    EXPECT_EQ(game->objectsDrawn, 7);
     std::vector<std::string> glow = {"plane", "plane"}; // the two blur steps come first, uncounted
     glow.insert(glow.end(), level.begin(), level.end());
     EXPECT_EQ(drawnIn(RenderPass::Glow), withBars(glow, 3));
@@ -162,9 +167,9 @@ TEST_F(RenderPassesTest, ZWindowFilterAtItsEdgesSwitchesAndLifeBarsDecideWhatIsD
     debugSwitches().viewFrustumCulling = false;
     debugSwitches().invisTransparency = false;
     game->hero->lives = 9;
-    EXPECT_EQ(drawnIn(RenderPass::Main), withBars({"hero", "cube -8", "cube -7.9", "cube 1.99", "cube 2", "cube 0",
-                                                   "flame", "propeller", "plane"},
-                                                  6));
+    EXPECT_EQ(drawnIn(RenderPass::Shadow), withBars({"hero", "cube -8", "cube -7.9", "cube 1.99", "cube 2", "cube 0",
+                                                     "flame", "propeller", "plane"},
+                                                    6));
     EXPECT_EQ(game->objectsDrawn, 9);
     game->hero->lives = 0;
     EXPECT_EQ(drawnIn(RenderPass::Transparent), withBars({"invis -8", "invis -1", "invis 1.5"}, 0));

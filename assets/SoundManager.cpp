@@ -46,14 +46,20 @@ void silenceAlsaDiagnostics()
 } // namespace
 
 // The open audio device, the decoded files and what each mixer channel was last given.
+// Music streams: a track is decoded while it plays, a little at a time, so start-up never
+// waits for a whole track. Effects are short and decoded whole on their first request.
 struct SoundManager::Impl {
     ~Impl();
     bool open();
     Mix_Chunk* decoded(const std::string& file);
+    Mix_Music* opened(const std::string& file);
     int playingChannel(const std::string& file) const;
+    bool musicPlaying(const std::string& file) const;
 
     std::unordered_map<std::string, Mix_Chunk*> cache;  // nullptr: the file could not be decoded
+    std::unordered_map<std::string, Mix_Music*> music;  // nullptr: the file could not be opened
     std::vector<std::string> channelFile;
+    std::string musicFile; // the track last started
     float master = 1.0f;
 };
 
@@ -79,9 +85,14 @@ SoundManager::Impl::~Impl()
 {
     // Channels must stop before their chunks go away; the mixer runs on its own thread.
     Mix_HaltChannel(-1);
+    Mix_HaltMusic();
     for (auto& entry : cache) {
         if (entry.second)
             Mix_FreeChunk(entry.second);
+    }
+    for (auto& entry : music) {
+        if (entry.second)
+            Mix_FreeMusic(entry.second);
     }
     Mix_CloseAudio();
     Mix_Quit();
@@ -98,6 +109,21 @@ Mix_Chunk* SoundManager::Impl::decoded(const std::string& file)
     Mix_Chunk* chunk = Mix_LoadWAV((kAudioFolder + file).c_str());
     cache.emplace(file, chunk);
     return chunk;
+}
+
+Mix_Music* SoundManager::Impl::opened(const std::string& file)
+{
+    auto found = music.find(file);
+    if (found != music.end())
+        return found->second;
+    Mix_Music* track = Mix_LoadMUS((kAudioFolder + file).c_str());
+    music.emplace(file, track);
+    return track;
+}
+
+bool SoundManager::Impl::musicPlaying(const std::string& file) const
+{
+    return !musicFile.empty() && musicFile == file && Mix_PlayingMusic();
 }
 
 int SoundManager::Impl::playingChannel(const std::string& file) const
@@ -141,10 +167,20 @@ void SoundManager::playSound(int id, bool loop)
     if (music_ && id >= 0 && id <= 3) {
         if (id == 0)
             std::cout << " play Ambient" << std::endl;
-        startUnlessPlaying(soundFile(id), loop);
+        startMusicUnlessPlaying(soundFile(id), loop);
     }
     if (effects_ && id >= 4 && id <= 13)
         startUnlessPlaying(soundFile(id), loop);
+}
+
+void SoundManager::startMusicUnlessPlaying(const std::string& file, bool loop)
+{
+    if (impl_->musicPlaying(file))
+        return;
+    Mix_Music* track = impl_->opened(file);
+    if (!track || Mix_PlayMusic(track, loop ? -1 : 1) != 0)
+        return;
+    impl_->musicFile = file;
 }
 
 void SoundManager::startUnlessPlaying(const std::string& file, bool loop)
@@ -172,6 +208,7 @@ void SoundManager::setVolume(float volume)
     impl_->master = std::clamp(volume, 0.0f, 1.0f);
     // Channel volumes persist, so setting them all also covers channels started later.
     Mix_Volume(-1, mixerVolume(impl_->master));
+    Mix_VolumeMusic(mixerVolume(impl_->master));
 }
 
 bool SoundManager::hasDevice() const
@@ -207,5 +244,5 @@ std::string SoundManager::soundFile(int id)
 
 bool SoundManager::isPlaying(const std::string& file) const
 {
-    return impl_ && impl_->playingChannel(file) >= 0;
+    return impl_ && (impl_->playingChannel(file) >= 0 || impl_->musicPlaying(file));
 }

@@ -12,7 +12,9 @@ public:
     // and starts the first ambient track, looped.
     void initSound(bool musicEnabled, bool effectsEnabled);
     // Starts the id's file unless a sound of that very file still plays; ids 0-3 are music,
-    // 4-13 effects, anything else plays nothing.
+    // 4-13 effects, anything else plays nothing. Music streams from its file as it plays
+    // (one track at a time: another track takes its place); effects are decoded whole on
+    // their first request and kept.
     void playSound(int id, bool loop);
     // Master volume of everything that plays, now and later; clamped to 0..1.
     void setVolume(float volume);
@@ -32,6 +34,7 @@ private:
     SoundManager();
     ~SoundManager();
     void startUnlessPlaying(const std::string& file, bool loop);
+    void startMusicUnlessPlaying(const std::string& file, bool loop);
 
     struct Impl;
     std::unique_ptr<Impl> impl_;

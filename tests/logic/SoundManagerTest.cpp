@@ -80,15 +80,25 @@ public:
     // RMS (0..1) of the mix over the next `seconds`, skipping what may have been mixed before.
     double rmsOfNext(double seconds)
     {
+        const std::vector<float> samples = next(seconds);
+        return samples.empty() ? -1.0 : rms(samples, 0, samples.size());
+    }
+
+    // The mix's samples (both channels, -1..1) over the next `seconds`; none if it stalls.
+    std::vector<float> next(double seconds)
+    {
         const std::uintmax_t from = size() + bytes(0.1);
         const std::uintmax_t to = from + bytes(seconds);
-        if (!waitUntil([&] { return size() >= to; }, 10.0))
-            return -1.0;
+        if (!waitUntil([&] { return size() >= to; }, 10.0 + seconds))
+            return {};
         std::ifstream in(path_, std::ios::binary);
         in.seekg(static_cast<std::streamoff>(from));
         std::vector<std::int16_t> samples((to - from) / 2);
         in.read(reinterpret_cast<char*>(samples.data()), static_cast<std::streamsize>(samples.size() * 2));
-        return rms(std::vector<float>(samples.begin(), samples.end()), 0, samples.size()) / 32768.0;
+        std::vector<float> mix(samples.size());
+        for (std::size_t i = 0; i < samples.size(); ++i)
+            mix[i] = samples[i] / 32768.0f;
+        return mix;
     }
 
 private:
@@ -117,8 +127,38 @@ TEST(SoundManagerTest, AmbientTrackIsMixedFromTheStartAndNotStartedTwice)
         EXPECT_EQ(testing::internal::GetCapturedStdout(), "playsound - ambient \n play Ambient\n play Ambient\n");
         EXPECT_EQ(sound().masterVolume(), 0.6f);
         EXPECT_TRUE(sound().isPlaying(kAmbient));
-        EXPECT_EQ(playingChannels(), 1) << "the ambient track was started twice";
+        EXPECT_TRUE(Mix_PlayingMusic()) << "the ambient track streams as music";
+        EXPECT_EQ(playingChannels(), 0) << "the ambient track took an effects channel too";
         EXPECT_GT(output.rmsOfNext(0.3), kAudible) << "the mix is silent after initSound";
+        sound().playSound(0, true);
+        EXPECT_GT(output.rmsOfNext(0.3), kAudible) << "asking again stopped the track";
+    });
+}
+
+// Music is streamed, not decoded whole: a looped track must still come round without a gap.
+// The fire's 4 s loop stands in for the ambient track, whose 48 s are too long to wait for.
+TEST(SoundManagerTest, StreamedMusicLoopsWithoutAGap)
+{
+    runIsolated([] {
+        namespace fs = std::filesystem;
+        const fs::path folder = fs::path(::testing::TempDir()) / ("tindral_music_" + std::to_string(::getpid()));
+        fs::create_directories(folder / "Tindral/Audio/Ambient");
+        fs::copy_file("Tindral/Audio/" + kBurning, folder / "Tindral/Audio" / kAmbient);
+        fs::current_path(folder);
+        DiskOutput output;
+        sound().initSound(true, false);
+        const std::vector<float> mix = output.next(5.0); // one join, about 4 s in
+        fs::remove_all(folder);
+        ASSERT_FALSE(mix.empty());
+        const std::size_t window = 2 * 441; // 10 ms of both channels
+        std::vector<double> levels;
+        for (std::size_t i = 0; i + window <= mix.size(); i += window)
+            levels.push_back(rms(mix, i, window));
+        std::vector<double> sorted = levels;
+        std::sort(sorted.begin(), sorted.end());
+        const double typical = sorted[sorted.size() / 2];
+        EXPECT_GT(typical, kAudible);
+        EXPECT_GT(sorted.front(), 0.25 * typical) << "a quiet gap in the looping track";
     });
 }
 
@@ -131,7 +171,7 @@ TEST(SoundManagerTest, EachSwitchSilencesOnlyItsOwnGroup)
         for (int id = 0; id <= 3; ++id)
             sound().playSound(id, true);
         EXPECT_EQ(testing::internal::GetCapturedStdout(), "playsound - ambient \n");
-        EXPECT_EQ(playingChannels(), 0) << "a music id played with music off";
+        EXPECT_FALSE(Mix_PlayingMusic()) << "a music id played with music off";
         EXPECT_LT(output.rmsOfNext(0.2), kSilent);
         sound().playSound(8, true);
         EXPECT_TRUE(sound().isPlaying(kBurning));
@@ -143,7 +183,7 @@ TEST(SoundManagerTest, EachSwitchSilencesOnlyItsOwnGroup)
         for (int id = 4; id <= 13; ++id)
             sound().playSound(id, false);
         EXPECT_TRUE(sound().isPlaying(kAmbient));
-        EXPECT_EQ(playingChannels(), 1) << "an effect played with effects off";
+        EXPECT_EQ(playingChannels(), 0) << "an effect played with effects off";
     });
 }
 
@@ -202,6 +242,7 @@ TEST(SoundManagerTest, UnknownIdsAndBadFilesStartNothingAndFilesAreDecodedOnce)
             sound().playSound(id, true);
         EXPECT_EQ(testing::internal::GetCapturedStdout(), "playsound - ambient \n play Ambient\n");
         EXPECT_EQ(playingChannels(), 0);
+        EXPECT_FALSE(Mix_PlayingMusic());
         EXPECT_LT(output.rmsOfNext(0.2), kSilent);
 
         sound().playSound(4, false);
@@ -218,6 +259,7 @@ TEST(SoundManagerTest, MasterVolumeFollowsSetVolumeAndIsClamped)
         DiskOutput output;
         sound().initSound(true, true);
         EXPECT_EQ(Mix_Volume(-1, -1), 77) << "0.6 of full";
+        EXPECT_EQ(Mix_VolumeMusic(-1), 77);
         const struct {
             float set, master;
             int mixer;
@@ -226,6 +268,7 @@ TEST(SoundManagerTest, MasterVolumeFollowsSetVolumeAndIsClamped)
             sound().setVolume(step.set);
             EXPECT_EQ(sound().masterVolume(), step.master) << step.set;
             EXPECT_EQ(Mix_Volume(-1, -1), step.mixer) << step.set;
+            EXPECT_EQ(Mix_VolumeMusic(-1), step.mixer) << step.set;
         }
         sound().playSound(8, true);
         EXPECT_TRUE(sound().isPlaying(kBurning));

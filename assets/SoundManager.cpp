@@ -61,6 +61,7 @@ struct SoundManager::Impl {
     std::vector<std::string> channelFile;
     std::string musicFile; // the track last started
     float master = 1.0f;
+    int appliedVolume = -1; // the mixer's volume as last set, 0..MIX_MAX_VOLUME
 };
 
 bool SoundManager::Impl::open()
@@ -206,9 +207,15 @@ void SoundManager::setVolume(float volume)
     if (std::isnan(volume))
         return;
     impl_->master = std::clamp(volume, 0.0f, 1.0f);
-    // Channel volumes persist, so setting them all also covers channels started later.
-    Mix_Volume(-1, mixerVolume(impl_->master));
-    Mix_VolumeMusic(mixerVolume(impl_->master));
+    // The flame sets the volume every frame; the mixer, locked for each change, only needs
+    // to hear of the steps it can play. Channel volumes persist, so setting them all also
+    // covers channels started later.
+    const int mixer = mixerVolume(impl_->master);
+    if (mixer == impl_->appliedVolume)
+        return;
+    impl_->appliedVolume = mixer;
+    Mix_Volume(-1, mixer);
+    Mix_VolumeMusic(mixer);
 }
 
 bool SoundManager::hasDevice() const

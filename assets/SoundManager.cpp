@@ -100,26 +100,25 @@ SoundManager::Impl::~Impl()
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
-// Files are read and decoded on their first request only; a footstep asked for every
-// frame must not touch the disk every frame, not even when its file is missing.
+// Files are read on their first request only; a footstep asked for every frame must not
+// touch the disk every frame, not even when its file is missing (kept as nullptr).
+template <class Sound, class Load>
+Sound* loadedOnce(std::unordered_map<std::string, Sound*>& loaded, const std::string& file, Load load)
+{
+    auto found = loaded.find(file);
+    if (found == loaded.end())
+        found = loaded.emplace(file, load((kAudioFolder + file).c_str())).first;
+    return found->second;
+}
+
 Mix_Chunk* SoundManager::Impl::decoded(const std::string& file)
 {
-    auto found = cache.find(file);
-    if (found != cache.end())
-        return found->second;
-    Mix_Chunk* chunk = Mix_LoadWAV((kAudioFolder + file).c_str());
-    cache.emplace(file, chunk);
-    return chunk;
+    return loadedOnce(cache, file, [](const char* path) { return Mix_LoadWAV(path); });
 }
 
 Mix_Music* SoundManager::Impl::opened(const std::string& file)
 {
-    auto found = music.find(file);
-    if (found != music.end())
-        return found->second;
-    Mix_Music* track = Mix_LoadMUS((kAudioFolder + file).c_str());
-    music.emplace(file, track);
-    return track;
+    return loadedOnce(music, file, Mix_LoadMUS);
 }
 
 bool SoundManager::Impl::musicPlaying(const std::string& file) const

@@ -81,15 +81,20 @@ void Game::update(double dt)
 
 void Game::handleInput(float dtF)
 {
-    const int key = input_.lastKey;
-    input_.lastKey = 0;
-
     // Steering is weaker in the air; the cell is last frame's, as the hero has not moved yet.
     const float ground = static_cast<float>(cellHeight(grid, heroCell));
     const float factor = std::fabs(hero->position.y - ground) < 0.1f ? groundSpeed : airSpeed;
     if (!paused)
         hero->setVelocity(moveDirection(input_) * factor);
 
+    std::vector<int> keys;
+    keys.swap(input_.keys);
+    for (int key : keys)
+        actOnKey(key, dtF);
+}
+
+void Game::actOnKey(int key, float dtF)
+{
     switch (key) {
     case GLFW_KEY_TAB:
         paused = !paused;

@@ -84,6 +84,7 @@ public:
 
 private:
     void handleInput(float dtF);
+    void actOnKey(int key, float dtF);
     void updatePaused(double dt);
     void updateRunning(double dt);
     void checkFinish(float dtF);

@@ -49,6 +49,15 @@ expect_line "ShaderManager: initializing ..."
 expect_line "Failed to open file Tindral/Shader/flameShader.frag"
 expect_no_line "ShaderManager: DONE"
 
+# A folder where a shader file should be opens like a file but cannot be read.
+fresh_copy folder_for_file
+rm "$game_dir/Tindral/Shader/basicShader.vert"
+mkdir "$game_dir/Tindral/Shader/basicShader.vert"
+run_game 60
+expect_status 255
+expect_line "Failed to open file Tindral/Shader/basicShader.vert"
+expect_no_line "ShaderManager: DONE"
+
 fresh_copy compile_error
 printf '#version 330 core\nvoid main()\n{\n    gl_Position = undeclaredThing;\n}\n' \
   >"$game_dir/Tindral/Shader/depthShader.vert"

@@ -2,6 +2,7 @@
 
 #include "render/gl/RenderTarget.h"
 
+#include <cmath>
 #include <regex>
 
 namespace {
@@ -58,6 +59,33 @@ TEST_F(FrameRendererSetupTest, TargetsAreFourTimesAndAQuarterOfTheWindowAndThePr
     const GLuint framebuffer = shadow.framebuffer, depth = shadow.depthTexture;
     renderer.reset();
     EXPECT_FALSE(glIsFramebuffer(framebuffer) || glIsTexture(depth)) << "a target releases its GL objects";
+}
+
+TEST_F(FrameRendererSetupTest, AShadowMapLargerThanTheDriverAllowsShrinksToTheSameShape)
+{
+    // A window wider than a quarter of the largest texture: four times it would not fit.
+    const int largest = glInteger(GL_MAX_TEXTURE_SIZE);
+    const int width = largest / 2, height = 300;
+    renderer.reset();
+    EXPECT_EQ(printedBy([&] { renderer = std::make_unique<FrameRenderer>(width, height); }), "") << "no FB error";
+    const int shadowHeight = static_cast<int>(std::lround(4.0 * height * largest / (4.0 * width)));
+    expectCompleteTarget(renderer->shadowTarget(), largest, shadowHeight);
+
+    // The shadow pass fills the whole map: seen from the flame, the hero is in its middle.
+    renderer->setFixedState(width, height);
+    printedBy([&] {
+        game->update(gameStep);
+        renderer->renderFrame(*game, width, height);
+    });
+    float depth = 1.0f;
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, renderer->shadowTarget().framebuffer);
+    glReadPixels(largest / 2, shadowHeight / 2, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    EXPECT_LT(depth, 1.0f);
+    glViewport(0, 0, 800, 600);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
 }
 
 TEST_F(RenderTargetTest, TargetLargerThanTheDriverAllowsIsReportedAndStaysBound)

@@ -23,10 +23,12 @@ public:
     }
 
 private:
+    // Looks ahead through the buffer: a peek at the end would mark the stream ended and
+    // cost a file ending in a lone carriage return its last (empty) cell.
     int raw()
     {
         int c = in_.get();
-        if (c == '\r' && in_.peek() == '\n')
+        if (c == '\r' && in_.rdbuf()->sgetc() == '\n')
             c = in_.get();
         return c;
     }

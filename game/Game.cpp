@@ -34,6 +34,16 @@ std::unique_ptr<T> copyOf(const std::vector<std::unique_ptr<SceneObject>>& proto
     return copy;
 }
 
+// A copy of an object every level build needs alike; the first build that needs it makes it,
+// reading its model from disk once for the whole game.
+template <class T, class Make>
+std::unique_ptr<T> copyOfKept(std::unique_ptr<T>& kept, Make make)
+{
+    if (!kept)
+        kept = make();
+    return std::make_unique<T>(*kept);
+}
+
 } // namespace
 
 Game::Game(const GameOptions& options, InputState& input, DebugSwitches& switches)
@@ -231,9 +241,13 @@ void Game::loadLevel()
     hero->groundHeight = cellHeight(grid, cellIndex(startPosition.x, startPosition.z));
     propeller = copyOf<Propeller>(prototypes, PropellerPrototype, glm::vec3(0.0f));
     flame = copyOf<Flame>(prototypes, FlamePrototype, startPosition + flameStartOffset);
-    plane = std::make_unique<Plane>(glm::vec3(0.0f), options_.models);
-    nearBar = std::make_unique<Bar>(glm::vec3(0.0f, -0.96f, 0.0f), glm::vec3(1.0f, 0.0f, 0.0f), options_.models);
-    farBar = std::make_unique<Bar>(glm::vec3(0.0f, -0.9f, 0.0f), glm::vec3(0.2f, 0.2f, 1.0f), options_.models);
+    plane = copyOfKept(keptPlane_, [&] { return std::make_unique<Plane>(glm::vec3(0.0f), options_.models); });
+    nearBar = copyOfKept(keptNearBar_, [&] {
+        return std::make_unique<Bar>(glm::vec3(0.0f, -0.96f, 0.0f), glm::vec3(1.0f, 0.0f, 0.0f), options_.models);
+    });
+    farBar = copyOfKept(keptFarBar_, [&] {
+        return std::make_unique<Bar>(glm::vec3(0.0f, -0.9f, 0.0f), glm::vec3(0.2f, 0.2f, 1.0f), options_.models);
+    });
 }
 
 glm::vec3 Game::readLevel(const std::string& name)
@@ -252,17 +266,29 @@ glm::vec3 Game::readLevel(const std::string& name)
     const LevelLayout level = parseLevel(file);
     for (const glm::vec3& place : level.cubes)
         cubes.push_back(copyOf<Cube>(prototypes, CubePrototype, place));
-    for (const glm::vec3& place : level.invisCubes) {
+    // In file order, so that anything the finish prints comes at its cell.
+    for (std::size_t i = 0; i < level.invisCubes.size(); ++i) {
+        if (i == level.invisCubesBeforeFinish)
+            placeFinish(level.finish);
+        const glm::vec3& place = level.invisCubes[i];
         invisCubes.push_back(copyOf<CubeInvis>(prototypes, InvisPrototype, place));
         std::cout << place.x << " " << place.y << " " << place.z << std::endl;
     }
-    if (level.finish)
-        finishCube = std::make_unique<CubeFinish>(*level.finish, options_.models);
+    if (level.invisCubesBeforeFinish == level.invisCubes.size())
+        placeFinish(level.finish);
     grid = level.grid;
     startPosition = level.startPosition;
 
     std::cout << "InvisCubes: " << invisCubes.size() << std::endl;
     return startPosition;
+}
+
+void Game::placeFinish(const std::optional<glm::vec3>& place)
+{
+    if (!place)
+        return;
+    finishCube = copyOfKept(keptFinish_, [&] { return std::make_unique<CubeFinish>(*place, options_.models); });
+    finishCube->position = *place;
 }
 
 void Game::printDebugReport(float frameTime)

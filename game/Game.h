@@ -6,6 +6,7 @@
 
 #include <glm/glm.hpp>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -92,8 +93,14 @@ private:
     void checkDeath();
     void createPrototypes();
     void createLifeBars();
+    void placeFinish(const std::optional<glm::vec3>& place);
 
     GameOptions options_;
     InputState& input_;
     DebugSwitches& switches_;
+    // What every level build copies, made by the first build that needs it.
+    std::unique_ptr<Plane> keptPlane_;
+    std::unique_ptr<Bar> keptNearBar_;
+    std::unique_ptr<Bar> keptFarBar_;
+    std::unique_ptr<CubeFinish> keptFinish_;
 };

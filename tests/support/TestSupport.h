@@ -95,7 +95,8 @@ protected:
     // The models the game draws with; none here, where nothing draws.
     virtual ModelSource models() const { return ModelSource::Detached; }
 
-    void newGame()
+    // Returns what the game printed while it was set up.
+    std::string newGame()
     {
         inputState() = InputState{};
         debugSwitches() = DebugSwitches{};
@@ -105,7 +106,7 @@ protected:
         options.soundfx = false;
         options.models = models();
         options.levelFolder = levels_.path().string() + "/";
-        printedBy([&] { game = std::make_unique<Game>(options); });
+        return printedBy([&] { game = std::make_unique<Game>(options); });
     }
 
     void frames(int count)

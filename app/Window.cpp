@@ -17,7 +17,7 @@ constexpr int windowSystemLimit = 32767;
 int largestDrawableSide()
 {
     glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-    GLFWwindow* probe = glfwCreateWindow(1, 1, "Tindral", nullptr, nullptr);
+    GLFWwindow* probe = glfwCreateWindow(1, 1, "Tindral probe", nullptr, nullptr);
     glfwWindowHint(GLFW_VISIBLE, GLFW_TRUE);
     if (!probe)
         return 0;

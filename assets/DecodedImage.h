@@ -1,12 +1,13 @@
 #pragma once
 #include <string>
+#include <vector>
 
-// One image file decoded by DevIL into tightly packed 8-bit RGB rows. Needs no GL: the
+// One image file decoded into tightly packed 8-bit RGB rows, top row first. Needs no GL: the
 // texture upload takes it from here.
 class DecodedImage {
 public:
-    // Decodes the file unless it is wider or taller than maxSide; a JPEG's header tells
-    // that before a pixel is decoded (a 16000 x 16000 photo would take gigabytes).
+    // Decodes the file unless it is wider or taller than maxSide; a JPEG's header tells that
+    // before a pixel is decoded (a 16000 x 16000 photo would take gigabytes).
     DecodedImage(const std::string& path, int maxSide);
     ~DecodedImage();
     DecodedImage(const DecodedImage&) = delete;
@@ -21,5 +22,9 @@ public:
     const unsigned char* pixels() const;
 
 private:
-    unsigned int image_ = 0;
+    void decodeJpeg(const std::string& path, int maxSide);
+    void decodeWithDevil(const std::string& path, int maxSide);
+
+    std::vector<unsigned char> jpegPixels_;
+    unsigned int devilImage_ = 0;
 };

@@ -70,7 +70,14 @@ TEST_F(TextureTest, FailuresAreReportedAndAGoodImageAfterThemIsMipmappedTrilinea
     const std::string missing = (folder.path() / "nowhere_diff.jpg").string();
     const std::string garbage = (folder.path() / "garbage_norm.jpg").string();
     writeText(garbage, "this is not a picture");
-    for (const std::string& path : {missing, garbage}) {
+    // Found by fuzzing: a marker that runs past the end of the file, which DevIL's reader
+    // skips forever.
+    const std::string endless = (folder.path() / "endless_diff.jpg").string();
+    writeText(endless, std::string("\xff\xd8\xff\xe0\x00\x2d\x10\x4a\x46\x6a\x73\x74\x75\x76\x77\x78\x79\x7a\x14"
+                                   "\x7b\x83\x7f\xff\x88\x89\x8a\x00\xff\xe0\x00\x2d\x10\x4a\x46\x6a\x73\x74\x75"
+                                   "\x76\x77\x78\x79\x00\x28\xa2",
+                                   45));
+    for (const std::string& path : {missing, garbage, endless}) {
         std::unique_ptr<Texture> texture;
         const std::string printed = printedBy([&] { texture = std::make_unique<Texture>(path); });
         std::smatch match;

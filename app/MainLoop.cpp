@@ -46,7 +46,7 @@ void MainLoop::run()
         return;
     // Start the frame clock now, not at glfwInit: the seconds spent loading must not reach
     // the game as one huge first step, which would fill a meter before the player sees a frame.
-    window_.lastTime = glfwGetTime();
+    window_.clock.start(glfwGetTime());
     while (!game_->finished) {
         runFrame();
         if (glfwWindowShouldClose(window_.handle()))
@@ -58,18 +58,16 @@ void MainLoop::runFrame()
 {
     renderer_->clearFrame();
     const double timeScale = static_cast<double>(settings().difficulty) * 0.5 + 0.5;
-    game_->update(timeScale * window_.frameTime);
+    game_->update(timeScale * window_.clock.frameTime);
 
     const WindowSize size = currentSize(window_.handle());
     renderer_->renderFrame(*game_, size.width, size.height);
-    game_->printDebugReport(static_cast<float>(window_.frameTime));
+    game_->printDebugReport(static_cast<float>(window_.clock.frameTime));
 
     // The game is drawn for one fixed size: undo any resize by hand.
     glfwSetWindowSize(window_.handle(), window_.width(), window_.height());
 
-    const double now = glfwGetTime();
-    window_.frameTime = now - window_.lastTime;
-    window_.lastTime = now;
+    window_.clock.frameDone(glfwGetTime());
 
     glfwSwapBuffers(window_.handle());
     glfwPollEvents();

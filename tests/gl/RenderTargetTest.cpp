@@ -105,5 +105,6 @@ TEST_F(RenderTargetTest, TargetLargerThanTheDriverAllowsIsReportedAndStaysBound)
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_INVALID_VALUE));
     while (glGetError() != GL_NO_ERROR) {
     }
+    EXPECT_FALSE(takeGlDebugErrors().empty());
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }

@@ -1,6 +1,9 @@
-// Level builds with the real models: what a broken model prints where, and long play that
-// must not make the process grow.
+// Long play with the real models and the real renderer: all three levels drawn without a GL
+// error, level rebuilds and random keys that must not make the process grow, and what a
+// broken model prints where.
 #include "GlSupport.h"
+
+#include "tools/player/PlanPlayer.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -90,6 +93,37 @@ TEST_F(LongPlayTest, FiveHundredRebuildsAndTenThousandStepsOfRandomKeysKeepMemor
     if (residentSizeMeansSomething()) {
         EXPECT_LT(after - before, 1024);
     }
+}
+
+TEST_F(LongPlayTest, AllThreeLevelsWonAndDrawnFrameByFrameRaiseNoGlError)
+{
+    // A small window keeps every pass of every frame quick; 30 frames a second halves them.
+    constexpr int width = 160, height = 120;
+    constexpr double step = 1.5 / 30.0;
+    newRenderer(width, height);
+    renderer->setFixedState(width, height);
+    PlanPlayer player(*game, step);
+    int frames = 0;
+    const auto drawnFrame = [&] {
+        renderer->clearFrame();
+        game->update(step);
+        renderer->renderFrame(*game, width, height);
+        game->printDebugReport(static_cast<float>(step));
+        ++frames;
+    };
+    for (int level = 1; level <= 3 && !HasFailure(); ++level) {
+        const Plan plan = readPlanFile((testDataDir() / ("level" + std::to_string(level) + ".plan")).string());
+        ASSERT_TRUE(plan.errors.empty());
+        PlayResult result;
+        printedBy([&] { result = player.play(plan.steps, 600.0, drawnFrame); });
+        EXPECT_TRUE(result.won) << "level " << level << ": " << result.describe();
+    }
+    EXPECT_TRUE(game->finished);
+    std::printf("%d frames drawn\n", frames);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
+    glViewport(0, 0, 800, 600);
 }
 
 TEST_F(LevelBuildTest, WithTheCubeModelMissingTheFinishIsReportedAtItsCell)

@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <random>
-#include <sstream>
 #include <unistd.h>
 
 namespace {
@@ -36,15 +35,6 @@ constexpr bool residentSizeMeansSomething()
 #else
     return true;
 #endif
-}
-
-std::vector<std::string> linesOf(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
 }
 
 using LevelBuildTest = GlGameTest;

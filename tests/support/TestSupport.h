@@ -12,8 +12,10 @@
 #include <gtest/gtest.h>
 #include <iterator>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 // What an action prints on the standard output.
 template <class Action>
@@ -22,6 +24,16 @@ std::string printedBy(Action&& action)
     testing::internal::CaptureStdout();
     action();
     return testing::internal::GetCapturedStdout();
+}
+
+// The lines of a text, without their line feeds.
+inline std::vector<std::string> linesOf(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
 }
 
 // A fresh folder under the system temp folder, removed with everything in it.

@@ -38,9 +38,11 @@ int borderRow(float height)
     return static_cast<int>(h - 0.1 * h);
 }
 
+// At least one pixel: a window narrower than four would get an empty glow target, which
+// cannot be completed, and a GL error every frame.
 int quarterOf(double size)
 {
-    return static_cast<int>(size * 0.25);
+    return std::max(1, static_cast<int>(size * 0.25));
 }
 
 // Four times the window in each direction, but no more than the driver can give: a window

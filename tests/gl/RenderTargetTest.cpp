@@ -28,10 +28,13 @@ TEST_F(FrameRendererSetupTest, TargetsAreFourTimesAndAQuarterOfTheWindowAndThePr
     const struct {
         int width, height, glowWidth, glowHeight;
         float projectionX; // [0][0]: 1 / (aspect * tan 30 degrees)
-    } windows[] = {{800, 600, 200, 150, 1.2990381f}, {1366, 768, 341, 192, 0.9738031f}};
+    } windows[] = {{800, 600, 200, 150, 1.2990381f}, {1366, 768, 341, 192, 0.9738031f},
+                   {3, 2, 1, 1, 1.1547005f}}; // glow targets never smaller than a pixel
     for (const auto& window : windows) {
         SCOPED_TRACE(window.width);
-        newRenderer(window.width, window.height);
+        renderer.reset();
+        EXPECT_EQ(printedBy([&] { renderer = std::make_unique<FrameRenderer>(window.width, window.height); }), "")
+            << "no FB error";
         EXPECT_EQ(glInteger(GL_DRAW_FRAMEBUFFER_BINDING), 0) << "complete targets hand framebuffer 0 back";
         expectCompleteTarget(renderer->shadowTarget(), 4 * window.width, 4 * window.height);
         for (int i = 0; i < 3; ++i)

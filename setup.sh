@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Tindral, then starts the game (play) or runs every
-# test (test). Safe to run again: installed packages and a configured build are reused.
+# Installs what is missing, builds Tindral, then starts the game (play), runs every test
+# (test), or builds everything with clang under AddressSanitizer and UndefinedBehaviorSanitizer
+# in build-asan/ and runs every test and a short run of each fuzz target there (sanitize).
+# Safe to run again: installed packages and a configured build are reused.
 set -euo pipefail
 
-usage() { echo "usage: $0 play|test" >&2; exit 2; }
+usage() { echo "usage: $0 play|test|sanitize" >&2; exit 2; }
 [ $# -eq 1 ] || usage
 mode=$1
-case "$mode" in play|test) ;; *) usage ;; esac
+case "$mode" in play|test|sanitize) ;; *) usage ;; esac
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 build="$here/build"
@@ -16,6 +18,7 @@ build_packages=(cmake g++ make pkg-config libglfw3-dev libglew-dev libglm-dev li
   libgl1-mesa-dri)
 test_packages=(libgtest-dev libx11-dev xvfb xauth xdotool imagemagick x11-utils mesa-utils sox libsox-fmt-mp3
   desktop-file-utils appstream man-db dpkg-dev file)
+sanitize_packages=(clang libclang-rt-14-dev llvm)
 
 install_missing() {
   local missing=()
@@ -37,12 +40,25 @@ if [ "$mode" = play ]; then
   cd "$build/run" && exec ./tindral
 fi
 
+run_tests() {
+  cd "$1"
+  if [ -n "${DISPLAY:-}" ]; then
+    ctest --output-on-failure
+  else
+    xvfb-run -a -s "-screen 0 1024x768x24" ctest --output-on-failure
+  fi
+}
+
+if [ "$mode" = sanitize ]; then
+  install_missing "${build_packages[@]}" "${test_packages[@]}" "${sanitize_packages[@]}"
+  cmake -S "$here" -B "$here/build-asan" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON -DTINDRAL_SANITIZE=ON
+  cmake --build "$here/build-asan" -j"$(nproc)"
+  run_tests "$here/build-asan"
+  exit
+fi
+
 install_missing "${build_packages[@]}" "${test_packages[@]}"
 cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON
 cmake --build "$build" -j"$(nproc)"
-cd "$build"
-if [ -n "${DISPLAY:-}" ]; then
-  ctest --output-on-failure
-else
-  xvfb-run -a -s "-screen 0 1024x768x24" ctest --output-on-failure
-fi
+run_tests "$build"

@@ -45,7 +45,7 @@ void MainLoop::run()
         return;
     const double timeScale = static_cast<double>(settings().difficulty) * 0.5 + 0.5;
     while (!game_->finished) {
-        runFrame(timeScale * window_.frameTime);
+        runFrame(timeScale * window_.clock.frameTime);
         if (glfwWindowShouldClose(window_.handle()))
             break;
     }
@@ -59,7 +59,7 @@ bool MainLoop::start()
         return false;
     // Start the frame clock now, not at glfwInit: the seconds spent loading must not reach
     // the game as one huge first step, which would fill a meter before the player sees a frame.
-    window_.lastTime = glfwGetTime();
+    window_.clock.start(glfwGetTime());
     return true;
 }
 
@@ -72,7 +72,7 @@ double MainLoop::runFrame(double gameStep)
 
     const WindowSize size = currentSize(window_.handle());
     renderer_->renderFrame(*game_, size.width, size.height);
-    game_->printDebugReport(static_cast<float>(window_.frameTime));
+    game_->printDebugReport(static_cast<float>(window_.clock.frameTime));
     present();
     return updateTime.count();
 }
@@ -89,10 +89,7 @@ void MainLoop::present()
 {
     // The game is drawn for one fixed size: undo any resize by hand.
     glfwSetWindowSize(window_.handle(), window_.width(), window_.height());
-
-    const double now = glfwGetTime();
-    window_.frameTime = now - window_.lastTime;
-    window_.lastTime = now;
+    window_.clock.frameDone(glfwGetTime());
 
     glfwSwapBuffers(window_.handle());
     glfwPollEvents();

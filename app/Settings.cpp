@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 Settings& settings()
@@ -55,8 +56,13 @@ bool loadSettings()
     std::ifstream file("settings.conf", std::ios::binary);
     if (!file.is_open())
         return false;
-    std::ostringstream text;
-    text << file.rdbuf();
-    settings() = parseSettings(text.str(), settings());
+    std::string text;
+    // A directory opens like a file and fails only on the first read: it is no settings file.
+    try {
+        text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    } catch (const std::ios_base::failure&) {
+        return false;
+    }
+    settings() = parseSettings(text, settings());
     return true;
 }

@@ -4,6 +4,44 @@
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
+#include <algorithm>
+
+namespace {
+
+// X places windows in signed 16-bit coordinates: no window side can be longer.
+constexpr int windowSystemLimit = 32767;
+
+// The largest window side the driver draws into, asked of a hidden window's context: GL
+// knows its limits only once a context exists, and the game's window must not exist yet.
+// 0 when no such context can be made.
+int largestDrawableSide()
+{
+    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
+    GLFWwindow* probe = glfwCreateWindow(1, 1, "Tindral probe", nullptr, nullptr);
+    glfwWindowHint(GLFW_VISIBLE, GLFW_TRUE);
+    if (!probe)
+        return 0;
+    glfwMakeContextCurrent(probe);
+    GLint viewport[2] = {0, 0};
+    GLint renderbuffer = 0;
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
+    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &renderbuffer);
+    glfwMakeContextCurrent(nullptr);
+    glfwDestroyWindow(probe);
+    return std::min({viewport[0], viewport[1], renderbuffer, windowSystemLimit});
+}
+
+// A size of 0 or less trips an assertion inside GLFW, and one larger than X or the driver
+// can give ends the process in an X error: both are refused before the window is made.
+bool windowSizeFits(int width, int height)
+{
+    if (width <= 0 || height <= 0)
+        return false;
+    const int largest = largestDrawableSide();
+    return width <= largest && height <= largest;
+}
+
+} // namespace
 
 Window::Window(int width, int height, int refreshRate, bool fullscreen)
     : width_(width), height_(height)
@@ -18,10 +56,25 @@ Window::Window(int width, int height, int refreshRate, bool fullscreen)
         glfwWindowHint(GLFW_REFRESH_RATE, refreshRate);
 
     GLFWmonitor* monitor = fullscreen ? glfwGetPrimaryMonitor() : nullptr;
-    handle_ = glfwCreateWindow(width, height, "Tindral", monitor, nullptr);
+    if (windowSizeFits(width, height))
+        handle_ = glfwCreateWindow(width, height, "Tindral", monitor, nullptr);
     if (!handle_) {
         glfwTerminate();
         failStartup("Failed to open window");
     }
     glfwMakeContextCurrent(handle_);
+}
+
+void FrameClock::start(double now)
+{
+    lastTime_ = now;
+    frameTime = 0.0;
+    firstFrame_ = true;
+}
+
+void FrameClock::frameDone(double now)
+{
+    frameTime = firstFrame_ ? 0.0 : now - lastTime_;
+    lastTime_ = now;
+    firstFrame_ = false;
 }

@@ -38,6 +38,11 @@ void addVec3At(std::vector<float>& values, size_t vertex, glm::vec3 v)
     values[3 * vertex + 2] += v.z;
 }
 
+bool isFinite(glm::vec3 v)
+{
+    return !glm::any(glm::isinf(v)) && !glm::any(glm::isnan(v));
+}
+
 // Tangents and bitangents from windows of three consecutive vertices in storage order,
 // summed per vertex and left unnormalised (the lit shader normalises them). A window whose
 // uvs do not span an area says nothing about the texture's directions and adds nothing.
@@ -57,6 +62,9 @@ void accumulateTangentFrames(Mesh& mesh)
         const float r = 1.0f / determinant;
         const glm::vec3 tangent = (dP1 * dUV2.y - dP2 * dUV1.y) * r;
         const glm::vec3 bitangent = (dP2 * dUV1.x - dP1 * dUV2.x) * r;
+        // Nor does one whose area is so small that its directions overflow a float.
+        if (!isFinite(tangent) || !isFinite(bitangent))
+            continue;
         for (size_t vertex : {i0, i1, i2}) {
             addVec3At(mesh.tangents, vertex, tangent);
             addVec3At(mesh.bitangents, vertex, bitangent);

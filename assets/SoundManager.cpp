@@ -67,6 +67,9 @@ struct SoundManager::Impl {
 bool SoundManager::Impl::open()
 {
     SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Tindral");
+    // SDL would catch SIGINT and SIGTERM and only post a quit event, which a game that reads
+    // no SDL events never sees: Ctrl+C and kill would not stop it.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     silenceAlsaDiagnostics();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
         return false;

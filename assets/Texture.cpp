@@ -1,46 +1,24 @@
 #include "assets/Texture.h"
 
+#include "assets/DecodedImage.h"
+
 #include <GL/glew.h>
-#include <IL/il.h>
 #include <iostream>
-
-namespace {
-
-// DevIL keeps a stack of error codes; one left over from an earlier image would make a good
-// image look failed, so the stack is emptied around every load.
-void clearImageErrors()
-{
-    while (ilGetError() != IL_NO_ERROR) {
-    }
-}
-
-} // namespace
 
 Texture::Texture(std::string path)
 {
-    ilInit();
-    clearImageErrors();
-
-    ILuint image = 0;
-    ilGenImages(1, &image);
-    ilBindImage(image);
-    ilLoadImage(path.c_str());
-    const ILenum loadError = ilGetError();
-    clearImageErrors();
-
-    if (loadError != IL_NO_ERROR) {
-        std::cout << "couldnt load texture: " << path << "\n" << static_cast<unsigned int>(loadError) << std::endl;
-    } else if (!ilConvertImage(IL_RGB, IL_UNSIGNED_BYTE)) {
-        clearImageErrors();
+    GLint largestSide = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largestSide);
+    const DecodedImage image(path, largestSide);
+    if (image.loadError != 0) {
+        std::cout << "couldnt load texture: " << path << "\n" << image.loadError << std::endl;
+    } else if (!image.converted) {
         std::cout << "couldnt convert texture: " << path << std::endl;
     } else {
-        width = ilGetInteger(IL_IMAGE_WIDTH);
-        height = ilGetInteger(IL_IMAGE_HEIGHT);
-        uploadTexture(ilGetData());
+        width = image.width;
+        height = image.height;
+        uploadTexture(image.pixels());
     }
-
-    ilBindImage(0);
-    ilDeleteImages(1, &image);
 }
 
 Texture::~Texture()

@@ -5,7 +5,8 @@
 // and its copies through shared_ptr, so the name lives as long as anything draws with it.
 class Texture {
 public:
-    // Loads, converts to 8-bit RGB and uploads; a failure prints a line and leaves name 0.
+    // Loads, converts to 8-bit RGB and uploads; a failure (an image larger than the driver
+    // takes among them) prints a line and leaves name 0.
     explicit Texture(std::string path);
     ~Texture();
     Texture(const Texture&) = delete;

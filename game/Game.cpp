@@ -92,15 +92,20 @@ void Game::update(double dt)
 
 void Game::handleInput(float dtF)
 {
-    const int key = input_.lastKey;
-    input_.lastKey = 0;
-
     // Steering is weaker in the air; the cell is last frame's, as the hero has not moved yet.
     const float ground = static_cast<float>(cellHeight(grid, heroCell));
     const float factor = std::fabs(hero->position.y - ground) < 0.1f ? groundSpeed : airSpeed;
     if (!paused)
         hero->setVelocity(moveDirection(input_) * factor);
 
+    std::vector<int> keys;
+    keys.swap(input_.keys);
+    for (int key : keys)
+        actOnKey(key, dtF);
+}
+
+void Game::actOnKey(int key, float dtF)
+{
     switch (key) {
     case GLFW_KEY_TAB:
         paused = !paused;
@@ -258,17 +263,28 @@ glm::vec3 Game::readLevel(const std::string& name)
         cubes.push_back(copyOf<Cube>(prototypes, CubePrototype, place));
         cubes.back()->updateCube(0.0f);
     }
-    for (const glm::vec3& place : level.invisCubes) {
+    // In file order, so that anything the finish prints comes at its cell.
+    for (std::size_t i = 0; i < level.invisCubes.size(); ++i) {
+        if (i == level.invisCubesBeforeFinish)
+            placeFinish(level.finish);
+        const glm::vec3& place = level.invisCubes[i];
         invisCubes.push_back(copyOf<CubeInvis>(prototypes, InvisPrototype, place));
         std::cout << place.x << " " << place.y << " " << place.z << std::endl;
     }
-    if (level.finish)
-        finishCube = std::make_unique<CubeFinish>(*level.finish, options_.models);
+    if (level.invisCubesBeforeFinish == level.invisCubes.size())
+        placeFinish(level.finish);
     grid = level.grid;
     startPosition = level.startPosition;
 
     std::cout << "InvisCubes: " << invisCubes.size() << std::endl;
     return startPosition;
+}
+
+void Game::placeFinish(const std::optional<glm::vec3>& place)
+{
+    if (!place)
+        return;
+    finishCube = std::make_unique<CubeFinish>(*place, options_.models);
 }
 
 void Game::printDebugReport(float frameTime)

@@ -6,6 +6,7 @@
 
 #include <glm/glm.hpp>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -93,6 +94,7 @@ public:
 
 private:
     void handleInput(float dtF);
+    void actOnKey(int key, float dtF);
     void updatePaused(double dt);
     void updateRunning(double dt);
     void checkFinish(float dtF);
@@ -100,6 +102,7 @@ private:
     void checkDeath();
     void createPrototypes();
     void createLifeBars();
+    void placeFinish(const std::optional<glm::vec3>& place);
 
     GameOptions options_;
     InputState& input_;

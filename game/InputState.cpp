@@ -91,14 +91,14 @@ void recordKey(InputState& in, DebugSwitches& switches, int key, int action)
 {
     if (isStrokeKey(key)) {
         if (action == GLFW_PRESS)
-            in.lastKey = key;
+            in.keys.push_back(key);
         return;
     }
     if (action == GLFW_PRESS)
         pressKey(in, key);
     else if (action == GLFW_RELEASE)
         releaseKey(in, switches, key);
-    in.lastKey = key;
+    in.keys.push_back(key);
 }
 
 void onKey(GLFWwindow*, int key, int, int action, int)

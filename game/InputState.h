@@ -1,12 +1,15 @@
 #pragma once
 #include <glm/glm.hpp>
+#include <vector>
 
 struct DebugSwitches;
 struct GLFWwindow;
 
 // What the key callback recorded since the last frame.
 struct InputState {
-    int lastKey = 0;
+    // Every key event of the frame that the rules act on, in order: one poll can bring a
+    // held key's repeat after a Space, and the Space must not be lost to it.
+    std::vector<int> keys;
     bool leftHeld = false;
     bool rightHeld = false;
     bool forwardHeld = false;
@@ -19,7 +22,7 @@ struct InputState {
 InputState& inputState();
 
 // Records one key event: the held keys, the steering vectors, the debug switches (which
-// change on release) and the frame's key.
+// change on release) and the frame's keys.
 void recordKey(InputState& input, DebugSwitches& switches, int key, int action);
 
 // The GLFW key callback: records into the process-wide input and debug switches.

@@ -13,6 +13,7 @@
 
 #include <GL/glew.h>
 #include <algorithm>
+#include <cmath>
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
 
@@ -37,9 +38,26 @@ int borderRow(float height)
     return static_cast<int>(h - 0.1 * h);
 }
 
+// At least one pixel: a window narrower than four would get an empty glow target, which
+// cannot be completed, and a GL error every frame.
 int quarterOf(double size)
 {
-    return static_cast<int>(size * 0.25);
+    return std::max(1, static_cast<int>(size * 0.25));
+}
+
+// Four times the window in each direction, but no more than the driver can give: a window
+// wider or taller than a quarter of that gets a map of the same shape, which the shadow
+// projection reads alike, instead of a target that cannot be completed.
+glm::ivec2 shadowMapSize(int width, int height)
+{
+    GLint textureLimit = 0;
+    GLint viewportLimit[2] = {0, 0};
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &textureLimit);
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewportLimit);
+    const int limit = std::min({textureLimit, viewportLimit[0], viewportLimit[1]});
+    const double scale = std::min({1.0, limit / (4.0 * width), limit / (4.0 * height)});
+    const auto side = [&](int size) { return std::clamp(static_cast<int>(std::lround(4.0 * size * scale)), 1, limit); };
+    return glm::ivec2(side(width), side(height));
 }
 
 void setMatrix(int location, const glm::mat4& value)
@@ -157,8 +175,9 @@ void applyToColorTexture(const SceneObject* object, int value, bool mipmapMode)
 FrameRenderer::FrameRenderer(int width, int height)
     : width_(static_cast<float>(width)), height_(static_cast<float>(height)), shaders_(*ShaderManager::instance())
 {
+    shadowSize_ = shadowMapSize(width, height);
     shadowTarget_ = std::make_unique<RenderTarget>();
-    shadowTarget_->init(4 * width, 4 * height);
+    shadowTarget_->init(shadowSize_.x, shadowSize_.y);
     for (auto& target : glowTargets_) {
         target = std::make_unique<RenderTarget>();
         target->init(quarterOf(width), quarterOf(height));
@@ -187,9 +206,9 @@ void FrameRenderer::renderFrame(Game& game, int w, int h)
 {
     applyDebugViews(game);
 
-    // The shadow map is four times the window in each direction; front faces are culled so
-    // that a surface does not shadow itself.
-    glViewport(0, 0, 4 * w, 4 * h);
+    // The shadow map is four times the window in each direction (as far as the driver
+    // allows); front faces are culled so that a surface does not shadow itself.
+    glViewport(0, 0, shadowSize_.x, shadowSize_.y);
     glEnable(GL_POLYGON_OFFSET_FILL);
     glPolygonOffset(0, 0);
     glCullFace(GL_FRONT);

@@ -57,6 +57,7 @@ private:
     float height_;
     const ShaderManager& shaders_;
     glm::mat4 projectionMatrix_;
+    glm::ivec2 shadowSize_{0};
     std::unique_ptr<RenderTarget> shadowTarget_;
     std::array<std::unique_ptr<RenderTarget>, 3> glowTargets_;
     bool wireframe_ = false;

@@ -23,10 +23,12 @@ public:
     }
 
 private:
+    // Looks ahead through the buffer: a peek at the end would mark the stream ended and
+    // cost a file ending in a lone carriage return its last (empty) cell.
     int raw()
     {
         int c = in_.get();
-        if (c == '\r' && in_.peek() == '\n')
+        if (c == '\r' && in_.rdbuf()->sgetc() == '\n')
             c = in_.get();
         return c;
     }
@@ -46,8 +48,10 @@ void placeCell(LevelLayout& level, int letter, int height, int row, int column)
                              static_cast<float>(-row));
         if (letter == 'S')
             level.startPosition = glm::vec3(column + 0.5f, static_cast<float>(height), -row - 0.5f);
-        if (letter == 'Z')
+        if (letter == 'Z') {
             level.finish = cube;
+            level.invisCubesBeforeFinish = level.invisCubes.size();
+        }
         if (letter == '2')
             level.invisCubes.push_back(cube);
         else

@@ -62,6 +62,20 @@ std::string programLog(GLuint program)
     return infoLog(program, glGetProgramiv, glGetProgramInfoLog);
 }
 
+// A directory opens like a file and fails only on the first read; either way the file
+// cannot be used.
+std::string readShaderFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file.good())
+        throw ShaderBuildError("Failed to open file " + path);
+    try {
+        return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    } catch (const std::ios_base::failure&) {
+        throw ShaderBuildError("Failed to open file " + path);
+    }
+}
+
 } // namespace
 
 ShaderProgram::ShaderProgram(const std::string& vertexPath, const std::string& fragmentPath)
@@ -78,11 +92,7 @@ ShaderProgram::ShaderProgram(const std::string& vertexPath, const std::string& f
 
 void ShaderProgram::compileShader(const std::string& path, unsigned int shaderType, unsigned int& shaderId)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file.good())
-        throw ShaderBuildError("Failed to open file " + path);
-    const std::string source((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    file.close();
+    const std::string source = readShaderFile(path);
 
     shaderId = glCreateShader(shaderType);
     if (shaderId == 0)

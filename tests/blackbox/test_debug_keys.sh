@@ -2,22 +2,25 @@
 source "$(dirname "$0")/lib.sh"
 copy_run_folder
 start_game_and_wait
-sleep 1
-screenshot "$WINDOW_ID" filled
-
-press F3
-wait_for_output 10 '^draw Wireframe: 1$' || fail "F3 printed no report with wireframe on"
-grep -qx -- "$(printf '%.0s-' $(seq 69))" "$WORK/out.txt" || fail "the report has no line of 69 dashes"
-grep -qE '^ViewFrustum: 0 \| [0-9]+ object drawn$' "$WORK/out.txt" || fail "no object count in the report"
-sleep 1
-screenshot "$WINDOW_ID" wireframe
 
 # Faces of the lit column fill most of this region; as lines only a few pixels stay lit.
-filled=$(region_lit_share filled 300 200 250 300 6)
-lines=$(region_lit_share wireframe 300 200 250 300 6)
-greater "$filled" 0.5 || fail "the filled scene is not lit where expected ($filled)"
-greater "$lines" 0.01 || fail "nothing drawn in wireframe ($lines)"
-greater "$(awk -v f="$filled" 'BEGIN { print f / 2 }')" "$lines" || fail "wireframe still looks filled ($lines vs $filled)"
+filled_scene() {
+  filled=$(region_lit_share filled 300 200 250 300 6)
+  greater "$filled" 0.5 || { WHY="the filled scene is not lit where expected ($filled)"; return 1; }
+}
+screenshot_until filled filled_scene || fail "$WHY"
+
+press F3
+wait_for_output 30 '^draw Wireframe: 1$' || fail "F3 printed no report with wireframe on"
+grep -qx -- "$(printf '%.0s-' $(seq 69))" "$WORK/out.txt" || fail "the report has no line of 69 dashes"
+grep -qE '^ViewFrustum: 0 \| [0-9]+ object drawn$' "$WORK/out.txt" || fail "no object count in the report"
+
+wireframe_scene() {
+  lines=$(region_lit_share wireframe 300 200 250 300 6)
+  greater "$lines" 0.01 || { WHY="nothing drawn in wireframe ($lines)"; return 1; }
+  greater "$(awk -v f="$filled" 'BEGIN { print f / 2 }')" "$lines" || { WHY="wireframe still looks filled ($lines vs $filled)"; return 1; }
+}
+screenshot_until wireframe wireframe_scene || fail "$WHY"
 pass "wireframe draws lines ($lines lit) instead of faces ($filled lit)"
 
 quit_with_escape

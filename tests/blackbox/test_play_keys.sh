@@ -1,30 +1,40 @@
-# Real key events on the real game: the camera swing, walking, dying off the edge, quitting.
+# Real key events on the real game: walking, the camera swing, dying off the edge, quitting.
 source "$(dirname "$0")/lib.sh"
 copy_run_folder
+# At the slowest speed the flame takes three times as long to reach a hero that stands while
+# the screenshots are taken, however slow the machine.
+sed -i 's/^difficulty=.*/difficulty=0/' "$WORK/run/settings.conf"
 start_game_and_wait
 
-press Return
-wait_for_output 10 '^change site isLeft: 0$' || fail "Enter did not swing the camera"
-pass "Enter swings the camera"
+level_drawn() {
+  around_hero=$(region_mean before 300 200 250 200)
+  greater "$around_hero" 0.08 || { WHY="the stone around the hero is not lit (mean $around_hero)"; return 1; }
+}
+screenshot_until before level_drawn || fail "$WHY"
 
-# Let the flame close in to the safe band, then run forward for a moment.
-sleep 1.5
-screenshot "$WINDOW_ID" before
-hold w 0.8
-sleep 0.3
-screenshot "$WINDOW_ID" after
+# Sideways, so that the distance to the flame and with it the meters stay as they are; from
+# the middle column the hero stays on the level.
+hold a 1.6
+walked() {
+  moved=$(image_difference before after)
+  greater "$moved" 0.02 || { WHY="the view did not change while walking (difference $moved)"; return 1; }
+}
+screenshot_until after walked || fail "$WHY"
 ! grep -q 'hero died' "$WORK/out.txt" || fail "the hero died while walking on the level"
-moved=$(image_difference before after)
-greater "$moved" 0.02 || fail "the view did not change while walking (difference $moved)"
-glow=$(region_warm_share after 800 600 0 0)
-greater "$glow" 0.001 || fail "the flame's glow is gone after walking (share $glow)"
 pass "walking moves the hero and the flame follows (difference $moved)"
 
+press Return
+wait_for_output 30 '^change site isLeft: 0$' || fail "Enter did not swing the camera"
+pass "Enter swings the camera"
+
 xdotool keydown --window "$WINDOW_ID" a
-wait_for_output 10 '^hero died$' || fail "walking off the edge did not kill the hero"
-wait_for_output 10 '^3 lives left$' || fail "no '3 lives left' after the first death"
+wait_for_output 60 '^hero died$' || fail "walking off the edge did not kill the hero"
+wait_for_output 60 '^3 lives left$' || fail "no '3 lives left' after the first death"
 xdotool keyup --window "$WINDOW_ID" a
 pass "falling off the level costs a life"
 
-quit_with_escape
-pass "Escape quits with status 0"
+# Both keys' events arrive in the same poll; the Escape among them must still be acted on.
+xdotool key --delay 0 --window "$WINDOW_ID" Escape a
+wait_for_exit 30 || fail "game still running after Escape followed by another key"
+[ "$EXIT_STATUS" -eq 0 ] || fail "exit status $EXIT_STATUS after Escape, want 0"
+pass "Escape followed by another key quits with status 0"

@@ -9,10 +9,15 @@ recording_rms() {
   sox -t raw -r 44100 -e signed -b 16 -c 2 "$1" -n stat 2>&1 | awk '/RMS +amplitude/ { print $3 }'
 }
 
+# Three seconds of sound as the disk driver writes it, however long the machine takes.
 record_run() {
   export SDL_DISKAUDIOFILE="$WORK/$1.raw"
   start_game_and_wait
-  sleep 3
+  local bytes=$((3 * 44100 * 4)) deadline=$((SECONDS + 60))
+  while [ "$(stat -c %s "$SDL_DISKAUDIOFILE" 2>/dev/null || echo 0)" -lt "$bytes" ]; do
+    [ "$SECONDS" -lt "$deadline" ] || fail "less than three seconds of sound recorded in a minute"
+    sleep 0.2
+  done
   quit_with_escape
 }
 

@@ -19,9 +19,21 @@ output=$(env -u DISPLAY timeout 20 ./tindral </dev/null) || status=$?
 [ "$output" = "Failed to initialize glew!" ] || fail "no display printed: $output"
 pass "no X display"
 
-printf 'width=0\nheight=600\n' > settings.conf
+# Sizes of 0 or less (a number too long for an int reads as negative), and sizes larger than
+# X or the driver can give (llvmpipe draws at most 16384 a side).
+for size in 0x600 -5x600 800x-5 2147483648x600 16385x600 100000x100000 2147483647x2147483647; do
+  printf 'width=%s\nheight=%s\n' "${size%x*}" "${size#*x}" > settings.conf
+  status=0
+  output=$(timeout 20 ./tindral </dev/null 2>"$WORK/err.txt") || status=$?
+  [ "$status" -eq 255 ] || fail "window $size: exit status $status, want 255 ($(head -c 300 "$WORK/err.txt"))"
+  [ "$output" = "Failed to open window" ] || fail "window $size printed: $output"
+done
+pass "windows that cannot open"
+
+rm settings.conf
+mkdir settings.conf
 status=0
-output=$(timeout 20 ./tindral </dev/null 2>/dev/null) || status=$?
-[ "$status" -eq 255 ] || fail "zero width: exit status $status, want 255"
-[ "$output" = "Failed to open window" ] || fail "zero width printed: $output"
-pass "window that cannot open"
+output=$(timeout 20 ./tindral </dev/null) || status=$?
+[ "$status" -eq 255 ] || fail "settings.conf a folder: exit status $status, want 255"
+[ "$output" = "Can't load 'settings.conf'" ] || fail "settings.conf a folder printed: $output"
+pass "settings.conf that cannot be read"

@@ -1,5 +1,5 @@
 # The game opens an 800x600 window titled "Tindral", keeps it at that size when resized by
-# hand, and ends with status 0 when the window is closed.
+# hand, ends with status 0 when the window is closed, and ends on SIGTERM or SIGINT.
 source "$(dirname "$0")/lib.sh"
 copy_run_folder
 start_game
@@ -28,3 +28,13 @@ pass "resize snaps back"
 wait_for_exit 30 || fail "game still running after its window was closed"
 [ "$EXIT_STATUS" -eq 0 ] || fail "exit status $EXIT_STATUS after closing the window, want 0"
 pass "closing the window ends the game with status 0"
+
+# SIGTERM (kill) and SIGINT (Ctrl+C) end the game like any program, the sound running.
+for signal in TERM INT; do
+  start_game_and_wait
+  grep -qx ' play Ambient' "$WORK/out.txt" || fail "no sound device opened, so nothing could catch the signal"
+  kill -s "$signal" "$GAME_PID"
+  wait_for_exit 30 || fail "game still running after SIG$signal"
+  [ "$EXIT_STATUS" -eq $((128 + $(kill -l "$signal"))) ] || fail "exit status $EXIT_STATUS after SIG$signal"
+done
+pass "SIGTERM and SIGINT end the game"

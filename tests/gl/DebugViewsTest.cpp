@@ -77,6 +77,7 @@ TEST_F(DebugViewsTest, TextureStrokesApplyTheFilterTableToEveryColourTexture)
         glEnable(0xFFFF); // a pending GL_INVALID_ENUM, which a mipmap stroke discards
         renderer->applyTextureSampling(*game, stroke.value, stroke.mipmapMode);
         EXPECT_EQ(glGetError() == GL_NO_ERROR, stroke.mipmapMode);
+        EXPECT_EQ(takeGlDebugErrors().size(), 1u) << "the provoked error, and nothing else";
         for (const Texture* texture : colourTextures()) {
             EXPECT_EQ(textureParameter(texture->name, GL_TEXTURE_MIN_FILTER), stroke.minFilter);
             EXPECT_EQ(textureParameter(texture->name, GL_TEXTURE_MAG_FILTER), stroke.magFilter);

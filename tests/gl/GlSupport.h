@@ -9,8 +9,32 @@
 #include "render/gl/ShaderManager.h"
 
 #include <GLFW/glfw3.h>
+#include <string>
 #include <vector>
 
+// The driver's error messages (KHR_debug) since they were last taken.
+inline std::vector<std::string>& glDebugErrors()
+{
+    static std::vector<std::string> errors;
+    return errors;
+}
+
+inline void GLAPIENTRY recordGlDebugMessage(GLenum, GLenum type, GLuint, GLenum, GLsizei, const GLchar* message,
+                                            const void*)
+{
+    if (type == GL_DEBUG_TYPE_ERROR)
+        glDebugErrors().push_back(message);
+}
+
+// The errors reported so far, which are then forgotten; for a test that provokes one.
+inline std::vector<std::string> takeGlDebugErrors()
+{
+    std::vector<std::string> taken;
+    taken.swap(glDebugErrors());
+    return taken;
+}
+
+// A debug context: the driver reports every GL error as it happens, with its reason.
 inline GLFWwindow* testGlWindow()
 {
     static GLFWwindow* window = [] {
@@ -19,6 +43,7 @@ inline GLFWwindow* testGlWindow()
         glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
         glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
         glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+        glfwWindowHint(GLFW_OPENGL_DEBUG_CONTEXT, GLFW_TRUE);
         glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
         GLFWwindow* w = glfwCreateWindow(800, 600, "Tindral test", nullptr, nullptr);
         if (w) {
@@ -26,17 +51,33 @@ inline GLFWwindow* testGlWindow()
             glewExperimental = GL_TRUE;
             glewInit();
             glGetError(); // GLEW may leave an enum error behind on core profiles
+            if (GLEW_KHR_debug) {
+                glEnable(GL_DEBUG_OUTPUT_SYNCHRONOUS);
+                glDebugMessageCallback(recordGlDebugMessage, nullptr);
+            }
         }
         return w;
     }();
     return window;
 }
 
+// Every GL test ends without a GL error, and without a message of the driver about one.
+inline void expectNoGlErrors()
+{
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    for (const std::string& message : takeGlDebugErrors())
+        ADD_FAILURE() << "GL error: " << message;
+}
+
 // Fixture for tests that need a current GL context.
 class GlTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_NE(testGlWindow(), nullptr) << "no GL 3.3 context (is DISPLAY set?)"; }
-    void TearDown() override { EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)); }
+    void SetUp() override
+    {
+        ASSERT_NE(testGlWindow(), nullptr) << "no GL 3.3 context (is DISPLAY set?)";
+        ASSERT_TRUE(GLEW_KHR_debug) << "the driver reports no GL errors by message";
+    }
+    void TearDown() override { expectNoGlErrors(); }
 };
 
 inline GLint glInteger(GLenum what)
@@ -130,7 +171,7 @@ protected:
     {
         GameTest::TearDown();
         glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+        expectNoGlErrors();
     }
 
     ModelSource models() const override { return ModelSource::FromDisk; }

@@ -98,6 +98,11 @@ TEST_F(ModelTest, NoUvsOrNormalsGiveZerosAndNoInfiniteTangents)
     EXPECT_EQ(mesh.normals, std::vector<float>(9, 0.0f));
     EXPECT_EQ(mesh.tangents, std::vector<float>(9, 0.0f)) << "a window without uv area adds nothing";
     EXPECT_EQ(mesh.bitangents, std::vector<float>(9, 0.0f));
+
+    // Found by fuzzing: uvs that span a tiny area give directions beyond a float's range.
+    auto tiny = load("tiny/tiny", "v 0 0 0\nv 100 0 0\nv 0 100 0\nvt 0 0\nvt 1e-38 0\nvt 0 0.5\nf 1/1 2/2 3/3\n");
+    EXPECT_EQ(tiny->model.mesh->tangents, std::vector<float>(9, 0.0f)) << "a window with almost no uv area adds nothing";
+    EXPECT_EQ(tiny->model.mesh->bitangents, std::vector<float>(9, 0.0f));
 }
 
 TEST_F(ModelTest, MissingOrUnreadableModelIsReportedAndDrawsNothing)

@@ -2,6 +2,7 @@
 
 #include "render/gl/RenderTarget.h"
 
+#include <cmath>
 #include <regex>
 
 namespace {
@@ -27,10 +28,13 @@ TEST_F(FrameRendererSetupTest, TargetsAreFourTimesAndAQuarterOfTheWindowAndThePr
     const struct {
         int width, height, glowWidth, glowHeight;
         float projectionX; // [0][0]: 1 / (aspect * tan 30 degrees)
-    } windows[] = {{800, 600, 200, 150, 1.2990381f}, {1366, 768, 341, 192, 0.9738031f}};
+    } windows[] = {{800, 600, 200, 150, 1.2990381f}, {1366, 768, 341, 192, 0.9738031f},
+                   {3, 2, 1, 1, 1.1547005f}}; // glow targets never smaller than a pixel
     for (const auto& window : windows) {
         SCOPED_TRACE(window.width);
-        newRenderer(window.width, window.height);
+        renderer.reset();
+        EXPECT_EQ(printedBy([&] { renderer = std::make_unique<FrameRenderer>(window.width, window.height); }), "")
+            << "no FB error";
         EXPECT_EQ(glInteger(GL_DRAW_FRAMEBUFFER_BINDING), 0) << "complete targets hand framebuffer 0 back";
         expectCompleteTarget(renderer->shadowTarget(), 4 * window.width, 4 * window.height);
         for (int i = 0; i < 3; ++i)
@@ -60,6 +64,33 @@ TEST_F(FrameRendererSetupTest, TargetsAreFourTimesAndAQuarterOfTheWindowAndThePr
     EXPECT_FALSE(glIsFramebuffer(framebuffer) || glIsTexture(depth)) << "a target releases its GL objects";
 }
 
+TEST_F(FrameRendererSetupTest, AShadowMapLargerThanTheDriverAllowsShrinksToTheSameShape)
+{
+    // A window wider than a quarter of the largest texture: four times it would not fit.
+    const int largest = glInteger(GL_MAX_TEXTURE_SIZE);
+    const int width = largest / 2, height = 300;
+    renderer.reset();
+    EXPECT_EQ(printedBy([&] { renderer = std::make_unique<FrameRenderer>(width, height); }), "") << "no FB error";
+    const int shadowHeight = static_cast<int>(std::lround(4.0 * height * largest / (4.0 * width)));
+    expectCompleteTarget(renderer->shadowTarget(), largest, shadowHeight);
+
+    // The shadow pass fills the whole map: seen from the flame, the hero is in its middle.
+    renderer->setFixedState(width, height);
+    printedBy([&] {
+        game->update(gameStep);
+        renderer->renderFrame(*game, width, height);
+    });
+    float depth = 1.0f;
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, renderer->shadowTarget().framebuffer);
+    glReadPixels(largest / 2, shadowHeight / 2, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    EXPECT_LT(depth, 1.0f);
+    glViewport(0, 0, 800, 600);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
+}
+
 TEST_F(RenderTargetTest, TargetLargerThanTheDriverAllowsIsReportedAndStaysBound)
 {
     GLint maxSize = 0;
@@ -77,5 +108,6 @@ TEST_F(RenderTargetTest, TargetLargerThanTheDriverAllowsIsReportedAndStaysBound)
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_INVALID_VALUE));
     while (glGetError() != GL_NO_ERROR) {
     }
+    EXPECT_FALSE(takeGlDebugErrors().empty());
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }

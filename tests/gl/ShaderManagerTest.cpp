@@ -81,6 +81,7 @@ TEST_F(ShaderManagerTest, AFailedBuildCarriesItsMessage)
         EXPECT_EQ(text.rfind("Failed to compile shader\n", 0), 0u) << text;
         EXPECT_NE(text.find("nonsense"), std::string::npos) << "the driver's log names the fault: " << text;
     }
+    EXPECT_EQ(takeGlDebugErrors().size(), 1u) << "the driver reports the compile error, and nothing else";
 }
 
 TEST_F(ShaderManagerTest, RegistersEveryUniformWithTheDriversLocation)

@@ -2,8 +2,11 @@
 
 #include "assets/Texture.h"
 
+#include <IL/il.h>
+
 #include <cmath>
 #include <regex>
+#include <sys/resource.h>
 
 namespace {
 
@@ -24,6 +27,26 @@ void writeTga(const std::filesystem::path& file, int width, int height, int chan
     }
     std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                                  static_cast<std::streamsize>(bytes.size()));
+}
+
+// A copy of a JPEG whose frame header claims another size; the scan data stays as it was.
+void writeJpegClaimingSize(const std::string& source, const std::filesystem::path& copy, int width, int height)
+{
+    std::string bytes = readText(source);
+    const std::size_t frame = bytes.find("\xFF\xC0");
+    ASSERT_NE(frame, std::string::npos) << "no baseline frame header in " << source;
+    bytes[frame + 5] = static_cast<char>(height >> 8);
+    bytes[frame + 6] = static_cast<char>(height & 0xFF);
+    bytes[frame + 7] = static_cast<char>(width >> 8);
+    bytes[frame + 8] = static_cast<char>(width & 0xFF);
+    writeText(copy, bytes);
+}
+
+long peakResidentKb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
 }
 
 std::vector<unsigned char> textureRgb(const Texture& texture)
@@ -47,7 +70,14 @@ TEST_F(TextureTest, FailuresAreReportedAndAGoodImageAfterThemIsMipmappedTrilinea
     const std::string missing = (folder.path() / "nowhere_diff.jpg").string();
     const std::string garbage = (folder.path() / "garbage_norm.jpg").string();
     writeText(garbage, "this is not a picture");
-    for (const std::string& path : {missing, garbage}) {
+    // Found by fuzzing: a marker that runs past the end of the file, which DevIL's reader
+    // skips forever.
+    const std::string endless = (folder.path() / "endless_diff.jpg").string();
+    writeText(endless, std::string("\xff\xd8\xff\xe0\x00\x2d\x10\x4a\x46\x6a\x73\x74\x75\x76\x77\x78\x79\x7a\x14"
+                                   "\x7b\x83\x7f\xff\x88\x89\x8a\x00\xff\xe0\x00\x2d\x10\x4a\x46\x6a\x73\x74\x75"
+                                   "\x76\x77\x78\x79\x00\x28\xa2",
+                                   45));
+    for (const std::string& path : {missing, garbage, endless}) {
         std::unique_ptr<Texture> texture;
         const std::string printed = printedBy([&] { texture = std::make_unique<Texture>(path); });
         std::smatch match;
@@ -91,4 +121,24 @@ TEST_F(TextureTest, OddRowLengthsLoadExactlyAndAlphaIsDropped)
     ASSERT_NE(alpha.name, 0u);
     EXPECT_EQ(textureRgb(alpha), (std::vector<unsigned char>{255, 128, 0, 1, 2, 3, 9, 8, 7, 200, 100, 50}));
     EXPECT_EQ(textureParameter(alpha.name, GL_TEXTURE_ALPHA_SIZE, true), 0);
+}
+
+TEST_F(TextureTest, ImagesLargerThanTheDriverTakesAreRefusedBeforeTheyAreDecoded)
+{
+    TempFolder folder;
+    const int largest = glInteger(GL_MAX_TEXTURE_SIZE);
+    const long peakBefore = peakResidentKb();
+    for (const auto& [width, height] : {std::pair{largest + 1, 4}, std::pair{4, largest + 1}, std::pair{30000, 30000}}) {
+        const std::string path = (folder.path() / (std::to_string(width) + "x" + std::to_string(height) + ".jpg")).string();
+        writeJpegClaimingSize("Tindral/3DModels/cube/cube_diff.jpg", path, width, height);
+        std::unique_ptr<Texture> texture;
+        const std::string printed = printedBy([&] { texture = std::make_unique<Texture>(path); });
+        EXPECT_EQ(printed, "couldnt load texture: " + path + "\n" + std::to_string(IL_BAD_DIMENSIONS) + "\n");
+        EXPECT_EQ(texture->name, 0u);
+    }
+    // Decoding 30000 x 30000 alone would take 2.7 GB.
+    EXPECT_LT(peakResidentKb() - peakBefore, 64 * 1024) << "an image was decoded";
+
+    Texture good("Tindral/3DModels/cube/cube_diff.jpg");
+    EXPECT_NE(good.name, 0u) << "the refusals leave nothing behind that spoils the next image";
 }

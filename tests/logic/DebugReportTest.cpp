@@ -1,7 +1,5 @@
 #include "TestSupport.h"
 
-#include <sstream>
-
 namespace {
 
 const std::string dashes(69, '-');
@@ -11,15 +9,6 @@ void strike(int key)
 {
     pressKey(key);
     releaseKey(key);
-}
-
-std::vector<std::string> linesOf(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
 }
 
 std::string lineStartingWith(const std::string& text, const std::string& prefix)

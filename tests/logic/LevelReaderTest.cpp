@@ -60,8 +60,10 @@ TEST(LevelReader, RowSplitOverTwoLinesReadsAsOneButABlankLineShiftsCells)
     const std::vector<int> shifted = gridOf("1x1x1x1x1x\n\n2x2x2x2x2x\n");
     EXPECT_EQ(shifted, (std::vector<int>{1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0}));
 
-    // A carriage return that is not followed by a line feed is an ordinary character.
+    // A carriage return that is not followed by a line feed is an ordinary character, the
+    // last one of a file too.
     EXPECT_EQ(gridOf("1x\r1"), (std::vector<int>{1, 0}));
+    EXPECT_EQ(gridOf("1x1x\r"), gridOf("1x1x7"));
 }
 
 TEST(LevelReader, FileEndingOnAHeightDigitKeepsThatCell)

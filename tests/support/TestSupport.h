@@ -12,8 +12,10 @@
 #include <gtest/gtest.h>
 #include <iterator>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 // What an action prints on the standard output.
 template <class Action>
@@ -22,6 +24,16 @@ std::string printedBy(Action&& action)
     testing::internal::CaptureStdout();
     action();
     return testing::internal::GetCapturedStdout();
+}
+
+// The lines of a text, without their line feeds.
+inline std::vector<std::string> linesOf(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
 }
 
 // A fresh folder under the system temp folder, removed with everything in it.
@@ -95,7 +107,8 @@ protected:
     // The models the game draws with; none here, where nothing draws.
     virtual ModelSource models() const { return ModelSource::Detached; }
 
-    void newGame()
+    // Returns what the game printed while it was set up.
+    std::string newGame()
     {
         inputState() = InputState{};
         debugSwitches() = DebugSwitches{};
@@ -105,7 +118,7 @@ protected:
         options.soundfx = false;
         options.models = models();
         options.levelFolder = levels_.path().string() + "/";
-        printedBy([&] { game = std::make_unique<Game>(options); });
+        return printedBy([&] { game = std::make_unique<Game>(options); });
     }
 
     void frames(int count)

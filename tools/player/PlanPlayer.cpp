@@ -182,8 +182,9 @@ void PlanPlayer::key(int code, int action)
     recordKey(game_.input(), game_.switches(), code, action);
 }
 
-// Sends only the changes, as a keyboard would; Space goes last so that it is the key of
-// the frame (one key event per frame is acted on).
+// Sends only the changes, as a keyboard would. The rules act on every key event of a frame
+// in order, so Space may come anywhere among them; it goes last, as a player strikes it once
+// the steering is set.
 void PlanPlayer::sendKeys(const Intent& intent)
 {
     if (spaceDown_)

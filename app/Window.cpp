@@ -31,12 +31,23 @@ int largestDrawableSide()
     return std::min({viewport[0], viewport[1], renderbuffer, windowSystemLimit});
 }
 
+// GL promises a viewport at least as large as the screen it draws to, so a window that fits
+// the screen needs no probe, and the usual start pays for one context only.
+bool fitsTheScreen(int width, int height)
+{
+    GLFWmonitor* monitor = glfwGetPrimaryMonitor();
+    const GLFWvidmode* mode = monitor ? glfwGetVideoMode(monitor) : nullptr;
+    return mode && width <= mode->width && height <= mode->height;
+}
+
 // A size of 0 or less trips an assertion inside GLFW, and one larger than X or the driver
 // can give ends the process in an X error: both are refused before the window is made.
 bool windowSizeFits(int width, int height)
 {
     if (width <= 0 || height <= 0)
         return false;
+    if (fitsTheScreen(width, height))
+        return true;
     const int largest = largestDrawableSide();
     return width <= largest && height <= largest;
 }

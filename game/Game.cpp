@@ -98,10 +98,9 @@ void Game::handleInput(float dtF)
     if (!paused)
         hero->setVelocity(moveDirection(input_) * factor);
 
-    std::vector<int> keys;
-    keys.swap(input_.keys);
-    for (int key : keys)
+    for (int key : input_.keys)
         actOnKey(key, dtF);
+    input_.keys.clear();
 }
 
 void Game::actOnKey(int key, float dtF)

@@ -235,7 +235,7 @@ void FrameRenderer::renderFrame(Game& game, int w, int h)
 
 void FrameRenderer::renderEmptyFrame(int w, int h) const
 {
-    glViewport(0, 0, 4 * w, 4 * h);
+    glViewport(0, 0, shadowSize_.x, shadowSize_.y);
     glEnable(GL_POLYGON_OFFSET_FILL);
     glPolygonOffset(0, 0);
     glCullFace(GL_FRONT);

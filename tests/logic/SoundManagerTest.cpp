@@ -1,5 +1,7 @@
 #include "assets/SoundManager.h"
 
+#include "TestSupport.h"
+
 #include <SDL_mixer.h>
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
@@ -115,6 +117,14 @@ private:
 SoundManager& sound() { return SoundManager::instance(); }
 int playingChannels() { return Mix_Playing(-1); }
 
+// Puts one of the game's sound files into a data folder of a test's own, under another name.
+void copyAudio(const TempFolder& data, const std::string& file, const std::string& as)
+{
+    const std::filesystem::path target = data.path() / "Tindral/Audio" / as;
+    std::filesystem::create_directories(target.parent_path());
+    std::filesystem::copy_file("Tindral/Audio/" + file, target);
+}
+
 } // namespace
 
 TEST(SoundManagerTest, AmbientTrackIsMixedFromTheStartAndNotStartedTwice)
@@ -140,15 +150,12 @@ TEST(SoundManagerTest, AmbientTrackIsMixedFromTheStartAndNotStartedTwice)
 TEST(SoundManagerTest, StreamedMusicLoopsWithoutAGap)
 {
     runIsolated([] {
-        namespace fs = std::filesystem;
-        const fs::path folder = fs::path(::testing::TempDir()) / ("tindral_music_" + std::to_string(::getpid()));
-        fs::create_directories(folder / "Tindral/Audio/Ambient");
-        fs::copy_file("Tindral/Audio/" + kBurning, folder / "Tindral/Audio" / kAmbient);
-        fs::current_path(folder);
+        TempFolder data;
+        copyAudio(data, kBurning, kAmbient);
+        WorkingDirectory inData(data.path());
         DiskOutput output;
         sound().initSound(true, false);
         const std::vector<float> mix = output.next(5.0); // one join, about 4 s in
-        fs::remove_all(folder);
         ASSERT_FALSE(mix.empty());
         const std::size_t window = 2 * 441; // 10 ms of both channels
         std::vector<double> levels;
@@ -228,12 +235,10 @@ TEST(SoundManagerTest, AJumpDrawsEitherFileFromRand)
 TEST(SoundManagerTest, UnknownIdsAndBadFilesStartNothingAndFilesAreDecodedOnce)
 {
     runIsolated([] {
-        namespace fs = std::filesystem;
-        const fs::path folder = fs::path(::testing::TempDir()) / ("tindral_audio_" + std::to_string(::getpid()));
-        fs::create_directories(folder / "Tindral/Audio/Hero");
-        fs::copy_file("Tindral/Audio/" + kSteps, folder / "Tindral/Audio" / kSteps);
-        std::ofstream(folder / "Tindral/Audio/Hero/dying_falling.mp3") << "not an mp3 at all";
-        fs::current_path(folder);
+        TempFolder data;
+        copyAudio(data, kSteps, kSteps);
+        writeText(data.path() / "Tindral/Audio/Hero/dying_falling.mp3", "not an mp3 at all");
+        WorkingDirectory inData(data.path());
 
         DiskOutput output;
         testing::internal::CaptureStdout();
@@ -247,7 +252,7 @@ TEST(SoundManagerTest, UnknownIdsAndBadFilesStartNothingAndFilesAreDecodedOnce)
 
         sound().playSound(4, false);
         ASSERT_TRUE(waitUntil([] { return !sound().isPlaying(kSteps); }, 5.0)) << "footsteps never ended";
-        fs::remove_all(folder);
+        std::filesystem::remove_all(data.path() / "Tindral");
         sound().playSound(4, false);
         EXPECT_TRUE(sound().isPlaying(kSteps)) << "footsteps were not kept decoded after their file went away";
     });

@@ -1,5 +1,7 @@
 #include "app/Settings.h"
 
+#include "game/GameTime.h"
+
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -17,8 +19,21 @@ bool parseBool(const std::string& value) { return value == "true"; }
 
 int parseInt(const std::string& value) { return std::atoi(value.c_str()); }
 
+// A speed below a standstill would run the game backwards: the flame would flee forever and
+// the far meter sink below zero, so the hero could never die.
+int checkedDifficulty(const std::string& value, std::ostream& messages)
+{
+    const int difficulty = parseInt(value);
+    if (speedFactor(difficulty) >= 0.0)
+        return difficulty;
+    const int fallback = Settings{}.difficulty;
+    messages << "settings.conf: difficulty=" << value << " would run the game backwards; using " << fallback
+             << std::endl;
+    return fallback;
+}
+
 // Keys are matched exactly: case, spaces and tabs all count.
-void applyLine(Settings& s, const std::string& line)
+void applyLine(Settings& s, const std::string& line, std::ostream& messages)
 {
     const auto equals = line.find('=');
     if (equals == std::string::npos)
@@ -33,12 +48,12 @@ void applyLine(Settings& s, const std::string& line)
     else if (key == "music") s.music = parseBool(value);
     else if (key == "soundfx") s.soundfx = parseBool(value);
     else if (key == "debugMode") s.debugMode = parseBool(value);
-    else if (key == "difficulty") s.difficulty = parseInt(value);
+    else if (key == "difficulty") s.difficulty = checkedDifficulty(value, messages);
 }
 
 } // namespace
 
-Settings parseSettings(const std::string& text, Settings base)
+Settings parseSettings(const std::string& text, Settings base, std::ostream& messages)
 {
     std::istringstream lines(text);
     std::string line;
@@ -46,7 +61,7 @@ Settings parseSettings(const std::string& text, Settings base)
         // A file saved on Windows must read like the same file saved here.
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
-        applyLine(base, line);
+        applyLine(base, line, messages);
     }
     return base;
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <iostream>
 #include <string>
 
 // The eight values of settings.conf. Filled once at start-up, read-only afterwards.
@@ -16,8 +17,9 @@ struct Settings {
 // The process-wide settings record.
 Settings& settings();
 
-// Applies every key=value line of a settings file's text on top of `base`.
-Settings parseSettings(const std::string& text, Settings base = Settings{});
+// Applies every key=value line of a settings file's text on top of `base`. A value the game
+// cannot run with is refused with a line on `messages`, and the key keeps its default.
+Settings parseSettings(const std::string& text, Settings base = Settings{}, std::ostream& messages = std::cout);
 
 // Reads "settings.conf" from the working directory into settings().
 // False only when the file cannot be opened; its content never makes it fail.

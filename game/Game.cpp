@@ -1,6 +1,7 @@
 #include "game/Game.h"
 
 #include "assets/SoundManager.h"
+#include "game/GameTime.h"
 #include "game/Keys.h"
 #include "scene/Bar.h"
 #include "scene/Cube.h"
@@ -79,10 +80,24 @@ void Game::createLifeBars()
     }
 }
 
+// A long frame is run as several short steps, so that a jump rises as high on a slow machine
+// as on a fast one. The frame's keys act once, in its first step; held keys steer every step.
+// A new level or a respawn ends the frame: the player sees where the hero stands now before
+// the keys still held move it on.
 void Game::update(double dt)
 {
+    const SubSteps steps = subStepsOf(dt);
+    heroPlacedAnew_ = false;
+    for (int i = 0; i < steps.count && !finished && !heroPlacedAnew_; ++i)
+        step(steps.length, i == 0);
+}
+
+void Game::step(double dt, bool firstOfFrame)
+{
     const float dtF = static_cast<float>(dt);
-    handleInput(dtF);
+    steerHero();
+    if (firstOfFrame)
+        actOnKeys(dtF);
     if (paused)
         updatePaused(dt);
     else
@@ -90,14 +105,18 @@ void Game::update(double dt)
     checkDeath();
 }
 
-void Game::handleInput(float dtF)
+// The hero forgets its velocity after every update, so it is steered anew before each one.
+void Game::steerHero()
 {
-    // Steering is weaker in the air; the cell is last frame's, as the hero has not moved yet.
+    // Steering is weaker in the air; the cell is last step's, as the hero has not moved yet.
     const float ground = static_cast<float>(cellHeight(grid, heroCell));
     const float factor = std::fabs(hero->position.y - ground) < 0.1f ? groundSpeed : airSpeed;
     if (!paused)
         hero->setVelocity(moveDirection(input_) * factor);
+}
 
+void Game::actOnKeys(float dtF)
+{
     for (int key : input_.keys)
         actOnKey(key, dtF);
     input_.keys.clear();
@@ -213,6 +232,7 @@ void Game::checkDeath()
     hero->nearMeter = 0.0f;
     hero->farMeter = 0.0f;
     hero->position = startPosition + heroRespawnLift;
+    heroPlacedAnew_ = true;
     // The ground of the cell it died in would let a slow frame sink it into the start column.
     hero->groundHeight = cellHeight(grid, cellIndex(startPosition.x, startPosition.z));
     flame->position = startPosition + flameStartOffset;
@@ -234,6 +254,7 @@ void Game::loadLevel()
     finished = false;
 
     hero = copyOf<Hero>(prototypes, HeroPrototype, startPosition + heroStartLift);
+    heroPlacedAnew_ = true;
     // The copy would carry the prototype's ground (0), and a hero that sinks below its start
     // column before it knows the column is there falls through it on any slower frame.
     hero->groundHeight = cellHeight(grid, cellIndex(startPosition.x, startPosition.z));

@@ -52,6 +52,7 @@ public:
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
 
+    // One frame: `dt` seconds of game time, run in sub-steps when long (game/GameTime.h).
     void update(double dt);
     // The debug report, once per frame; a switch change prints all switches and settles the
     // polygon mode the renderer draws with.
@@ -93,7 +94,9 @@ public:
     std::vector<std::unique_ptr<SceneObject>> prototypes;
 
 private:
-    void handleInput(float dtF);
+    void step(double dt, bool firstOfFrame);
+    void steerHero();
+    void actOnKeys(float dtF);
     void actOnKey(int key, float dtF);
     void updatePaused(double dt);
     void updateRunning(double dt);
@@ -105,6 +108,7 @@ private:
     void placeFinish(const std::optional<glm::vec3>& place);
 
     GameOptions options_;
+    bool heroPlacedAnew_ = false; // by a level build or a respawn, in this frame
     InputState& input_;
     DebugSwitches& switches_;
 };

@@ -11,6 +11,7 @@
 #include "app/Settings.h"
 #include "app/Window.h"
 #include "game/Game.h"
+#include "game/GameTime.h"
 #include "render/gl/ShaderManager.h"
 #include "scene/Hero.h"
 #include "tools/player/PlanPlayer.h"
@@ -212,7 +213,7 @@ int main(int argc, char** argv)
     settings().height = options.height;
     settings().fullscreen = false;
     settings().difficulty = options.difficulty;
-    const double gameStep = (options.difficulty * 0.5 + 0.5) / options.fps;
+    const double gameStep = gameTimeStep(options.difficulty, 1.0 / options.fps);
 
     StartupPhases startup;
     startup.toMain = toMain;

@@ -1,5 +1,6 @@
 #include "tools/level/LevelSimulation.h"
 
+#include "game/GameTime.h"
 #include "scene/Cube.h"
 #include "scene/Flame.h"
 #include "scene/Hero.h"
@@ -33,7 +34,7 @@ std::filesystem::path makeTempFolder()
 
 double frameStep(int difficulty, int framesPerSecond)
 {
-    return (static_cast<double>(difficulty) * 0.5 + 0.5) / static_cast<double>(framesPerSecond);
+    return gameTimeStep(difficulty, 1.0 / static_cast<double>(framesPerSecond));
 }
 
 QuietConsole::QuietConsole() : saved_(std::cout.rdbuf(&nullBuffer)) {}

@@ -15,7 +15,7 @@
 class Hero;
 class Flame;
 
-// The game time of one frame: the frame loop's (difficulty × 0.5 + 0.5) × real time.
+// The game time of one frame at a steady frame rate, as the frame loop gives it.
 double frameStep(int difficulty, int framesPerSecond);
 
 // Keeps std::cout quiet while it lives: the game prints a line on every level load, win and

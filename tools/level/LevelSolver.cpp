@@ -481,14 +481,29 @@ SolveResult solveLevel(const LevelFile& level, const SolveOptions& options)
     return result;
 }
 
+// A machine so loaded that it draws a few frames a second must not cost a plan its win.
+constexpr int loadedMachineRates[] = {2, 3, 5, 10};
+
 std::vector<int> ratesOf(const SolveOptions& options, const SearchPass& pass)
 {
     std::vector<int> rates{options.framesPerSecond};
-    if (pass.otherRates)
-        for (int fps : {options.framesPerSecond / 2, options.framesPerSecond * 12 / 5})
-            if (fps >= 10 && std::find(rates.begin(), rates.end(), fps) == rates.end())
-                rates.push_back(fps);
+    if (!pass.otherRates)
+        return rates;
+    std::vector<int> others{options.framesPerSecond / 2, options.framesPerSecond * 12 / 5};
+    others.insert(others.end(), std::begin(loadedMachineRates), std::end(loadedMachineRates));
+    for (int fps : others)
+        if (fps >= 2 && std::find(rates.begin(), rates.end(), fps) == rates.end())
+            rates.push_back(fps);
     return rates;
+}
+
+std::string frameRateList(std::vector<int> rates)
+{
+    std::sort(rates.begin(), rates.end());
+    std::string list;
+    for (std::size_t i = 0; i < rates.size(); ++i)
+        list += (i == 0 ? "" : i + 1 == rates.size() ? " and " : ", ") + std::to_string(rates[i]);
+    return list;
 }
 
 std::string planText(const LevelFile& level, const SolveOptions& options, const SolveResult& result,
@@ -500,12 +515,8 @@ std::string planText(const LevelFile& level, const SolveOptions& options, const 
     text << "# " << level.path << ", solved by tindral-level at difficulty " << options.difficulty << ", "
         << options.framesPerSecond << " frames a second:\n";
     text << "# " << result.lines.size() << " steps, " << time << " s of game time";
-    if (result.holdsAt.size() > 1) {
-        text << "; it holds at";
-        for (std::size_t i = 0; i < result.holdsAt.size(); ++i)
-            text << (i == 0 ? " " : i + 1 == result.holdsAt.size() ? " and " : ", ") << result.holdsAt[i];
-        text << " frames a second";
-    }
+    if (result.holdsAt.size() > 1)
+        text << "; it holds at " << frameRateList(result.holdsAt) << " frames a second";
     text << ". Written by\n";
     text << "#   tindral-level solve " << level.path << " --difficulty " << options.difficulty << " --fps "
          << options.framesPerSecond << " --out " << out << "\n";

@@ -11,9 +11,9 @@
 //
 // A plan with room to spare is worth more than a quick one. The search first keeps both
 // meters below a quarter all the way, then below a half, and plays every step at half and
-// at 2.4 times the chosen frame rate too (30 and 144 for 60: the rates the player test plays
-// at), so that the plan holds for a player less exact than the search and on a slower or
-// faster machine. Only when no such plan exists does it accept any win at the chosen rate.
+// at 2.4 times the chosen frame rate too (30 and 144 for 60), and at the few frames a second
+// of a heavily loaded machine (2, 3, 5 and 10): the rates the player test plays at. So the
+// plan holds for a player less exact than the search and on a slower or faster machine. Only when no such plan exists does it accept any win at the chosen rate.
 #include "tools/level/LevelFile.h"
 #include "tools/level/LevelSimulation.h"
 #include "tools/player/PlanPlayer.h"
@@ -31,7 +31,7 @@ struct SolveProgress {
 };
 
 // One search: the room it keeps on the meters (1 is death), and whether every step must
-// also work at half and 2.4 times the frame rate.
+// also work at the other frame rates (half and 2.4 times the chosen one, and a loaded machine's).
 struct SearchPass {
     float meterLimit = 1.0f;
     bool otherRates = false;
@@ -59,6 +59,8 @@ struct SolveResult {
 SolveResult solveLevel(const LevelFile& level, const SolveOptions& options);
 // The frame rates a pass plays at: the chosen one first.
 std::vector<int> ratesOf(const SolveOptions& options, const SearchPass& pass);
+// "2, 3, 5 and 10", slowest first.
+std::string frameRateList(std::vector<int> rates);
 
 // The plan as a file the player test reads: a comment head that says how to make it again
 // (`out` is where it goes), then one step a line.

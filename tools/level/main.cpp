@@ -251,10 +251,8 @@ int report(const LevelFile& level, const SolveOptions& options, const SolveResul
                   << " (1 is death)";
         std::cout << "\n";
         if (result.holdsAt.size() > 1) {
-            std::cout << "  it holds at";
-            for (std::size_t i = 1; i < result.holdsAt.size(); ++i)
-                std::cout << (i == 1 ? " " : " and ") << result.holdsAt[i];
-            std::cout << " frames a second, too\n";
+            const std::vector<int> others(result.holdsAt.begin() + 1, result.holdsAt.end());
+            std::cout << "  it holds at " << frameRateList(others) << " frames a second, too\n";
         } else {
             std::cout << "  " << paint("a tight plan: no plan was found that keeps the meters below half and holds at "
                                        "other frame rates", "33", colour) << "\n";

@@ -17,7 +17,7 @@ build_packages=(cmake g++ make pkg-config libglfw3-dev libglew-dev libglm-dev li
   libdevil-dev libsdl2-mixer-dev libmp3lame-dev libjpeg-dev libpng-dev libcairo2-dev fonts-dejavu-core
   libgl1-mesa-dri)
 test_packages=(libgtest-dev libx11-dev xvfb xauth xdotool imagemagick x11-utils mesa-utils sox libsox-fmt-mp3
-  desktop-file-utils appstream man-db dpkg-dev file)
+  desktop-file-utils appstream man-db dpkg-dev file openbox wmctrl)
 sanitize_packages=(clang libclang-rt-14-dev llvm)
 
 install_missing() {

@@ -2,7 +2,9 @@
 
 #include "app/Settings.h"
 #include "app/Window.h"
+#include "assets/SoundManager.h"
 #include "game/Game.h"
+#include "game/GameTime.h"
 #include "game/InputState.h"
 #include "render/FrameRenderer.h"
 
@@ -11,41 +13,33 @@
 #include <chrono>
 #include <iostream>
 
-namespace {
-
-struct WindowSize {
-    int width;
-    int height;
-};
-
-WindowSize currentSize(GLFWwindow* window)
+MainLoop::MainLoop(Window& window) : window_(window)
 {
-    WindowSize size{};
-    glfwGetWindowSize(window, &size.width, &size.height);
-    return size;
-}
-
-} // namespace
-
-MainLoop::MainLoop(Window& window)
-    : window_(window), renderer_(std::make_unique<FrameRenderer>(settings().width, settings().height))
-{
+    glfwGetFramebufferSize(window.handle(), &framebufferSize_.x, &framebufferSize_.y);
+    renderer_ = std::make_unique<FrameRenderer>(framebufferSize_.x, framebufferSize_.y);
     GameOptions options;
     options.music = settings().music;
     options.soundfx = settings().soundfx;
     game_ = std::make_unique<Game>(options);
     glfwSetKeyCallback(window.handle(), onKey);
+    glfwSetWindowUserPointer(window.handle(), this);
+    glfwSetFramebufferSizeCallback(window.handle(), onFramebufferSize);
+    glfwSetWindowIconifyCallback(window.handle(), onIconify);
+    minimised_ = glfwGetWindowAttrib(window.handle(), GLFW_ICONIFIED) == GLFW_TRUE;
 }
 
-MainLoop::~MainLoop() = default;
+MainLoop::~MainLoop()
+{
+    glfwSetWindowUserPointer(window_.handle(), nullptr);
+}
 
 void MainLoop::run()
 {
     if (!start())
         return;
-    const double timeScale = static_cast<double>(settings().difficulty) * 0.5 + 0.5;
     while (!game_->finished) {
-        runFrame(timeScale * window_.clock.frameTime);
+        if (!waitWhileMinimised())
+            runFrame(gameTimeStep(settings().difficulty, window_.clock.frameTime));
         if (glfwWindowShouldClose(window_.handle()))
             break;
     }
@@ -53,8 +47,7 @@ void MainLoop::run()
 
 bool MainLoop::start()
 {
-    const WindowSize size = currentSize(window_.handle());
-    renderer_->setFixedState(size.width, size.height);
+    renderer_->setFixedState();
     if (glfwWindowShouldClose(window_.handle()))
         return false;
     // Start the frame clock now, not at glfwInit: the seconds spent loading must not reach
@@ -65,13 +58,13 @@ bool MainLoop::start()
 
 double MainLoop::runFrame(double gameStep)
 {
+    followFramebuffer();
     renderer_->clearFrame();
     const auto updateStart = std::chrono::steady_clock::now();
     game_->update(gameStep);
     const std::chrono::duration<double> updateTime = std::chrono::steady_clock::now() - updateStart;
 
-    const WindowSize size = currentSize(window_.handle());
-    renderer_->renderFrame(*game_, size.width, size.height);
+    renderer_->renderFrame(*game_);
     game_->printDebugReport(static_cast<float>(window_.clock.frameTime));
     present();
     return updateTime.count();
@@ -79,16 +72,51 @@ double MainLoop::runFrame(double gameStep)
 
 void MainLoop::runEmptyFrame()
 {
+    followFramebuffer();
     renderer_->clearFrame();
-    const WindowSize size = currentSize(window_.handle());
-    renderer_->renderEmptyFrame(size.width, size.height);
+    renderer_->renderEmptyFrame();
     present();
+}
+
+bool MainLoop::waitWhileMinimised()
+{
+    if (!minimised_)
+        return false;
+    SoundManager::instance().setPaused(true);
+    while (minimised_ && !glfwWindowShouldClose(window_.handle()))
+        glfwWaitEvents();
+    SoundManager::instance().setPaused(false);
+    window_.clock.start(glfwGetTime());
+    return true;
+}
+
+// The window system, not the settings, decides how many pixels there are to draw: a window
+// manager maximises, a full screen takes the monitor's mode, a HiDPI screen doubles them.
+void MainLoop::onFramebufferSize(GLFWwindow* window, int width, int height)
+{
+    auto* loop = static_cast<MainLoop*>(glfwGetWindowUserPointer(window));
+    // A minimised window reports no pixels at all; it is drawn at its old size when it returns.
+    if (loop && width > 0 && height > 0)
+        loop->framebufferSize_ = glm::ivec2(width, height);
+}
+
+void MainLoop::onIconify(GLFWwindow* window, int iconified)
+{
+    if (auto* loop = static_cast<MainLoop*>(glfwGetWindowUserPointer(window)))
+        loop->minimised_ = iconified == GLFW_TRUE;
+}
+
+void MainLoop::followFramebuffer()
+{
+    renderer_->resize(framebufferSize_.x, framebufferSize_.y);
 }
 
 void MainLoop::present()
 {
-    // The game is drawn for one fixed size: undo any resize by hand.
-    glfwSetWindowSize(window_.handle(), window_.width(), window_.height());
+    // The game keeps the window at its configured size: undo any resize by hand. A full
+    // screen has the monitor's size, whatever the settings ask.
+    if (!window_.fullscreen())
+        glfwSetWindowSize(window_.handle(), window_.width(), window_.height());
     window_.clock.frameDone(glfwGetTime());
 
     glfwSwapBuffers(window_.handle());

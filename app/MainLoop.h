@@ -1,14 +1,17 @@
 #pragma once
+#include <glm/glm.hpp>
 #include <memory>
 
 class FrameRenderer;
 class Game;
 class Window;
+struct GLFWwindow;
 
 // Owns the running game and its renderer and drives them frame by frame.
 class MainLoop {
 public:
-    // Builds the renderer, then the game, then hands the window's keys to the game's input.
+    // Builds the renderer for the window's framebuffer, then the game, then hands the window's
+    // keys to the game's input and its size and state changes to this loop.
     explicit MainLoop(Window& window);
     ~MainLoop();
 
@@ -24,16 +27,25 @@ public:
     // The same frame's clears, viewports, state changes, swap and poll, with nothing moved or
     // drawn: the least a frame of this window can cost.
     void runEmptyFrame();
+    // While the window is minimised the game neither moves nor draws, and the loop sleeps
+    // until the window system has news; the time spent there is not played. True when the
+    // window was minimised.
+    bool waitWhileMinimised();
 
     Game& game() { return *game_; }
 
 private:
+    static void onFramebufferSize(GLFWwindow* window, int width, int height);
+    static void onIconify(GLFWwindow* window, int iconified);
+    void followFramebuffer();
     void present();
     void reportGlError();
 
     Window& window_;
     std::unique_ptr<FrameRenderer> renderer_;
     std::unique_ptr<Game> game_;
+    glm::ivec2 framebufferSize_{0};
+    bool minimised_ = false;
 };
 
 // The console line for a GL error code, as printed after a frame that raised it.

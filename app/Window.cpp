@@ -55,7 +55,7 @@ bool windowSizeFits(int width, int height)
 } // namespace
 
 Window::Window(int width, int height, int refreshRate, bool fullscreen)
-    : width_(width), height_(height)
+    : width_(width), height_(height), fullscreen_(fullscreen)
 {
     if (!glfwInit())
         failStartup("Failed to init glfw");

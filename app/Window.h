@@ -31,6 +31,7 @@ public:
     GLFWwindow* handle() const { return handle_; }
     int width() const { return width_; }
     int height() const { return height_; }
+    bool fullscreen() const { return fullscreen_; }
 
     FrameClock clock;
 
@@ -38,4 +39,5 @@ private:
     GLFWwindow* handle_ = nullptr;
     int width_;
     int height_;
+    bool fullscreen_;
 };

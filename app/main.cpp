@@ -8,6 +8,17 @@
 #include <GLFW/glfw3.h>
 #include <iostream>
 
+namespace {
+
+// The window system's own reason for a failure, on the error stream, so that "Failed to open
+// window" and its like can be told apart by whoever reads the console.
+void reportGlfwError(int, const char* description)
+{
+    std::cerr << "GLFW: " << description << std::endl;
+}
+
+} // namespace
+
 int main()
 {
     if (!loadSettings()) {
@@ -17,6 +28,7 @@ int main()
     }
 
     glewExperimental = GL_TRUE;
+    glfwSetErrorCallback(reportGlfwError);
     if (!glfwInit())
         failStartup("Failed to initialize glew!");
 

@@ -220,6 +220,19 @@ void SoundManager::setVolume(float volume)
     Mix_VolumeMusic(mixer);
 }
 
+void SoundManager::setPaused(bool paused)
+{
+    if (!impl_)
+        return;
+    if (paused) {
+        Mix_Pause(-1);
+        Mix_PauseMusic();
+    } else {
+        Mix_Resume(-1);
+        Mix_ResumeMusic();
+    }
+}
+
 bool SoundManager::hasDevice() const
 {
     return impl_ != nullptr;

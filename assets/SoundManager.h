@@ -18,6 +18,8 @@ public:
     void playSound(int id, bool loop);
     // Master volume of everything that plays, now and later; clamped to 0..1.
     void setVolume(float volume);
+    // Holds everything that plays where it is (a minimised game is silent), or lets it go on.
+    void setPaused(bool paused);
 
     bool hasDevice() const;
     float masterVolume() const;

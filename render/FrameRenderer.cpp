@@ -172,9 +172,18 @@ void applyToColorTexture(const SceneObject* object, int value, bool mipmapMode)
 
 } // namespace
 
-FrameRenderer::FrameRenderer(int width, int height)
-    : width_(static_cast<float>(width)), height_(static_cast<float>(height)), shaders_(*ShaderManager::instance())
+FrameRenderer::FrameRenderer(int width, int height) : shaders_(*ShaderManager::instance())
 {
+    resize(std::max(width, 1), std::max(height, 1));
+}
+
+void FrameRenderer::resize(int width, int height)
+{
+    if (width <= 0 || height <= 0 || (width == size_.x && height == size_.y))
+        return;
+    size_ = glm::ivec2(width, height);
+    width_ = static_cast<float>(width);
+    height_ = static_cast<float>(height);
     shadowSize_ = shadowMapSize(width, height);
     shadowTarget_ = std::make_unique<RenderTarget>();
     shadowTarget_->init(shadowSize_.x, shadowSize_.y);
@@ -185,11 +194,11 @@ FrameRenderer::FrameRenderer(int width, int height)
     projectionMatrix_ = glm::perspective(glm::radians(60.0f), width_ / height_, 0.01f, 30.0f);
 }
 
-void FrameRenderer::setFixedState(int windowWidth, int windowHeight) const
+void FrameRenderer::setFixedState() const
 {
     glCullFace(GL_BACK);
     glClearColor(0, 0, 0, 1);
-    glViewport(0, 0, windowWidth, windowHeight);
+    glViewport(0, 0, size_.x, size_.y);
     glEnable(GL_CULL_FACE);
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
@@ -202,8 +211,9 @@ void FrameRenderer::clearFrame() const
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
-void FrameRenderer::renderFrame(Game& game, int w, int h)
+void FrameRenderer::renderFrame(Game& game)
 {
+    const int w = size_.x, h = size_.y;
     applyDebugViews(game);
 
     // The shadow map is four times the window in each direction (as far as the driver
@@ -233,8 +243,9 @@ void FrameRenderer::renderFrame(Game& game, int w, int h)
     render(game, RenderPass::Hud);
 }
 
-void FrameRenderer::renderEmptyFrame(int w, int h) const
+void FrameRenderer::renderEmptyFrame() const
 {
+    const int w = size_.x, h = size_.y;
     glViewport(0, 0, shadowSize_.x, shadowSize_.y);
     glEnable(GL_POLYGON_OFFSET_FILL);
     glPolygonOffset(0, 0);

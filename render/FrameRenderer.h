@@ -17,21 +17,26 @@ class ShaderManager;
 // polygon mode and the texture filters). Needs the shader programs built and a current context.
 class FrameRenderer {
 public:
-    // width and height are the configured window size: the targets and the projection follow it.
+    // width and height are the framebuffer's: the targets, viewports and projection follow it.
     FrameRenderer(int width, int height);
     FrameRenderer(const FrameRenderer&) = delete;
     FrameRenderer& operator=(const FrameRenderer&) = delete;
 
+    // Follows a framebuffer of another size: the targets and the projection are made anew for
+    // it. Nothing happens for the same size, or for one without pixels (a minimised window).
+    void resize(int width, int height);
+    glm::ivec2 size() const { return size_; }
+
     // The state that holds for every frame, set once before the first one.
-    void setFixedState(int windowWidth, int windowHeight) const;
+    void setFixedState() const;
     // The window's clear at the start of a frame, before the game moves.
     void clearFrame() const;
     // The six passes in their order, each with its viewport, clear colour and fixed-function
-    // state, for a window of the given current size.
-    void renderFrame(Game& game, int windowWidth, int windowHeight);
+    // state.
+    void renderFrame(Game& game);
     // What every frame must do whatever it shows: each pass's viewport, clears and fixed-function
     // state, with no program, uniform or draw. The floor a frame's cost is measured against.
-    void renderEmptyFrame(int windowWidth, int windowHeight) const;
+    void renderEmptyFrame() const;
     // One pass: its target, program and pass-wide uniforms, then the objects' draws.
     void render(Game& game, int pass);
     // Sets one filter mode of every level object's colour texture and keeps the other.
@@ -53,8 +58,9 @@ private:
     void findGlowArea(const Game& game, const glm::mat4& view);
     const std::vector<Cube*>& cubesToDraw(const Game& game, int pass);
 
-    float width_;
-    float height_;
+    glm::ivec2 size_{0};
+    float width_ = 0.0f;
+    float height_ = 0.0f;
     const ShaderManager& shaders_;
     glm::mat4 projectionMatrix_;
     glm::ivec2 shadowSize_{0};

@@ -5,17 +5,29 @@ set -euo pipefail
 RUN_DIR=$(cd "$1" && pwd)
 WORK=$(mktemp -d)
 GAME_PID=""
+HELPER_PIDS=() # X servers and window managers a test started for itself
 trap cleanup EXIT
 
 cleanup() {
   if [ -n "$GAME_PID" ] && kill -0 "$GAME_PID" 2>/dev/null; then
+    kill -CONT "$GAME_PID" 2>/dev/null || true
     kill "$GAME_PID" 2>/dev/null || true
     wait "$GAME_PID" 2>/dev/null || true
   fi
+  local pid
+  for pid in ${HELPER_PIDS[@]+"${HELPER_PIDS[@]}"}; do
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
   [ -n "${KEEP_WORK:-}" ] && echo "kept $WORK" || rm -rf "$WORK"
 }
 
-fail() { echo "FAIL: $*" >&2; [ -f "$WORK/out.txt" ] && { echo "--- game output:"; cat "$WORK/out.txt"; } >&2; exit 1; }
+fail() {
+  echo "FAIL: $*" >&2
+  [ -f "$WORK/out.txt" ] && { echo "--- game output:"; cat "$WORK/out.txt"; } >&2
+  [ -s "$WORK/err.txt" ] && { echo "--- game errors:"; cat "$WORK/err.txt"; } >&2
+  exit 1
+}
 pass() { echo "ok: $*"; }
 
 # A fresh copy of the run folder at $WORK/run, so a test may change its files.
@@ -32,8 +44,46 @@ run_in_background() {
   GAME_PID=$!
 }
 
+# Waits up to $1 seconds until the X server of $DISPLAY accepts connections: a loaded machine
+# may still be starting it when the test begins.
+wait_for_x_server() {
+  local limit=$1
+  for _ in $(seq $((limit * 5))); do
+    xdpyinfo >/dev/null 2>&1 && return 0
+    sleep 0.2
+  done
+  return 1
+}
+
+# Starts an X server of its own with one screen of $1 (say 1024x768) and points DISPLAY at it,
+# for a test that needs a screen of a given size or a window manager.
+start_private_display() {
+  local number_file="$WORK/display-number"
+  Xvfb -displayfd 3 -screen 0 "${1}x24" -nolisten tcp 3>"$number_file" >"$WORK/xvfb.log" 2>&1 &
+  HELPER_PIDS+=($!)
+  for _ in $(seq 300); do
+    [ -s "$number_file" ] && break
+    sleep 0.1
+  done
+  [ -s "$number_file" ] || fail "Xvfb did not start"
+  export DISPLAY=":$(head -n 1 "$number_file")"
+  wait_for_x_server 30 || fail "Xvfb on $DISPLAY does not accept connections"
+}
+
+# Starts openbox, a small window manager, on $DISPLAY and waits until it manages the screen.
+start_window_manager() {
+  openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
+  HELPER_PIDS+=($!)
+  for _ in $(seq 150); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+    sleep 0.2
+  done
+  fail "openbox did not take over the screen: $(cat "$WORK/openbox.log")"
+}
+
 # Starts the game from $WORK/run.
 start_game() {
+  wait_for_x_server 60 || fail "the X server at '${DISPLAY:-}' does not accept connections"
   run_in_background "$WORK/run" ./tindral
 }
 
@@ -130,6 +180,38 @@ region_warm_share() {
     \( -clone 0 -channel G -separate +channel -threshold 60% \) \
     \( -clone 0 -channel B -separate +channel -threshold 75% -negate \) \
     -delete 0 -evaluate-sequence min -format '%[fx:mean]' info:
+}
+
+# The flame's warm light in screenshot $1 as a black and white mask, $WORK/$1-warm.png.
+warm_mask() {
+  convert "$WORK/$1.png" \
+    \( -clone 0 -channel R -separate +channel -threshold 95% \) \
+    \( -clone 0 -channel G -separate +channel -threshold 60% \) \
+    \( -clone 0 -channel B -separate +channel -threshold 75% -negate \) \
+    -delete 0 -evaluate-sequence min "$WORK/$1-warm.png"
+}
+
+# Whether screenshot $1 shows the flame's glow whole: warm light that fades out on every side,
+# not a patch cut off by a straight edge (the screen's own edges aside). Sets WHY when not.
+glow_is_whole() {
+  warm_mask "$1"
+  local mask="$WORK/$1-warm.png" box width height w h x y
+  read -r width height < <(identify -format '%w %h' "$mask")
+  box=$(convert "$mask" -format '%@' info:)
+  IFS='x+' read -r w h x y <<<"$box"
+  [ "$w" -gt 4 ] && [ "$h" -gt 4 ] || { WHY="no glow"; return 1; }
+  # The mask's share of each side of the box around it: a round glow touches its box at a few
+  # pixels, a cut one all along the cut.
+  local side share
+  for side in "1x$h+$x+$y" "1x$h+$((x + w - 1))+$y" "${w}x1+$x+$y" "${w}x1+$x+$((y + h - 1))"; do
+    IFS='x+' read -r sw sh sx sy <<<"$side"
+    [ "$sx" -eq 0 ] && [ "$sw" -eq 1 ] && continue
+    [ "$sy" -eq 0 ] && [ "$sh" -eq 1 ] && continue
+    [ $((sx + sw)) -eq "$width" ] && [ "$sw" -eq 1 ] && continue
+    [ $((sy + sh)) -eq "$height" ] && [ "$sh" -eq 1 ] && continue
+    share=$(convert "$mask" -crop "$side" +repage -format '%[fx:mean]' info:)
+    greater 0.5 "$share" || { WHY="the glow ($box) is cut off along $side (share $share)"; return 1; }
+  done
 }
 
 # Mean absolute difference (0..1) between two screenshots.

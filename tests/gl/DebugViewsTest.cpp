@@ -23,7 +23,7 @@ protected:
         printedBy([&] {
             renderer->clearFrame();
             game->update(gameStep);
-            renderer->renderFrame(*game, 800, 600);
+            renderer->renderFrame(*game);
             game->printDebugReport(1.0f / 60.0f);
         });
     }

@@ -92,7 +92,7 @@ TEST_F(LongPlayTest, AllThreeLevelsWonAndDrawnRaiseNoGlError)
     constexpr int width = 160, height = 120;
     constexpr double step = 1.5 / 30.0;
     newRenderer(width, height);
-    renderer->setFixedState(width, height);
+    renderer->setFixedState();
     PlanPlayer player(*game, step);
     int frames = 0;
     const auto frame = [&] {
@@ -101,7 +101,7 @@ TEST_F(LongPlayTest, AllThreeLevelsWonAndDrawnRaiseNoGlError)
             renderer->clearFrame();
         game->update(step);
         if (drawn)
-            renderer->renderFrame(*game, width, height);
+            renderer->renderFrame(*game);
         game->printDebugReport(static_cast<float>(step));
     };
     for (int level = 1; level <= 3 && !HasFailure(); ++level) {

@@ -1,8 +1,10 @@
 #include "GlSupport.h"
 
 #include "render/gl/RenderTarget.h"
+#include "scene/Flame.h"
 
 #include <cmath>
+#include <cstring>
 #include <regex>
 
 namespace {
@@ -64,6 +66,61 @@ TEST_F(FrameRendererSetupTest, TargetsAreFourTimesAndAQuarterOfTheWindowAndThePr
     EXPECT_FALSE(glIsFramebuffer(framebuffer) || glIsTexture(depth)) << "a target releases its GL objects";
 }
 
+// What a frame of the game looks like through a renderer: the window's pixels after the frame
+// loop's clear and passes (the second frame drawn: the first takes the light of none before).
+Image drawnFrame(FrameRenderer& renderer, Game& game)
+{
+    renderer.setFixedState();
+    for (int frame = 0; frame < 2; ++frame) {
+        renderer.clearFrame();
+        printedBy([&] { renderer.renderFrame(game); });
+    }
+    const glm::ivec2 size = renderer.size();
+    return readImage(0, size.x, size.y);
+}
+
+TEST_F(FrameRendererSetupTest, TargetsAndPictureFollowTheFramebufferWhenItChangesSize)
+{
+    // Maximised, full screen or on a HiDPI screen, the framebuffer is not the configured size.
+    // The fixture's renderer was made for 800 x 600; the framebuffer now has 640 x 360.
+    renderer->resize(640, 360);
+    EXPECT_EQ(renderer->size(), glm::ivec2(640, 360));
+    expectCompleteTarget(renderer->shadowTarget(), 4 * 640, 4 * 360);
+    for (int i = 0; i < 3; ++i)
+        expectCompleteTarget(renderer->glowTarget(i), 160, 90);
+    EXPECT_NEAR(renderer->projectionMatrix()[0][0], 0.9742786f, 1e-6f) << "the projection has the 16:9 aspect";
+
+    // The same size again, or none at all (a minimised window), rebuilds nothing.
+    const GLuint shadow = renderer->shadowTarget().framebuffer, glow = renderer->glowTarget(2).colorTexture;
+    renderer->resize(640, 360);
+    renderer->resize(0, 0);
+    EXPECT_EQ(renderer->size(), glm::ivec2(640, 360));
+    EXPECT_EQ(renderer->shadowTarget().framebuffer, shadow);
+    EXPECT_EQ(renderer->glowTarget(2).colorTexture, glow);
+
+    // The picture is the one a renderer made for this size draws: shadows, scene and the glow
+    // of a flame in the safe band behind the hero.
+    settle();
+    game->flame->position = game->hero->position + glm::vec3(0.0f, 1.0f, 3.0f);
+    game->update(0.0);
+    const Image resized = drawnFrame(*renderer, *game);
+    FrameRenderer madeForIt(640, 360);
+    const Image reference = drawnFrame(madeForIt, *game);
+    int differing = 0, glowing = 0;
+    for (int y = 0; y < 360; ++y)
+        for (int x = 0; x < 640; ++x) {
+            differing += std::memcmp(resized.at(x, y), reference.at(x, y), 3) != 0;
+            const unsigned char* pixel = resized.at(x, y);
+            glowing += pixel[0] > 200 && pixel[1] > 100 && pixel[2] < 150;
+        }
+    EXPECT_EQ(differing, 0);
+    EXPECT_GT(glowing, 100) << "the flame's glow is in the picture";
+    glViewport(0, 0, 800, 600);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
+}
+
 TEST_F(FrameRendererSetupTest, AShadowMapLargerThanTheDriverAllowsShrinksToTheSameShape)
 {
     // A window wider than a quarter of the largest texture: four times it would not fit.
@@ -75,10 +132,10 @@ TEST_F(FrameRendererSetupTest, AShadowMapLargerThanTheDriverAllowsShrinksToTheSa
     expectCompleteTarget(renderer->shadowTarget(), largest, shadowHeight);
 
     // The shadow pass fills the whole map: seen from the flame, the hero is in its middle.
-    renderer->setFixedState(width, height);
+    renderer->setFixedState();
     printedBy([&] {
         game->update(gameStep);
-        renderer->renderFrame(*game, width, height);
+        renderer->renderFrame(*game);
     });
     float depth = 1.0f;
     glBindFramebuffer(GL_READ_FRAMEBUFFER, renderer->shadowTarget().framebuffer);

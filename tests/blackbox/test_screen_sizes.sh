@@ -1,0 +1,53 @@
+# The window system, not settings.conf, has the last word on how many pixels the game draws:
+# full screen at 800x600 on a monitor whose only mode is 1024x768, and a window maximised by a
+# window manager, both show the flame's glow whole.
+source "$(dirname "$0")/lib.sh"
+copy_run_folder
+start_private_display 1024x768
+
+# The hero stands at the start until the flame, closing in, glows red-orange; then Tab freezes
+# the scene (the flame stays where it is), and the test looks at it once it has stopped moving.
+warm_glow_near() {
+  glow=$(region_warm_share "$1" "$2" "$3" 0 0)
+  greater "$glow" 0.002 || { WHY="no warm glow yet (share $glow)"; return 1; }
+}
+frozen() {
+  [ -f "$WORK/$1-last.png" ] || { cp "$WORK/$1.png" "$WORK/$1-last.png"; WHY="one picture so far"; return 1; }
+  local change
+  change=$(image_difference "$1" "$1-last")
+  cp "$WORK/$1.png" "$WORK/$1-last.png"
+  greater 0.0005 "$change" || { WHY="the picture still changes ($change)"; return 1; }
+}
+frozen_glow_is_whole() {
+  local name=$1 width=$2 height=$3
+  warm() { warm_glow_near "$name" "$width" "$height"; }
+  screenshot_until "$name" warm || fail "$name: $WHY"
+  press Tab
+  still() { frozen "$name"; }
+  screenshot_until "$name" still || fail "$name: $WHY"
+  glow_is_whole "$name" || fail "$name: $WHY"
+}
+
+# Full screen asks for 800x600; the monitor only has 1024x768.
+sed -i 's/^fullscreen=.*/fullscreen=true/' "$WORK/run/settings.conf"
+start_game_and_wait
+[ "$(window_size "$WINDOW_ID")" = "1024x768" ] || fail "full screen window is $(window_size "$WINDOW_ID")"
+frozen_glow_is_whole fullscreen 1024 768
+quit_with_escape
+pass "full screen at 800x600 on a 1024x768 monitor shows the glow whole"
+
+# Maximised by a window manager: the snap-back to 800x600 leaves a maximised window alone, and
+# the frame follows the window.
+sed -i 's/^fullscreen=.*/fullscreen=false/' "$WORK/run/settings.conf"
+start_window_manager
+start_game_and_wait
+wmctrl -i -r "$WINDOW_ID" -b add,maximized_vert,maximized_horz
+maximised() {
+  size=$(window_size "$WINDOW_ID")
+  [ "${size%x*}" -eq 1024 ] || { WHY="the window is $size"; return 1; }
+}
+screenshot_until maximised maximised || fail "not maximised: $WHY"
+frozen_glow_is_whole maximised "${size%x*}" "${size#*x}"
+[ "$(window_size "$WINDOW_ID")" = "$size" ] || fail "the window did not stay maximised"
+quit_with_escape
+pass "maximised to $size, the glow is whole"

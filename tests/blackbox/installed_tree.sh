@@ -34,3 +34,20 @@ holds_expected_files() {
   [ -z "$unexpected" ] || fail "installed tree differs from the expected files (< missing, > extra):
 $unexpected"
 }
+
+# The build's install_manifest.txt is the player's record for uninstalling (see README); a
+# test's own installs must not replace it. Called once, before the first install_into.
+keep_install_manifest() {
+  MANIFEST="$BUILD_DIR/install_manifest.txt"
+  [ -f "$MANIFEST" ] && cp "$MANIFEST" "$WORK/manifest.kept"
+  trap 'restore_manifest; cleanup' EXIT
+}
+
+restore_manifest() {
+  if [ -f "$WORK/manifest.kept" ]; then cp "$WORK/manifest.kept" "$MANIFEST"; else rm -f "$MANIFEST"; fi
+}
+
+# Installs the build into prefix $1.
+install_into() {
+  cmake --install "$BUILD_DIR" --prefix "$1" >"$WORK/install.txt" 2>&1 || fail "cmake --install failed: $(cat "$WORK/install.txt")"
+}

@@ -4,23 +4,12 @@
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/installed_tree.sh"
 
-# The build's install_manifest.txt is the player's record for uninstalling (see README);
-# these installs must not replace it.
-MANIFEST="$BUILD_DIR/install_manifest.txt"
-[ -f "$MANIFEST" ] && cp "$MANIFEST" "$WORK/manifest.kept"
-restore_manifest() {
-  if [ -f "$WORK/manifest.kept" ]; then cp "$WORK/manifest.kept" "$MANIFEST"; else rm -f "$MANIFEST"; fi
-}
-trap 'restore_manifest; cleanup' EXIT
+keep_install_manifest
 
 # Spaces in every path the launcher handles.
 PREFIX="$WORK/game prefix"
 PLAYER_HOME="$WORK/player home"
 mkdir -p "$PLAYER_HOME"
-
-install_into() {
-  cmake --install "$BUILD_DIR" --prefix "$1" >"$WORK/install.txt" 2>&1 || fail "cmake --install failed: $(cat "$WORK/install.txt")"
-}
 
 # ---- the installed tree ---------------------------------------------------------------------
 

@@ -1,6 +1,7 @@
 #include "app/Settings.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -53,11 +54,16 @@ Settings parseSettings(const std::string& text, Settings base)
 
 bool loadSettings()
 {
+    // A FIFO would block the start until something writes to it, and a folder opens like a
+    // file: neither is a settings file.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file("settings.conf", error))
+        return false;
     std::ifstream file("settings.conf", std::ios::binary);
     if (!file.is_open())
         return false;
     std::string text;
-    // A directory opens like a file and fails only on the first read: it is no settings file.
+    // A read that fails (a failing disk) throws from the stream's buffer.
     try {
         text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
     } catch (const std::ios_base::failure&) {

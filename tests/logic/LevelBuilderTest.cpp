@@ -97,3 +97,23 @@ TEST_F(LevelBuilder, AMissingLevelFileIsReportedAndLeavesAnEmptyButPlayableLevel
     });
     EXPECT_EQ(printed, "hero died\n3 lives left\n") << "nothing holds the hero";
 }
+
+// A FIFO would block the game until something writes to it, and a folder opens like an empty
+// file: either is reported, and built, as a missing level.
+TEST_F(LevelBuilder, ALevelFileThatIsNoRegularFileIsAMissingLevel)
+{
+    const std::filesystem::path level = levelFolder() / "1.lvl";
+    std::filesystem::remove(level);
+    const std::string missing = newGame();
+    ASSERT_NE(missing.find("LADE das LEVEL: 1\nFile could not be opened.\nInvisCubes: 0\n"), std::string::npos)
+        << missing;
+    {
+        WatchedFifo fifo(level);
+        EXPECT_EQ(newGame(), missing) << "a FIFO as the level";
+        EXPECT_FALSE(fifo.opened());
+    }
+    std::filesystem::create_directory(level);
+    EXPECT_EQ(newGame(), missing) << "a folder as the level";
+    EXPECT_TRUE(game->grid.empty() && game->cubes.empty());
+    EXPECT_FALSE(game->finishCube);
+}

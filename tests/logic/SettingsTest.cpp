@@ -1,5 +1,7 @@
 #include "app/Settings.h"
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 
 TEST(Settings, KeysGivenOverrideOnlyTheirFieldsAndTheLastOccurrenceWins)
@@ -50,4 +52,22 @@ TEST(Settings, ShippedFileHoldsEveryDefault)
     EXPECT_TRUE(s.width == d.width && s.height == d.height && s.fullscreen == d.fullscreen &&
                 s.framerate == d.framerate && s.music == d.music && s.soundfx == d.soundfx &&
                 s.debugMode == d.debugMode && s.difficulty == d.difficulty);
+}
+
+// A FIFO would block the start until something writes to it; a folder opens like a file.
+// Either is a settings file that cannot be loaded, as a missing one cannot.
+TEST(Settings, ASettingsFileThatIsNoRegularFileCannotBeLoaded)
+{
+    TempFolder folder;
+    WorkingDirectory inFolder(folder.path());
+    settings() = Settings{};
+    {
+        WatchedFifo fifo(folder.path() / "settings.conf");
+        EXPECT_FALSE(loadSettings()) << "a FIFO as settings.conf";
+        EXPECT_FALSE(fifo.opened());
+    }
+    std::filesystem::create_directory(folder.path() / "settings.conf");
+    EXPECT_FALSE(loadSettings()) << "a folder as settings.conf";
+    std::filesystem::remove(folder.path() / "settings.conf");
+    EXPECT_FALSE(loadSettings()) << "no settings.conf";
 }

@@ -41,7 +41,10 @@ void applyLine(Settings& s, const std::string& line)
 
 Settings parseSettings(const std::string& text, Settings base)
 {
-    std::istringstream lines(text);
+    // Some editors begin a UTF-8 file with a byte-order mark; it would hide the first key.
+    const std::string byteOrderMark = "\xEF\xBB\xBF";
+    const bool marked = text.compare(0, byteOrderMark.size(), byteOrderMark) == 0;
+    std::istringstream lines(marked ? text.substr(byteOrderMark.size()) : text);
     std::string line;
     while (std::getline(lines, line)) {
         // A file saved on Windows must read like the same file saved here.

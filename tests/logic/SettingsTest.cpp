@@ -26,6 +26,17 @@ TEST(Settings, KeysAreExactAndUnknownLinesAreIgnored)
     EXPECT_TRUE(parseSettings("width=1024\r\nfullscreen=true\r\n").fullscreen) << "Windows line ends read alike";
 }
 
+// As some editors save a file: the mark at its start must not become part of the first key.
+TEST(Settings, AByteOrderMarkAtTheVeryStartIsSkipped)
+{
+    const Settings s = parseSettings("\xEF\xBB\xBFwidth=1024\nheight=768\n");
+    EXPECT_EQ(s.width, 1024);
+    EXPECT_EQ(s.height, 768);
+    EXPECT_EQ(parseSettings("width=1024\n\xEF\xBB\xBFheight=768\n").height, 600)
+        << "a mark anywhere else is part of its key";
+    EXPECT_EQ(parseSettings("\xEF\xBBwidth=1024\n").width, 800) << "part of a mark is part of the key";
+}
+
 TEST(Settings, BoolsAreTrueOnlyForExactlyTrueAndIntsConvertLikeAtoi)
 {
     EXPECT_TRUE(parseSettings("debugMode=true").debugMode);
@@ -70,4 +81,9 @@ TEST(Settings, ASettingsFileThatIsNoRegularFileCannotBeLoaded)
     EXPECT_FALSE(loadSettings()) << "a folder as settings.conf";
     std::filesystem::remove(folder.path() / "settings.conf");
     EXPECT_FALSE(loadSettings()) << "no settings.conf";
+
+    writeText(folder.path() / "settings.conf", "\xEF\xBB\xBFwidth=1024\n");
+    ASSERT_TRUE(loadSettings());
+    EXPECT_EQ(settings().width, 1024) << "a saved byte-order mark hid the first key";
+    settings() = Settings{};
 }

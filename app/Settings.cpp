@@ -3,6 +3,7 @@
 #include "game/GameTime.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -55,7 +56,10 @@ void applyLine(Settings& s, const std::string& line, std::ostream& messages)
 
 Settings parseSettings(const std::string& text, Settings base, std::ostream& messages)
 {
-    std::istringstream lines(text);
+    // Some editors begin a UTF-8 file with a byte-order mark; it would hide the first key.
+    const std::string byteOrderMark = "\xEF\xBB\xBF";
+    const bool marked = text.compare(0, byteOrderMark.size(), byteOrderMark) == 0;
+    std::istringstream lines(marked ? text.substr(byteOrderMark.size()) : text);
     std::string line;
     while (std::getline(lines, line)) {
         // A file saved on Windows must read like the same file saved here.
@@ -68,11 +72,16 @@ Settings parseSettings(const std::string& text, Settings base, std::ostream& mes
 
 bool loadSettings()
 {
+    // A FIFO would block the start until something writes to it, and a folder opens like a
+    // file: neither is a settings file.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file("settings.conf", error))
+        return false;
     std::ifstream file("settings.conf", std::ios::binary);
     if (!file.is_open())
         return false;
     std::string text;
-    // A directory opens like a file and fails only on the first read: it is no settings file.
+    // A read that fails (a failing disk) throws from the stream's buffer.
     try {
         text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
     } catch (const std::ios_base::failure&) {

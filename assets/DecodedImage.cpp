@@ -93,7 +93,12 @@ JpegResult readJpeg(std::FILE* file, int maxSide, std::vector<unsigned char>& rg
 // loops forever on a marker that runs past the end of the file.
 DecodedImage::DecodedImage(const std::string& path, int maxSide)
 {
-    if (hasJpegExtension(path))
+    // Either reader would open a FIFO and wait for a writer forever; a folder is no image
+    // either. Both are reported as a missing image is: the file could not be opened.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        loadError = IL_COULD_NOT_OPEN_FILE;
+    else if (hasJpegExtension(path))
         decodeJpeg(path, maxSide);
     else
         decodeWithDevil(path, maxSide);

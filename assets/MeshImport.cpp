@@ -3,6 +3,7 @@
 #include <assimp/Importer.hpp>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
+#include <filesystem>
 #include <glm/glm.hpp>
 #include <iostream>
 
@@ -111,6 +112,13 @@ void copyVertices(const aiMesh& source, float uvScale, Mesh& mesh)
 
 bool importMesh(const std::string& path, float uvScale, Mesh& mesh)
 {
+    // The importer would open a FIFO and wait for a writer forever: anything but a regular
+    // file is reported as the importer reports a missing one.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        std::cout << "Unable to open file \"" << path << "\"." << std::endl;
+        return false;
+    }
     Assimp::Importer importer;
     const aiScene* scene = importer.ReadFile(path.c_str(), importFlags);
     if (!scene) {

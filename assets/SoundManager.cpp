@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <unordered_map>
 #include <vector>
@@ -104,13 +105,18 @@ SoundManager::Impl::~Impl()
 }
 
 // Files are read on their first request only; a footstep asked for every frame must not
-// touch the disk every frame, not even when its file is missing (kept as nullptr).
+// touch the disk every frame, not even when its file is missing (kept as nullptr). Anything
+// but a regular file counts as missing: SDL would open a FIFO and wait for a writer forever.
 template <class Sound, class Load>
 Sound* loadedOnce(std::unordered_map<std::string, Sound*>& loaded, const std::string& file, Load load)
 {
     auto found = loaded.find(file);
-    if (found == loaded.end())
-        found = loaded.emplace(file, load((kAudioFolder + file).c_str())).first;
+    if (found == loaded.end()) {
+        const std::string path = kAudioFolder + file;
+        std::error_code error;
+        Sound* sound = std::filesystem::is_regular_file(path, error) ? load(path.c_str()) : nullptr;
+        found = loaded.emplace(file, sound).first;
+    }
     return found->second;
 }
 

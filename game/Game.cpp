@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 
@@ -270,7 +271,13 @@ glm::vec3 Game::readLevel(const std::string& name)
     std::cout << "LADE das LEVEL: " << name << std::endl;
     startPosition = glm::vec3(0.0f);
 
-    std::ifstream file(options_.levelFolder + name + ".lvl", std::ios::binary);
+    // A FIFO would block the game until something writes to it, and a folder opens like an
+    // empty file: either is a level that is not there.
+    const std::string path = options_.levelFolder + name + ".lvl";
+    std::error_code error;
+    std::ifstream file;
+    if (std::filesystem::is_regular_file(path, error))
+        file.open(path, std::ios::binary);
     if (!file.is_open()) {
         std::cout << "File could not be opened." << std::endl;
         std::cout << "InvisCubes: " << invisCubes.size() << std::endl;

@@ -1,6 +1,7 @@
 #include "scene/LevelReader.h"
 
 #include <cmath>
+#include <string>
 
 namespace {
 
@@ -36,6 +37,19 @@ private:
     std::istream& in_;
 };
 
+// Counted as characters, the three bytes of the mark would shift every cell of the level.
+void skipByteOrderMark(std::istream& in)
+{
+    const std::streampos start = in.tellg();
+    if (start == std::streampos(-1))
+        return;
+    std::string head(utf8ByteOrderMark.size(), '\0');
+    if (in.read(head.data(), static_cast<std::streamsize>(head.size())) && head == utf8ByteOrderMark)
+        return;
+    in.clear();
+    in.seekg(start);
+}
+
 int heightOf(int c)
 {
     return (c >= '1' && c <= '5') ? c - '0' : 0;
@@ -65,6 +79,7 @@ void placeCell(LevelLayout& level, int letter, int height, int row, int column)
 LevelLayout parseLevel(std::istream& in)
 {
     LevelLayout level;
+    skipByteOrderMark(in);
     LevelCharacters characters(in);
     int height = 0;
     for (int n = 0; !characters.atEnd() && n < maxLevelCharacters; ++n) {

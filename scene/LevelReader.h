@@ -2,6 +2,7 @@
 #include <glm/glm.hpp>
 #include <istream>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 // A level file read into cells, before any object exists.
@@ -17,6 +18,11 @@ struct LevelLayout {
 // The most characters of a level file that count (skipped line feeds excluded).
 constexpr int maxLevelCharacters = 1024;
 
+// Some editors begin a UTF-8 file with these bytes. The level reader skips them at the very
+// start of a file: no cell of the level is made of them.
+constexpr std::string_view utf8ByteOrderMark = "\xEF\xBB\xBF";
+
+// Reads a level from the start of `in`.
 LevelLayout parseLevel(std::istream& in);
 
 // Index into a level grid of the cell holding world point (x, z).

@@ -3,6 +3,7 @@
 #include "render/gl/RenderPass.h"
 
 #include <GL/glew.h>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -62,10 +63,13 @@ std::string programLog(GLuint program)
     return infoLog(program, glGetProgramiv, glGetProgramInfoLog);
 }
 
-// A directory opens like a file and fails only on the first read; either way the file
-// cannot be used.
+// Only a regular file is a shader: a FIFO would block the start until something writes to
+// it, and a folder opens like a file. A read that fails throws from the stream's buffer.
 std::string readShaderFile(const std::string& path)
 {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        throw ShaderBuildError("Failed to open file " + path);
     std::ifstream file(path, std::ios::binary);
     if (!file.good())
         throw ShaderBuildError("Failed to open file " + path);

@@ -84,6 +84,31 @@ TEST_F(ShaderManagerTest, AFailedBuildCarriesItsMessage)
     EXPECT_EQ(takeGlDebugErrors().size(), 1u) << "the driver reports the compile error, and nothing else";
 }
 
+// Reading a FIFO would wait for a writer forever: a shader file that is a FIFO, or a folder,
+// cannot be opened, as a missing one cannot, and the FIFO is never opened.
+TEST_F(ShaderManagerTest, AShaderFileThatIsNoRegularFileCannotBeOpened)
+{
+    TempFolder folder;
+    writeText(folder.path() / "plain.frag", "#version 330 core\nout vec4 c;\nvoid main() { c = vec4(1.0); }\n");
+    const std::string fragment = (folder.path() / "plain.frag").string();
+    const std::string vertex = (folder.path() / "odd.vert").string();
+    const auto failure = [&]() -> std::string {
+        try {
+            ShaderProgram program(vertex, fragment);
+        } catch (const ShaderBuildError& error) {
+            return error.what();
+        }
+        return "built";
+    };
+    {
+        WatchedFifo fifo(vertex);
+        EXPECT_EQ(failure(), "Failed to open file " + vertex) << "a FIFO as the shader";
+        EXPECT_FALSE(fifo.opened());
+    }
+    std::filesystem::create_directory(vertex);
+    EXPECT_EQ(failure(), "Failed to open file " + vertex) << "a folder as the shader";
+}
+
 TEST_F(ShaderManagerTest, RegistersEveryUniformWithTheDriversLocation)
 {
     const ShaderManager& manager = *ShaderManager::instance();

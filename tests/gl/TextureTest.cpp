@@ -102,6 +102,30 @@ TEST_F(TextureTest, FailuresAreReportedAndAGoodImageAfterThemIsMipmappedTrilinea
     EXPECT_EQ(smallestWidth, 1) << "the mipmap chain reaches 1 x 1";
 }
 
+// Either image reader would open a FIFO and wait for a writer forever: a FIFO, or a folder,
+// is reported with the line and the code a missing file gives, and never opened.
+TEST_F(TextureTest, AnImageFileThatIsNoRegularFileIsReportedAsAMissingOne)
+{
+    TempFolder folder;
+    for (const std::string name : {"odd_diff.jpg", "odd.tga"}) { // libjpeg's reader, DevIL's
+        SCOPED_TRACE(name);
+        const std::filesystem::path image = folder.path() / name;
+        std::unique_ptr<Texture> texture;
+        const auto load = [&] { texture = std::make_unique<Texture>(image.string()); };
+        const std::string missing = printedBy(load);
+        ASSERT_EQ(missing, "couldnt load texture: " + image.string() + "\n" + std::to_string(IL_COULD_NOT_OPEN_FILE) + "\n");
+        {
+            WatchedFifo fifo(image);
+            EXPECT_EQ(printedBy(load), missing) << "a FIFO as the image";
+            EXPECT_EQ(texture->name, 0u);
+            EXPECT_FALSE(fifo.opened());
+        }
+        std::filesystem::create_directory(image);
+        EXPECT_EQ(printedBy(load), missing) << "a folder as the image";
+        EXPECT_EQ(texture->name, 0u);
+    }
+}
+
 TEST_F(TextureTest, OddRowLengthsLoadExactlyAndAlphaIsDropped)
 {
     TempFolder folder;

@@ -66,6 +66,27 @@ TEST(LevelReader, RowSplitOverTwoLinesReadsAsOneButABlankLineShiftsCells)
     EXPECT_EQ(gridOf("1x1x\r"), gridOf("1x1x7"));
 }
 
+// As some editors save a file: the mark is no cell, and the level reads as without it.
+TEST(LevelReader, AByteOrderMarkAtTheVeryStartIsSkipped)
+{
+    const std::string text = "1x1x12131x\n5242424S4x\n1Z";
+    const LevelLayout plain = parse(text);
+    ASSERT_EQ(plain.grid.size(), 11u);
+    const LevelLayout marked = parse(std::string(utf8ByteOrderMark) + text);
+    EXPECT_EQ(marked.grid, plain.grid);
+    EXPECT_EQ(marked.cubes, plain.cubes);
+    EXPECT_EQ(marked.invisCubes, plain.invisCubes);
+    EXPECT_EQ(marked.finish, plain.finish);
+    EXPECT_EQ(marked.invisCubesBeforeFinish, plain.invisCubesBeforeFinish);
+    EXPECT_EQ(marked.startPosition, plain.startPosition);
+
+    // Part of a mark, or a mark anywhere but at the start, is read as characters, as ever.
+    EXPECT_EQ(gridOf("\xEF\xBB" "1x1x1x1x1x"), (std::vector<int>{0, 1, 1, 1, 1, 1}));
+    EXPECT_EQ(gridOf("\xEF"), (std::vector<int>{0}));
+    EXPECT_EQ(gridOf("1x\xEF\xBB\xBF" "1x"), (std::vector<int>{1, 0, 0, 0}));
+    EXPECT_EQ(gridOf("\xEF\xBB\xBF\xEF\xBB\xBF" "1x1x"), (std::vector<int>{0, 0, 0, 0}));
+}
+
 TEST(LevelReader, FileEndingOnAHeightDigitKeepsThatCell)
 {
     const LevelLayout level = parse("1x1x1x1x1x\n1x3");

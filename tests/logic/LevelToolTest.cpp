@@ -5,6 +5,7 @@
 #include "tools/level/LevelCheck.h"
 #include "tools/level/LevelPicture.h"
 #include "tools/level/LevelSolver.h"
+#include "tools/player/PlanPlayer.h"
 
 #include <set>
 #include <sstream>
@@ -109,6 +110,60 @@ TEST(LevelCheck, EachFaultGivesItsOwnWarningOnce)
     ASSERT_EQ(shifted.warnings.size(), 2u);
     EXPECT_EQ(shifted.warnings[0].where, "line 3");
     EXPECT_NE(shifted.warnings[1].text.find("reads it as a height"), std::string::npos);
+}
+
+// As some editors save a level: the tool reads it as the game does (its second reading would
+// throw otherwise), a note says so, and every warning and position is where an editor shows
+// it, the mark taking no column.
+TEST(LevelCheck, AByteOrderMarkIsANoteAndMovesNothing)
+{
+    const std::string mark(utf8ByteOrderMark);
+    const std::string level = lines({flat, start, finish});
+    const LevelFile plain = levelFromText(level);
+    const LevelFile marked = levelFromText(mark + level);
+    EXPECT_EQ(marked.layout.grid, plain.layout.grid);
+    EXPECT_EQ(topView(marked), topView(plain));
+    EXPECT_TRUE(warningKinds(marked).empty());
+    EXPECT_TRUE(checkLevel(plain).notes.empty());
+    const std::vector<std::string> notes = checkLevel(marked).notes;
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_NE(notes[0].find("byte-order mark"), std::string::npos) << notes[0];
+
+    for (const std::string& faulty : {lines({"1x7x1x1x1x", start, finish}), lines({"1x1x1x1x", start, finish, flat}),
+                                      lines({flat + "\r" + flat, start, finish}) + repeated(flat, 101)}) {
+        SCOPED_TRACE(faulty.substr(0, 24));
+        const LevelFile without = levelFromText(faulty);
+        const LevelFile with = levelFromText(mark + faulty);
+        ASSERT_EQ(with.cells.size(), without.cells.size());
+        for (std::size_t i = 0; i < with.cells.size(); ++i) {
+            EXPECT_EQ(with.cells[i].heightChar.line, without.cells[i].heightChar.line) << i;
+            EXPECT_EQ(with.cells[i].heightChar.column, without.cells[i].heightChar.column) << i;
+        }
+        const CheckReport a = checkLevel(without);
+        const CheckReport b = checkLevel(with);
+        ASSERT_FALSE(a.warnings.empty());
+        ASSERT_EQ(b.warnings.size(), a.warnings.size());
+        for (std::size_t i = 0; i < a.warnings.size(); ++i) {
+            EXPECT_EQ(b.warnings[i].kind, a.warnings[i].kind);
+            EXPECT_EQ(b.warnings[i].where, a.warnings[i].where);
+            EXPECT_EQ(b.warnings[i].text, a.warnings[i].text);
+        }
+    }
+}
+
+// A FIFO would keep the tool waiting for a writer: it cannot be read, like a missing file.
+TEST(LevelFile, AFileThatIsNoRegularFileCannotBeRead)
+{
+    TempFolder folder;
+    std::string error;
+    WatchedFifo level(folder.path() / "fifo.lvl");
+    EXPECT_FALSE(readLevelFile(level.path(), error));
+    EXPECT_EQ(error, "cannot read " + level.path() + ": not a regular file");
+    EXPECT_FALSE(level.opened());
+
+    WatchedFifo plan(folder.path() / "fifo.plan");
+    EXPECT_EQ(readPlanFile(plan.path()).errors, std::vector<std::string>{"cannot open " + plan.path()});
+    EXPECT_FALSE(plan.opened());
 }
 
 TEST(LevelCheck, TheTopViewShowsTheLevelAsTheGameReadsIt)

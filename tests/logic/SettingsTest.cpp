@@ -1,5 +1,7 @@
 #include "app/Settings.h"
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 
 TEST(Settings, KeysGivenOverrideOnlyTheirFieldsAndTheLastOccurrenceWins)
@@ -22,6 +24,17 @@ TEST(Settings, KeysAreExactAndUnknownLinesAreIgnored)
     EXPECT_EQ(s.height, 600) << "a key with a trailing space is another key";
     EXPECT_TRUE(s.music);
     EXPECT_TRUE(parseSettings("width=1024\r\nfullscreen=true\r\n").fullscreen) << "Windows line ends read alike";
+}
+
+// As some editors save a file: the mark at its start must not become part of the first key.
+TEST(Settings, AByteOrderMarkAtTheVeryStartIsSkipped)
+{
+    const Settings s = parseSettings("\xEF\xBB\xBFwidth=1024\nheight=768\n");
+    EXPECT_EQ(s.width, 1024);
+    EXPECT_EQ(s.height, 768);
+    EXPECT_EQ(parseSettings("width=1024\n\xEF\xBB\xBFheight=768\n").height, 600)
+        << "a mark anywhere else is part of its key";
+    EXPECT_EQ(parseSettings("\xEF\xBBwidth=1024\n").width, 800) << "part of a mark is part of the key";
 }
 
 TEST(Settings, BoolsAreTrueOnlyForExactlyTrueAndIntsConvertLikeAtoi)
@@ -50,4 +63,27 @@ TEST(Settings, ShippedFileHoldsEveryDefault)
     EXPECT_TRUE(s.width == d.width && s.height == d.height && s.fullscreen == d.fullscreen &&
                 s.framerate == d.framerate && s.music == d.music && s.soundfx == d.soundfx &&
                 s.debugMode == d.debugMode && s.difficulty == d.difficulty);
+}
+
+// A FIFO would block the start until something writes to it; a folder opens like a file.
+// Either is a settings file that cannot be loaded, as a missing one cannot.
+TEST(Settings, ASettingsFileThatIsNoRegularFileCannotBeLoaded)
+{
+    TempFolder folder;
+    WorkingDirectory inFolder(folder.path());
+    settings() = Settings{};
+    {
+        WatchedFifo fifo(folder.path() / "settings.conf");
+        EXPECT_FALSE(loadSettings()) << "a FIFO as settings.conf";
+        EXPECT_FALSE(fifo.opened());
+    }
+    std::filesystem::create_directory(folder.path() / "settings.conf");
+    EXPECT_FALSE(loadSettings()) << "a folder as settings.conf";
+    std::filesystem::remove(folder.path() / "settings.conf");
+    EXPECT_FALSE(loadSettings()) << "no settings.conf";
+
+    writeText(folder.path() / "settings.conf", "\xEF\xBB\xBFwidth=1024\n");
+    ASSERT_TRUE(loadSettings());
+    EXPECT_EQ(settings().width, 1024) << "a saved byte-order mark hid the first key";
+    settings() = Settings{};
 }

@@ -258,6 +258,34 @@ TEST(SoundManagerTest, UnknownIdsAndBadFilesStartNothingAndFilesAreDecodedOnce)
     });
 }
 
+// SDL would open a FIFO and wait for a writer forever: a sound whose file is a FIFO, or a
+// folder, is as silent as a missing one, and a good file after them still plays.
+TEST(SoundManagerTest, AnAudioFileThatIsNoRegularFileIsSilentAndNeverOpened)
+{
+    runIsolated([] {
+        TempFolder data;
+        copyAudio(data, kSteps, kSteps);
+        WatchedFifo ambient(data.path() / "Tindral/Audio" / kAmbient);
+        WatchedFifo burning(data.path() / "Tindral/Audio" / kBurning);
+        for (const std::string& jump : {kJump, kJumpHigh})
+            std::filesystem::create_directories(data.path() / "Tindral/Audio" / jump);
+        WorkingDirectory inData(data.path());
+
+        DiskOutput output;
+        sound().initSound(true, true); // the ambient track, as music
+        sound().playSound(8, true);    // the burning, as an effect
+        sound().playSound(5, false);   // a jump, from either folder
+        EXPECT_FALSE(Mix_PlayingMusic());
+        EXPECT_EQ(playingChannels(), 0);
+        EXPECT_LT(output.rmsOfNext(0.2), kSilent);
+        EXPECT_FALSE(ambient.opened()) << "the music FIFO was opened";
+        EXPECT_FALSE(burning.opened()) << "the effect FIFO was opened";
+
+        sound().playSound(4, false);
+        EXPECT_TRUE(sound().isPlaying(kSteps));
+    });
+}
+
 TEST(SoundManagerTest, MasterVolumeFollowsSetVolumeAndIsClamped)
 {
     runIsolated([] {

@@ -7,6 +7,9 @@
 #include "game/Keys.h"
 #include "scene/Hero.h"
 
+#include <atomic>
+#include <chrono>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -14,6 +17,8 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -61,6 +66,53 @@ public:
 
 private:
     const std::filesystem::path previous_ = std::filesystem::current_path();
+};
+
+// A FIFO where a data file should be. Opening a FIFO for reading waits for a writer, so a
+// reader that should have refused it would hang the test: a watcher keeps offering a writer's
+// end, which succeeds only while a reader has the FIFO open or waits for it. It then records
+// that the FIFO was opened and closes its end at once, which gives the reader an empty file.
+class WatchedFifo {
+public:
+    explicit WatchedFifo(std::filesystem::path path) : path_(std::move(path))
+    {
+        std::filesystem::create_directories(path_.parent_path());
+        made_ = mkfifo(path_.c_str(), 0600) == 0;
+        EXPECT_TRUE(made_) << "cannot make a FIFO at " << path_;
+        watcher_ = std::thread([this] { watch(); });
+    }
+    ~WatchedFifo()
+    {
+        stop_ = true;
+        watcher_.join();
+        std::error_code ignored;
+        if (made_)
+            std::filesystem::remove(path_, ignored);
+    }
+    WatchedFifo(const WatchedFifo&) = delete;
+    WatchedFifo& operator=(const WatchedFifo&) = delete;
+
+    std::string path() const { return path_.string(); }
+    bool opened() const { return opened_; }
+
+private:
+    void watch()
+    {
+        while (!stop_) {
+            const int end = open(path_.c_str(), O_WRONLY | O_NONBLOCK);
+            if (end >= 0) {
+                opened_ = true;
+                close(end);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
+
+    std::filesystem::path path_;
+    bool made_ = false;
+    std::atomic<bool> opened_{false};
+    std::atomic<bool> stop_{false};
+    std::thread watcher_;
 };
 
 inline void writeText(const std::filesystem::path& file, const std::string& text)
@@ -137,6 +189,9 @@ protected:
     }
 
     void buildLevelFile(const std::filesystem::path& source) { buildLevel(readText(source)); }
+
+    // The game's own level folder, a copy of the shipped levels.
+    const std::filesystem::path& levelFolder() const { return levels_.path(); }
 
     // Lets the hero, placed 0.05 above its start cell, settle onto it.
     void settle() { frames(4); }

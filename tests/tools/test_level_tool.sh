@@ -26,7 +26,17 @@ run check nostart.lvl
 [ "$STATUS" -eq 1 ] && grep -q "^warning  no start" out.txt || fail "a level without a start: status $STATUS"
 run check nostart.lvl missing.lvl
 [ "$STATUS" -eq 2 ] && grep -q "cannot open missing.lvl" out.txt || fail "a missing file: status $STATUS"
-pass "check: 0 for the shipped levels, 1 with a warning, 2 for a file it cannot read"
+# A FIFO would keep the tool waiting for a writer: it is a file it cannot read.
+mkfifo fifo.lvl
+STATUS=0
+timeout 20 "$tool" check fifo.lvl >out.txt 2>&1 || STATUS=$?
+[ "$STATUS" -eq 2 ] && grep -q "cannot read fifo.lvl: not a regular file" out.txt || fail "a FIFO: status $STATUS"
+# A level saved with a UTF-8 byte-order mark reads as without it; a note says so.
+{ printf '\xEF\xBB\xBF'; cat "$levels/1.lvl"; } >marked.lvl
+run check marked.lvl
+[ "$STATUS" -eq 0 ] && grep -q "^no warnings$" out.txt && grep -q "^note .*byte-order mark" out.txt ||
+  fail "a level with a byte-order mark: status $STATUS"
+pass "check: 0 for the shipped levels, 1 with a warning, 2 for a file it cannot read (a FIFO too), a note for a byte-order mark"
 
 for n in 1 2 3; do
   run solve "$levels/$n.lvl" --difficulty 2 --fps 60 --out "level$n.plan"

@@ -27,12 +27,14 @@ struct FileLine {
     bool blank() const { return loneReturns.empty() && pieces.back() == 0; }
 };
 
-std::vector<FileLine> fileLines(const std::string& text)
+// The lines from byte `start` on: a byte-order mark before it is no part of the first line.
+std::vector<FileLine> fileLines(const std::string& text, std::size_t start)
 {
     std::vector<FileLine> lines;
     FileLine line;
+    line.begin = start;
     line.pieces.push_back(0);
-    for (std::size_t i = 0; i <= text.size(); ++i) {
+    for (std::size_t i = start; i <= text.size(); ++i) {
         if (i < text.size() && text[i] != '\n') {
             if (text[i] != '\r') {
                 ++line.pieces.back();
@@ -92,6 +94,7 @@ public:
 
     CheckReport run()
     {
+        byteOrderMark();
         lineEnds();
         lineWidths();
         characterLimit();
@@ -110,6 +113,13 @@ private:
 
     // Cells after this byte offset are not where the author put them.
     void misaligned(std::size_t offset) { misaligned_ = std::min(misaligned_, offset); }
+
+    void byteOrderMark()
+    {
+        if (level_.byteOrderMark > 0)
+            report_.notes.push_back("the file starts with a UTF-8 byte-order mark (as some editors write one), "
+                                    "which the game skips");
+    }
 
     void lineEnds()
     {
@@ -266,7 +276,7 @@ private:
     }
 
     const LevelFile& level_;
-    const std::vector<FileLine> lines_ = fileLines(level_.text);
+    const std::vector<FileLine> lines_ = fileLines(level_.text, level_.byteOrderMark);
     std::size_t misaligned_ = std::string::npos;
     CheckReport report_;
 };

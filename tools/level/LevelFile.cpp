@@ -9,12 +9,13 @@
 
 namespace {
 
-// The game's character rules (scene/LevelReader.cpp) over a string, with positions: a
-// carriage return right before a line feed is dropped, one line feed at a time is skipped,
-// and a read at the end of the file (which also ends the reading) yields EOF.
+// The game's character rules (scene/LevelReader.cpp) over a string, from `start` on (past a
+// byte-order mark), with positions: a carriage return right before a line feed is dropped,
+// one line feed at a time is skipped, and a read at the end of the file (which also ends the
+// reading) yields EOF.
 class PositionedCharacters {
 public:
-    explicit PositionedCharacters(const std::string& text) : text_(text) {}
+    PositionedCharacters(const std::string& text, std::size_t start) : text_(text), index_(start) {}
 
     bool atEnd() const { return eof_; }
     std::size_t offset() const { return index_; }
@@ -52,7 +53,7 @@ private:
     }
 
     const std::string& text_;
-    std::size_t index_ = 0;
+    std::size_t index_;
     int line_ = 1;
     int column_ = 1;
     bool eof_ = false;
@@ -105,7 +106,9 @@ LevelFile levelFromText(const std::string& text, const std::string& path)
     std::istringstream in(text);
     level.layout = parseLevel(in);
 
-    PositionedCharacters characters(level.text);
+    if (text.compare(0, utf8ByteOrderMark.size(), utf8ByteOrderMark) == 0)
+        level.byteOrderMark = utf8ByteOrderMark.size();
+    PositionedCharacters characters(level.text, level.byteOrderMark);
     CountedChar heightChar;
     for (int n = 0; !characters.atEnd() && n < maxLevelCharacters; ++n) {
         const CountedChar c = characters.next();
@@ -140,6 +143,11 @@ std::optional<LevelFile> readLevelFile(const std::string& path, std::string& err
     std::error_code ignored;
     if (std::filesystem::is_directory(path, ignored)) {
         error = path + " is a folder";
+        return std::nullopt;
+    }
+    // A FIFO would keep the tool waiting for a writer, a device may never end.
+    if (std::filesystem::exists(path, ignored) && !std::filesystem::is_regular_file(path, ignored)) {
+        error = "cannot read " + path + ": not a regular file";
         return std::nullopt;
     }
     std::ifstream in(path, std::ios::binary);

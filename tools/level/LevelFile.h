@@ -12,7 +12,8 @@
 enum class CellKind { Empty, Plain, Start, Finish, Invisible };
 
 // One counted character: the value the reader saw (EOF at the end of the file), and where it
-// lies in the file (1-based line and column; the end of the file counts as one character).
+// lies in the file (1-based line and column as an editor shows them, so a byte-order mark takes
+// no column; the end of the file counts as one character).
 struct CountedChar {
     int value = 0;
     int line = 1;
@@ -32,6 +33,7 @@ struct LevelCell {
 struct LevelFile {
     std::string path;
     std::string text;
+    std::size_t byteOrderMark = 0;  // bytes of a UTF-8 byte-order mark at its start; the game skips them
     LevelLayout layout;             // what the game builds
     std::vector<LevelCell> cells;   // one per grid cell, in reading order
     std::vector<CountedChar> chars; // every character the game counted, in order

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -41,7 +42,11 @@ Plan readPlan(std::istream& in)
 
 Plan readPlanFile(const std::string& path)
 {
-    std::ifstream in(path);
+    // A FIFO would keep the player waiting for a writer, a device may never end.
+    std::error_code error;
+    std::ifstream in;
+    if (std::filesystem::is_regular_file(path, error))
+        in.open(path);
     if (!in.is_open()) {
         Plan plan;
         plan.errors.push_back("cannot open " + path);

@@ -6,12 +6,31 @@
 #include "game/Game.h"
 #include "game/GameTime.h"
 #include "game/InputState.h"
+#include "game/Keys.h"
 #include "render/FrameRenderer.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 #include <chrono>
 #include <iostream>
+
+namespace {
+
+static_assert(Key::A == GLFW_KEY_A && Key::Z == GLFW_KEY_Z && Key::Space == GLFW_KEY_SPACE &&
+                  Key::Escape == GLFW_KEY_ESCAPE && Key::Enter == GLFW_KEY_ENTER && Key::Tab == GLFW_KEY_TAB &&
+                  Key::F2 == GLFW_KEY_F2 && Key::F9 == GLFW_KEY_F9,
+              "the game's keys are GLFW's");
+static_assert(KeyAction::Press == GLFW_PRESS && KeyAction::Release == GLFW_RELEASE &&
+                  KeyAction::Repeat == GLFW_REPEAT,
+              "the game's key actions are GLFW's");
+
+// Every key event of the window goes to the process-wide input the game reads.
+void onKey(GLFWwindow*, int key, int, int action, int)
+{
+    recordKey(inputState(), debugSwitches(), key, action);
+}
+
+} // namespace
 
 MainLoop::MainLoop(Window& window) : window_(window)
 {
@@ -37,7 +56,7 @@ void MainLoop::run()
 {
     if (!start())
         return;
-    while (!game_->finished) {
+    while (!game_->finished()) {
         if (!waitWhileMinimised())
             runFrame(gameTimeStep(settings().difficulty, window_.clock.frameTime));
         if (glfwWindowShouldClose(window_.handle()))
@@ -64,7 +83,8 @@ double MainLoop::runFrame(double gameStep)
     game_->update(gameStep);
     const std::chrono::duration<double> updateTime = std::chrono::steady_clock::now() - updateStart;
 
-    renderer_->renderFrame(*game_);
+    renderer_->applyDebugViews(game_->wireframe(), game_->takeSamplingChanges());
+    game_->setObjectsDrawn(renderer_->renderFrame(*game_));
     game_->printDebugReport(static_cast<float>(window_.clock.frameTime));
     present();
     return updateTime.count();

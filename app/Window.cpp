@@ -75,17 +75,3 @@ Window::Window(int width, int height, int refreshRate, bool fullscreen)
     }
     glfwMakeContextCurrent(handle_);
 }
-
-void FrameClock::start(double now)
-{
-    lastTime_ = now;
-    frameTime = 0.0;
-    firstFrame_ = true;
-}
-
-void FrameClock::frameDone(double now)
-{
-    frameTime = firstFrame_ ? 0.0 : now - lastTime_;
-    lastTime_ = now;
-    firstFrame_ = false;
-}

@@ -2,7 +2,7 @@
 #include "app/MainLoop.h"
 #include "app/Settings.h"
 #include "app/Window.h"
-#include "render/gl/ShaderManager.h"
+#include "gl/ShaderManager.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>

@@ -166,20 +166,21 @@ void SoundManager::initSound(bool musicEnabled, bool effectsEnabled)
     if (impl_)
         setVolume(0.6f);
     std::cout << "playsound - ambient " << std::endl;
-    playSound(0, true);
+    playSound(Sound::Ambient, true);
 }
 
-void SoundManager::playSound(int id, bool loop)
+void SoundManager::playSound(Sound sound, bool loop)
 {
     if (!impl_)
         return;
-    if (music_ && id >= 0 && id <= 3) {
-        if (id == 0)
+    const bool music = filesOf(sound).music;
+    if (music && music_) {
+        if (sound == Sound::Ambient)
             std::cout << " play Ambient" << std::endl;
-        startMusicUnlessPlaying(soundFile(id), loop);
+        startMusicUnlessPlaying(soundFile(sound), loop);
+    } else if (!music && effects_) {
+        startUnlessPlaying(soundFile(sound), loop);
     }
-    if (effects_ && id >= 4 && id <= 13)
-        startUnlessPlaying(soundFile(id), loop);
 }
 
 void SoundManager::startMusicUnlessPlaying(const std::string& file, bool loop)
@@ -249,25 +250,12 @@ float SoundManager::masterVolume() const
     return impl_ ? impl_->master : 0.0f;
 }
 
-std::string SoundManager::soundFile(int id)
+std::string SoundManager::soundFile(Sound sound)
 {
-    switch (id) {
-    case 0: return "Ambient/ambient1.mp3";
-    case 1: return "Ambient/fast.mp3";
-    case 2: return "Ambient/hardcore.mp3";
-    case 3: return "Ambient/forget_it.mp3";
-    case 4: return "Hero/going.mp3";
-    case 5: return (std::rand() % 2 != 0) ? "Hero/jump1.mp3" : "Hero/jump.mp3";
-    case 6: return "Hero/dying_flame.mp3";
-    case 7: return "Hero/dying_falling.mp3";
-    case 8: return "Enemy/burning.mp3";
-    case 9: return "Enemy/burning2.mp3";
-    case 10: return "Enemy/burning3.mp3";
-    case 11: return "Cube/rotating.mp3";
-    case 12: return "Cube/moving.mp3";
-    case 13: return "Cube/break.mp3";
-    default: return "";
-    }
+    const SoundFiles& files = filesOf(sound);
+    if (files.otherFile && std::rand() % 2 != 0)
+        return files.otherFile;
+    return files.file;
 }
 
 bool SoundManager::isPlaying(const std::string& file) const

@@ -1,6 +1,7 @@
-# The game's code is five folders stacked as layers, each a static library that links only the
+# The game's code is six folders stacked as layers, each a static library that links only the
 # layers below it:
-#   render/gl < assets < scene < game < render < app
+#   gl < assets < scene < game < render < app
+# assets, scene and game hold no GL: they do not see gl/ at all.
 # A layer compiles against an include root of its own that holds links to its folder and the
 # folders below it, and nothing else: an include of a higher layer's header does not build.
 

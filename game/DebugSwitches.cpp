@@ -1,5 +1,7 @@
 #include "game/DebugSwitches.h"
 
+#include "game/ConsoleLines.h"
+
 #include <string>
 
 DebugSwitches& debugSwitches()
@@ -17,17 +19,18 @@ const std::string separatorLine(69, '-');
 void printSwitchReport(std::ostream& out, const DebugSwitches& s, int objectsDrawn)
 {
     out << separatorLine << std::endl;
-    out << "draw Wireframe: " << (s.solidFill ? 0 : 1) << std::endl;
-    out << "Transparency: " << (s.invisTransparency ? 0 : 1) << std::endl;
-    out << "ViewFrustum: " << (s.viewFrustumCulling ? 0 : 1) << " | " << objectsDrawn << " object drawn" << std::endl;
-    out << "TextureSampling: " << (s.linearSampling ? 0 : 1) << std::endl;
-    out << "Level of MipMapping: " << (s.mipmapLevel == 0 ? 1 : 0) << std::endl;
+    out << ConsoleLine::wireframe << (s.solidFill ? 0 : 1) << std::endl;
+    out << ConsoleLine::transparency << (s.invisTransparency ? 0 : 1) << std::endl;
+    out << ConsoleLine::viewFrustum << (s.viewFrustumCulling ? 0 : 1) << " | " << objectsDrawn
+        << ConsoleLine::objectsDrawn << std::endl;
+    out << ConsoleLine::textureSampling << (s.linearSampling ? 0 : 1) << std::endl;
+    out << ConsoleLine::mipmapping << (s.mipmapLevel == 0 ? 1 : 0) << std::endl;
 }
 
 void printFrametimeLine(std::ostream& out, float frameTime)
 {
     out << separatorLine << std::endl;
-    out << "Frametime: " << frameTime << " " << framesPerSecond(frameTime) << "FPS" << std::endl;
+    out << ConsoleLine::frameTime << frameTime << " " << framesPerSecond(frameTime) << "FPS" << std::endl;
 }
 
 // A frame time of 0 (the very first frame) or one too small to give an int figure has no

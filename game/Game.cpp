@@ -1,21 +1,14 @@
 #include "game/Game.h"
 
 #include "assets/SoundManager.h"
+#include "game/ConsoleLines.h"
 #include "game/GameTime.h"
 #include "game/Keys.h"
-#include "scene/Bar.h"
-#include "scene/Cube.h"
-#include "scene/Flame.h"
-#include "scene/Hero.h"
-#include "scene/LevelReader.h"
-#include "scene/PlaneAndPropeller.h"
 
 #include <chrono>
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iostream>
 
 namespace {
 
@@ -25,17 +18,9 @@ constexpr float airSpeed = 1.5f;
 const glm::vec3 heroStartLift(0.0f, 0.05f, 0.0f);
 const glm::vec3 heroRespawnLift(0.0f, 0.1f, 0.0f);
 const glm::vec3 flameStartOffset(0.0f, 0.05f, 5.0f);
-
-enum PrototypeIndex { HeroPrototype = 0, FlamePrototype = 1, CubePrototype = 2, InvisPrototype = 3, PropellerPrototype = 4 };
-
-// A fresh copy of a prototype at a new place; it shares the prototype's GL objects.
-template <class T>
-std::unique_ptr<T> copyOf(const std::vector<std::unique_ptr<SceneObject>>& prototypes, int index, glm::vec3 position)
-{
-    auto copy = std::make_unique<T>(dynamic_cast<const T&>(*prototypes.at(static_cast<std::size_t>(index))));
-    copy->position = position;
-    return copy;
-}
+const glm::vec3 lifeBarColor(1.0f, 0.0f, 0.0f);
+const glm::vec3 nearBarColor(1.0f, 0.0f, 0.0f);
+const glm::vec3 farBarColor(0.2f, 0.2f, 1.0f);
 
 template <class Step>
 double secondsTaken(Step&& step)
@@ -48,36 +33,33 @@ double secondsTaken(Step&& step)
 } // namespace
 
 Game::Game(const GameOptions& options, InputState& input, DebugSwitches& switches)
-    : options_(options), input_(input), switches_(switches)
+    : options_(options), console_(*options.console), input_(input), switches_(switches),
+      farBar_(glm::vec3(0.0f), farBarColor), nearBar_(glm::vec3(0.0f), nearBarColor), hero_(glm::vec3(0.0f)),
+      flame_(glm::vec3(0.0f)), propeller_(glm::vec3(0.0f))
 {
-    camera = std::make_unique<Camera>();
-    setupTimes.sound = secondsTaken([&] { SoundManager::instance().initSound(options.music, options.soundfx); });
-    setupTimes.prototypes = secondsTaken([&] {
-        createPrototypes();
-        createLifeBars();
+    setupTimes_.sound = secondsTaken([&] {
+        SoundManager& sound = SoundManager::instance();
+        sound.initSound(options.music, options.soundfx);
+        // The flame burns from the start to the end of the game, whichever flame it is.
+        sound.setVolume(0.3f);
+        sound.playSound(Sound::FlameBurning, true);
     });
-    setupTimes.levelBuild = secondsTaken([&] { loadLevel(); });
-}
-
-Game::~Game() = default;
-
-void Game::createPrototypes()
-{
-    const glm::vec3 origin(0.0f);
-    prototypes.push_back(std::make_unique<Hero>(origin, options_.models));
-    prototypes.push_back(std::make_unique<Flame>(origin, options_.models));
-    prototypes.push_back(std::make_unique<Cube>(origin, options_.models));
-    prototypes.push_back(std::make_unique<CubeInvis>(Cube(origin, options_.models)));
-    prototypes.push_back(std::make_unique<Propeller>(origin, options_.models));
+    createLifeBars();
+    setupTimes_.levelBuild = secondsTaken([&] {
+        if (options.firstLevel)
+            loadLevel(*options.firstLevel, 1);
+        else
+            loadLevel(1);
+    });
 }
 
 void Game::createLifeBars()
 {
-    Bar model(glm::vec3(-0.9f, -0.96f, 0.0f), glm::vec3(1.0f, 0.0f, 0.0f), options_.models);
-    model.value = 0.04f;
+    Bar bar(glm::vec3(-0.9f, -0.96f, 0.0f), lifeBarColor);
+    bar.value = 0.04f;
     for (float x : {-0.9f, -0.8f, -0.7f, -0.6f, -0.5f, -0.4f}) {
-        model.position = glm::vec3(x, -0.96f, 0.0f);
-        lifeBars.push_back(std::make_unique<Bar>(model));
+        bar.position = glm::vec3(x, -0.96f, 0.0f);
+        lifeBars_.push_back(bar);
     }
 }
 
@@ -89,8 +71,9 @@ void Game::update(double dt)
 {
     const SubSteps steps = subStepsOf(dt);
     heroPlacedAnew_ = false;
-    for (int i = 0; i < steps.count && !finished && !heroPlacedAnew_; ++i)
+    for (int i = 0; i < steps.count && !finished_ && !heroPlacedAnew_; ++i)
         step(steps.length, i == 0);
+    camera_.follow(hero_.position, flame_.position);
 }
 
 void Game::step(double dt, bool firstOfFrame)
@@ -99,7 +82,7 @@ void Game::step(double dt, bool firstOfFrame)
     steerHero();
     if (firstOfFrame)
         actOnKeys(dtF);
-    if (paused)
+    if (paused_)
         updatePaused(dt);
     else
         updateRunning(dt);
@@ -110,10 +93,10 @@ void Game::step(double dt, bool firstOfFrame)
 void Game::steerHero()
 {
     // Steering is weaker in the air; the cell is last step's, as the hero has not moved yet.
-    const float ground = static_cast<float>(cellHeight(grid, heroCell));
-    const float factor = std::fabs(hero->position.y - ground) < 0.1f ? groundSpeed : airSpeed;
-    if (!paused)
-        hero->setVelocity(moveDirection(input_) * factor);
+    const float ground = static_cast<float>(cellHeight(grid_, heroCell_));
+    const float factor = std::fabs(hero_.position.y - ground) < 0.1f ? groundSpeed : airSpeed;
+    if (!paused_)
+        hero_.setVelocity(moveDirection(input_) * factor);
 }
 
 void Game::actOnKeys(float dtF)
@@ -126,28 +109,28 @@ void Game::actOnKeys(float dtF)
 void Game::actOnKey(int key, float dtF)
 {
     switch (key) {
-    case GLFW_KEY_TAB:
-        paused = !paused;
-        camera->frozen = !camera->frozen;
-        flame->handSteering = !flame->handSteering;
+    case Key::Tab:
+        paused_ = !paused_;
+        camera_.frozen = !camera_.frozen;
+        flame_.handSteering = !flame_.handSteering;
         break;
-    case GLFW_KEY_SPACE:
-        if (!paused)
-            hero->jump();
+    case Key::Space:
+        if (!paused_)
+            hero_.jump();
         break;
-    case GLFW_KEY_ESCAPE:
-        finished = true;
+    case Key::Escape:
+        finished_ = true;
         break;
-    case GLFW_KEY_ENTER:
-        if (!paused)
-            camera->changeSite();
+    case Key::Enter:
+        if (!paused_)
+            camera_.changeSite(console_);
         break;
-    case GLFW_KEY_F4:
-        samplingChanges.push_back({switches_.linearSampling ? 1 : 0, false});
+    case Key::F4:
+        samplingChanges_.push_back({switches_.linearSampling ? 1 : 0, false});
         printDebugReport(dtF);
         break;
-    case GLFW_KEY_F5:
-        samplingChanges.push_back({switches_.mipmapLevel, true});
+    case Key::F5:
+        samplingChanges_.push_back({switches_.mipmapLevel, true});
         printDebugReport(dtF);
         break;
     default:
@@ -160,117 +143,115 @@ void Game::actOnKey(int key, float dtF)
 void Game::updatePaused(double dt)
 {
     const float dtF = static_cast<float>(dt);
-    camera->velocity = input_.cameraVelocity;
-    camera->step(dtF);
-    flame->steeringVelocity = input_.flameSteer;
-    flame->update(static_cast<double>(dtF));
-    propeller->updateWithParent(hero->modelMatrix, dt);
+    camera_.velocity = input_.cameraVelocity;
+    camera_.step(dtF);
+    flame_.steeringVelocity = input_.flameSteer;
+    flame_.update(static_cast<double>(dtF));
+    propeller_.updateWithParent(hero_.modelMatrix, dt);
 }
 
 void Game::updateRunning(double dt)
 {
     const float dtF = static_cast<float>(dt);
-    camera->step(dtF);
-    hero->updateHero(dt, flame->position);
-    propeller->updateWithParent(hero->modelMatrix, dt);
-    heroCell = cellIndex(hero->position.x, hero->position.z);
-    hero->groundHeight = cellHeight(grid, heroCell);
-    flame->target = hero->position;
-    flame->update(dt);
+    camera_.step(dtF);
+    hero_.updateHero(dt, flame_.position);
+    propeller_.updateWithParent(hero_.modelMatrix, dt);
+    heroCell_ = cellIndex(hero_.position.x, hero_.position.z);
+    hero_.groundHeight = cellHeight(grid_, heroCell_);
+    flame_.target = hero_.position;
+    flame_.update(dt);
 
     checkFinish(dtF);
     // Plain cubes never move: their matrices were set when the level was built, and a walk
     // over hundreds of them every frame would only compute the same ones again.
-    for (auto& cube : invisCubes) {
-        cube->heroPosition = hero->position;
-        cube->updateCube(dtF);
-        if (cube->broken)
-            clearCell(cellIndex(cube->position.x, cube->position.z));
+    for (CubeInvis& cube : invisCubes_) {
+        cube.heroPosition = hero_.position;
+        cube.updateCube(dtF);
+        if (cube.broken)
+            clearCell(cellIndex(cube.position.x, cube.position.z));
     }
-    nearBar->value = hero->nearMeter;
-    farBar->value = hero->farMeter;
-    nearBar->update(static_cast<double>(dtF));
-    farBar->update(static_cast<double>(dtF));
-    for (auto& bar : lifeBars)
-        bar->update(dt);
+    nearBar_.value = hero_.nearMeter;
+    farBar_.value = hero_.farMeter;
+    nearBar_.update(static_cast<double>(dtF));
+    farBar_.update(static_cast<double>(dtF));
+    for (Bar& bar : lifeBars_)
+        bar.update(dt);
 }
 
-// Reaching the finish builds the next level at once; the rest of the frame runs on it.
+// Reaching the finish builds the next level at once; the rest of the step runs on it.
 void Game::checkFinish(float dtF)
 {
-    if (!finishCube)
+    if (!finishCube_)
         return;
-    finishCube->heroPosition = hero->position;
-    finishCube->updateCube(dtF);
-    if (!finishCube->reached)
+    finishCube_->heroPosition = hero_.position;
+    finishCube_->updateCube(dtF);
+    if (!finishCube_->reached)
         return;
-    std::cout << "you WON" << std::endl;
-    currentLevel = currentLevel + 1;
-    if (currentLevel > lastLevel)
-        finished = true;
-    else
-        loadLevel();
+    console_ << ConsoleLine::finishReached << std::endl;
+    console_ << ConsoleLine::levelWon << std::endl;
+    if (currentLevel_ + 1 > lastLevel) {
+        currentLevel_ = currentLevel_ + 1;
+        finished_ = true;
+    } else {
+        loadLevel(currentLevel_ + 1);
+    }
 }
 
 void Game::clearCell(int index)
 {
-    if (index >= 0 && index < static_cast<int>(grid.size()))
-        grid[static_cast<std::size_t>(index)] = 0;
+    if (index >= 0 && index < static_cast<int>(grid_.size()))
+        grid_[static_cast<std::size_t>(index)] = 0;
 }
 
 void Game::checkDeath()
 {
-    if (!hero->died)
+    if (!hero_.died)
         return;
-    std::cout << "hero died" << std::endl;
-    if (hero->lives < 1) {
-        std::cout << "Useless Shit" << std::endl;
-        finished = true;
+    console_ << ConsoleLine::heroDied << std::endl;
+    if (hero_.lives < 1) {
+        console_ << ConsoleLine::gameOver << std::endl;
+        finished_ = true;
         return;
     }
-    std::cout << hero->lives << " lives left" << std::endl;
-    hero->died = false;
-    hero->nearMeter = 0.0f;
-    hero->farMeter = 0.0f;
-    hero->position = startPosition + heroRespawnLift;
+    console_ << hero_.lives << ConsoleLine::livesLeft << std::endl;
+    hero_.died = false;
+    hero_.nearMeter = 0.0f;
+    hero_.farMeter = 0.0f;
+    hero_.position = startPosition_ + heroRespawnLift;
     heroPlacedAnew_ = true;
     // The ground of the cell it died in would let a slow frame sink it into the start column.
-    hero->groundHeight = cellHeight(grid, cellIndex(startPosition.x, startPosition.z));
-    flame->position = startPosition + flameStartOffset;
+    hero_.groundHeight = cellHeight(grid_, cellIndex(startPosition_.x, startPosition_.z));
+    flame_.position = startPosition_ + flameStartOffset;
 }
 
-void Game::loadLevel()
+void Game::loadLevel(int number)
 {
-    heroCell = 0;
-    std::cout << "Current Level " << currentLevel << std::endl;
-    // The previous level's objects go; their GL objects live on in the prototypes.
-    grid.clear();
-    cubes.clear();
-    invisCubes.clear();
-    finishCube.reset();
-
-    char name[64];
-    std::snprintf(name, sizeof name, "%d", currentLevel);
-    startPosition = readLevel(name);
-    finished = false;
-
-    hero = copyOf<Hero>(prototypes, HeroPrototype, startPosition + heroStartLift);
-    heroPlacedAnew_ = true;
-    // The copy would carry the prototype's ground (0), and a hero that sinks below its start
-    // column before it knows the column is there falls through it on any slower frame.
-    hero->groundHeight = cellHeight(grid, cellIndex(startPosition.x, startPosition.z));
-    propeller = copyOf<Propeller>(prototypes, PropellerPrototype, glm::vec3(0.0f));
-    flame = copyOf<Flame>(prototypes, FlamePrototype, startPosition + flameStartOffset);
-    plane = std::make_unique<Plane>(glm::vec3(0.0f), options_.models);
-    nearBar = std::make_unique<Bar>(glm::vec3(0.0f, -0.96f, 0.0f), glm::vec3(1.0f, 0.0f, 0.0f), options_.models);
-    farBar = std::make_unique<Bar>(glm::vec3(0.0f, -0.9f, 0.0f), glm::vec3(0.2f, 0.2f, 1.0f), options_.models);
+    startLevel(number);
+    const std::optional<LevelLayout> level = readLevel(std::to_string(number));
+    buildLevel(level ? *level : LevelLayout{});
 }
 
-glm::vec3 Game::readLevel(const std::string& name)
+void Game::loadLevel(const LevelLayout& layout, int number)
 {
-    std::cout << "LADE das LEVEL: " << name << std::endl;
-    startPosition = glm::vec3(0.0f);
+    startLevel(number);
+    buildLevel(layout);
+}
 
+// The previous level's objects go.
+void Game::startLevel(int number)
+{
+    currentLevel_ = number;
+    heroCell_ = 0;
+    console_ << ConsoleLine::currentLevel << currentLevel_ << std::endl;
+    grid_.clear();
+    cubes_.clear();
+    invisCubes_.clear();
+    finishCube_.reset();
+}
+
+std::optional<LevelLayout> Game::readLevel(const std::string& name)
+{
+    console_ << ConsoleLine::readingLevel << name << std::endl;
     // A FIFO would block the game until something writes to it, and a folder opens like an
     // empty file: either is a level that is not there.
     const std::string path = options_.levelFolder + name + ".lvl";
@@ -279,51 +260,79 @@ glm::vec3 Game::readLevel(const std::string& name)
     if (std::filesystem::is_regular_file(path, error))
         file.open(path, std::ios::binary);
     if (!file.is_open()) {
-        std::cout << "File could not be opened." << std::endl;
-        std::cout << "InvisCubes: " << invisCubes.size() << std::endl;
-        return startPosition;
+        console_ << ConsoleLine::levelMissing << std::endl;
+        return std::nullopt;
     }
-    std::cout << "File Opened successfully!!!. Reading data from file into array" << std::endl;
-
-    const LevelLayout level = parseLevel(file);
-    for (const glm::vec3& place : level.cubes) {
-        cubes.push_back(copyOf<Cube>(prototypes, CubePrototype, place));
-        cubes.back()->updateCube(0.0f);
-    }
-    // In file order, so that anything the finish prints comes at its cell.
-    for (std::size_t i = 0; i < level.invisCubes.size(); ++i) {
-        if (i == level.invisCubesBeforeFinish)
-            placeFinish(level.finish);
-        const glm::vec3& place = level.invisCubes[i];
-        invisCubes.push_back(copyOf<CubeInvis>(prototypes, InvisPrototype, place));
-        std::cout << place.x << " " << place.y << " " << place.z << std::endl;
-    }
-    if (level.invisCubesBeforeFinish == level.invisCubes.size())
-        placeFinish(level.finish);
-    grid = level.grid;
-    startPosition = level.startPosition;
-
-    std::cout << "InvisCubes: " << invisCubes.size() << std::endl;
-    return startPosition;
+    console_ << ConsoleLine::levelOpened << std::endl;
+    return parseLevel(file);
 }
 
-void Game::placeFinish(const std::optional<glm::vec3>& place)
+void Game::buildLevel(const LevelLayout& level)
 {
-    if (!place)
-        return;
-    finishCube = std::make_unique<CubeFinish>(*place, options_.models);
+    for (const glm::vec3& place : level.cubes)
+        cubes_.emplace_back(place);
+    for (const glm::vec3& place : level.invisCubes) {
+        invisCubes_.emplace_back(place);
+        console_ << place.x << " " << place.y << " " << place.z << std::endl;
+    }
+    if (level.finish)
+        finishCube_.emplace(*level.finish);
+    grid_ = level.grid;
+    startPosition_ = level.startPosition;
+    console_ << ConsoleLine::invisibleCubes << invisCubes_.size() << std::endl;
+    finished_ = false;
+
+    hero_ = Hero(startPosition_ + heroStartLift);
+    // A new hero would stand on no ground (0), and one that sinks below its start column before
+    // it knows the column is there falls through it on any slower frame.
+    hero_.groundHeight = cellHeight(grid_, cellIndex(startPosition_.x, startPosition_.z));
+    heroPlacedAnew_ = true;
+    propeller_ = Propeller(glm::vec3(0.0f));
+    flame_ = Flame(startPosition_ + flameStartOffset);
+    nearBar_ = Bar(glm::vec3(0.0f, -0.96f, 0.0f), nearBarColor);
+    farBar_ = Bar(glm::vec3(0.0f, -0.9f, 0.0f), farBarColor);
+    camera_.follow(hero_.position, flame_.position);
+}
+
+PlaySnapshot Game::snapshot() const
+{
+    return PlaySnapshot{hero_,       flame_, propeller_, camera_, input_, invisCubes_, finishCube_, grid_, heroCell_,
+                        paused_,     finished_};
+}
+
+void Game::restore(const PlaySnapshot& snapshot)
+{
+    hero_ = snapshot.hero;
+    flame_ = snapshot.flame;
+    propeller_ = snapshot.propeller;
+    camera_ = snapshot.camera;
+    input_ = snapshot.input;
+    invisCubes_ = snapshot.invisCubes;
+    finishCube_ = snapshot.finishCube;
+    grid_ = snapshot.grid;
+    heroCell_ = snapshot.heroCell;
+    paused_ = snapshot.paused;
+    finished_ = snapshot.finished;
+    camera_.follow(hero_.position, flame_.position);
+}
+
+std::vector<TextureSamplingChange> Game::takeSamplingChanges()
+{
+    std::vector<TextureSamplingChange> taken;
+    taken.swap(samplingChanges_);
+    return taken;
 }
 
 void Game::printDebugReport(float frameTime)
 {
     if (switches_.reportPending) {
         switches_.reportPending = false;
-        printSwitchReport(std::cout, switches_, objectsDrawn);
-        reportTimer = 0.0f;
-        wireframe = !switches_.solidFill;
-    } else if (reportTimer > 1.0f && switches_.showFrametime) {
-        printFrametimeLine(std::cout, frameTime);
-        reportTimer = 0.0f;
+        printSwitchReport(console_, switches_, objectsDrawn_);
+        reportTimer_ = 0.0f;
+        wireframe_ = !switches_.solidFill;
+    } else if (reportTimer_ > 1.0f && switches_.showFrametime) {
+        printFrametimeLine(console_, frameTime);
+        reportTimer_ = 0.0f;
     }
-    reportTimer += frameTime;
+    reportTimer_ += frameTime;
 }

@@ -2,36 +2,32 @@
 #include "game/Camera.h"
 #include "game/DebugSwitches.h"
 #include "game/InputState.h"
-#include "scene/SceneObject.h"
+#include "scene/Bar.h"
+#include "scene/Cube.h"
+#include "scene/Flame.h"
+#include "scene/Hero.h"
+#include "scene/LevelReader.h"
+#include "scene/Propeller.h"
 
-#include <glm/glm.hpp>
-#include <memory>
+#include <iostream>
 #include <optional>
 #include <string>
 #include <vector>
 
-class Bar;
-class Cube;
-class CubeFinish;
-class CubeInvis;
-class Flame;
-class Hero;
-class Plane;
-class Propeller;
-
-// How a game is set up: the sound switches, where its objects' models come from (none when
-// it runs without a window) and where its level files lie.
+// How a game is set up: the sound switches, where its level files lie and where its console
+// lines go.
 struct GameOptions {
     bool music = true;
     bool soundfx = true;
-    ModelSource models = ModelSource::FromDisk;
     std::string levelFolder = "Tindral/Levels/";
+    std::ostream* console = &std::cout;
+    // The first level, read elsewhere; none: level 1's file.
+    std::optional<LevelLayout> firstLevel;
 };
 
 // How long each step of building the game took, in seconds.
 struct GameSetupTimes {
     double sound = 0.0;
-    double prototypes = 0.0; // the five prototypes and the life bars
     double levelBuild = 0.0;
 };
 
@@ -41,6 +37,22 @@ struct TextureSamplingChange {
     bool mipmapMode;
 };
 
+// Everything of a running level that its frames change. A search saves it to play on from it
+// later; a test changes a copy to set up a scene. It belongs to the level it was taken in.
+struct PlaySnapshot {
+    Hero hero;
+    Flame flame;
+    Propeller propeller;
+    Camera camera;
+    InputState input;
+    std::vector<CubeInvis> invisCubes;
+    std::optional<CubeFinish> finishCube;
+    std::vector<int> grid;
+    int heroCell;
+    bool paused;
+    bool finished;
+};
+
 // One running game: the current level's objects, its height grid, the camera, the HUD bars
 // and the game state. It knows nothing of windows or GL: the renderer reads it to draw a
 // frame, and the key callback's input reaches it through its InputState.
@@ -48,7 +60,6 @@ class Game {
 public:
     explicit Game(const GameOptions& options = GameOptions{}, InputState& input = inputState(),
                   DebugSwitches& switches = debugSwitches());
-    ~Game();
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
 
@@ -57,41 +68,42 @@ public:
     // The debug report, once per frame; a switch change prints all switches and settles the
     // polygon mode the renderer draws with.
     void printDebugReport(float frameTime);
-    void loadLevel();
-    glm::vec3 readLevel(const std::string& name);
+    // Builds level `number` from its file in the level folder (a missing one is empty)...
+    void loadLevel(int number);
+    // ...or from a layout read elsewhere.
+    void loadLevel(const LevelLayout& layout, int number);
 
+    PlaySnapshot snapshot() const;
+    void restore(const PlaySnapshot& snapshot);
+
+    const Hero& hero() const { return hero_; }
+    const Flame& flame() const { return flame_; }
+    const Propeller& propeller() const { return propeller_; }
+    const std::vector<Cube>& cubes() const { return cubes_; }
+    const std::vector<CubeInvis>& invisCubes() const { return invisCubes_; }
+    const CubeFinish* finishCube() const { return finishCube_ ? &*finishCube_ : nullptr; }
+    const Bar& nearBar() const { return nearBar_; }
+    const Bar& farBar() const { return farBar_; }
+    const std::vector<Bar>& lifeBars() const { return lifeBars_; }
+    const Camera& camera() const { return camera_; }
+    const std::vector<int>& grid() const { return grid_; }
+    glm::vec3 startPosition() const { return startPosition_; }
+    int heroCell() const { return heroCell_; }
+    int currentLevel() const { return currentLevel_; }
+    bool paused() const { return paused_; }
+    bool finished() const { return finished_; }
+    float reportTimer() const { return reportTimer_; }
+    const GameSetupTimes& setupTimes() const { return setupTimes_; }
     InputState& input() const { return input_; }
     DebugSwitches& switches() const { return switches_; }
 
-    int heroCell = 0;
-    float reportTimer = 0.0f;
-    int objectsDrawn = 0; // counted by the renderer in its last pass
-    std::vector<std::unique_ptr<Cube>> cubes;
-    std::vector<std::unique_ptr<CubeInvis>> invisCubes;
-    std::vector<std::unique_ptr<Bar>> lifeBars;
-    std::unique_ptr<Bar> farBar;
-    std::unique_ptr<Bar> nearBar;
-    std::unique_ptr<Hero> hero;
-    std::unique_ptr<Flame> flame;
-    std::unique_ptr<CubeFinish> finishCube;
-    std::unique_ptr<Plane> plane;
-    std::unique_ptr<Propeller> propeller;
-    std::unique_ptr<Camera> camera;
-    bool paused = false;
-    bool finished = false;
-    std::vector<int> grid;
-    glm::vec3 startPosition{0.0f};
-    int currentLevel = 1;
-
     // What the debug keys ask of the renderer: lines instead of filled polygons (as of the
-    // last report), and the texture filter changes made since the last frame was drawn.
-    bool wireframe = false;
-    std::vector<TextureSamplingChange> samplingChanges;
-
-    GameSetupTimes setupTimes;
-
-    // The five objects every level copies from: hero, flame, cube, invisible cube, propeller.
-    std::vector<std::unique_ptr<SceneObject>> prototypes;
+    // last report), and the texture filter changes made since they were last taken.
+    bool wireframe() const { return wireframe_; }
+    std::vector<TextureSamplingChange> takeSamplingChanges();
+    // The objects the renderer drew in the last frame, for the report.
+    int objectsDrawn() const { return objectsDrawn_; }
+    void setObjectsDrawn(int count) { objectsDrawn_ = count; }
 
 private:
     void step(double dt, bool firstOfFrame);
@@ -103,12 +115,36 @@ private:
     void checkFinish(float dtF);
     void clearCell(int index);
     void checkDeath();
-    void createPrototypes();
     void createLifeBars();
-    void placeFinish(const std::optional<glm::vec3>& place);
+    void startLevel(int number);
+    std::optional<LevelLayout> readLevel(const std::string& name);
+    void buildLevel(const LevelLayout& level);
 
     GameOptions options_;
-    bool heroPlacedAnew_ = false; // by a level build or a respawn, in this frame
+    std::ostream& console_;
     InputState& input_;
     DebugSwitches& switches_;
+
+    int heroCell_ = 0;
+    float reportTimer_ = 0.0f;
+    int objectsDrawn_ = 0;
+    std::vector<Cube> cubes_;
+    std::vector<CubeInvis> invisCubes_;
+    std::vector<Bar> lifeBars_;
+    Bar farBar_;
+    Bar nearBar_;
+    Hero hero_;
+    Flame flame_;
+    std::optional<CubeFinish> finishCube_;
+    Propeller propeller_;
+    Camera camera_;
+    bool paused_ = false;
+    bool finished_ = false;
+    std::vector<int> grid_;
+    glm::vec3 startPosition_{0.0f};
+    int currentLevel_ = 1;
+    bool heroPlacedAnew_ = false; // by a level build or a respawn, in this frame
+    bool wireframe_ = false;
+    std::vector<TextureSamplingChange> samplingChanges_;
+    GameSetupTimes setupTimes_;
 };

@@ -1,9 +1,8 @@
 #include "game/InputState.h"
 
+#include "game/ConsoleLines.h"
 #include "game/DebugSwitches.h"
 #include "game/Keys.h"
-
-#include <iostream>
 
 InputState& inputState()
 {
@@ -16,44 +15,44 @@ namespace {
 // Enter, Space and Tab trigger one action per stroke, so their repeats and releases are dropped.
 bool isStrokeKey(int key)
 {
-    return key == GLFW_KEY_ENTER || key == GLFW_KEY_SPACE || key == GLFW_KEY_TAB;
+    return key == Key::Enter || key == Key::Space || key == Key::Tab;
 }
 
 void pressKey(InputState& in, int key)
 {
     switch (key) {
-    case GLFW_KEY_A: in.leftHeld = true; break;
-    case GLFW_KEY_D: in.rightHeld = true; break;
-    case GLFW_KEY_W: in.forwardHeld = true; break;
-    case GLFW_KEY_S: in.backHeld = true; break;
-    case GLFW_KEY_F: in.cameraVelocity.x = -1.0f; break;
-    case GLFW_KEY_H: in.cameraVelocity.x = 1.0f; break;
-    case GLFW_KEY_R: in.cameraVelocity.y = 1.0f; break;
-    case GLFW_KEY_Z: in.cameraVelocity.y = -1.0f; break;
-    case GLFW_KEY_G: in.cameraVelocity.z = 1.0f; break;
-    case GLFW_KEY_T: in.cameraVelocity.z = -1.0f; break;
-    case GLFW_KEY_J: in.flameSteer.x = -1.0f; break;
-    case GLFW_KEY_L: in.flameSteer.x = 1.0f; break;
-    case GLFW_KEY_O: in.flameSteer.y = -1.0f; break;
-    case GLFW_KEY_U: in.flameSteer.y = 1.0f; break;
-    case GLFW_KEY_I: in.flameSteer.z = -1.0f; break;
-    case GLFW_KEY_K: in.flameSteer.z = 1.0f; break;
+    case Key::A: in.leftHeld = true; break;
+    case Key::D: in.rightHeld = true; break;
+    case Key::W: in.forwardHeld = true; break;
+    case Key::S: in.backHeld = true; break;
+    case Key::F: in.cameraVelocity.x = -1.0f; break;
+    case Key::H: in.cameraVelocity.x = 1.0f; break;
+    case Key::R: in.cameraVelocity.y = 1.0f; break;
+    case Key::Z: in.cameraVelocity.y = -1.0f; break;
+    case Key::G: in.cameraVelocity.z = 1.0f; break;
+    case Key::T: in.cameraVelocity.z = -1.0f; break;
+    case Key::J: in.flameSteer.x = -1.0f; break;
+    case Key::L: in.flameSteer.x = 1.0f; break;
+    case Key::O: in.flameSteer.y = -1.0f; break;
+    case Key::U: in.flameSteer.y = 1.0f; break;
+    case Key::I: in.flameSteer.z = -1.0f; break;
+    case Key::K: in.flameSteer.z = 1.0f; break;
     default: break;
     }
 }
 
 // The debug switches change when their key comes back up.
-void releaseFunctionKey(DebugSwitches& sw, int key)
+void releaseFunctionKey(DebugSwitches& sw, int key, std::ostream& console)
 {
     switch (key) {
-    case GLFW_KEY_F2: sw.showFrametime = !sw.showFrametime; break;
-    case GLFW_KEY_F3: sw.solidFill = !sw.solidFill; break;
-    case GLFW_KEY_F4: sw.linearSampling = !sw.linearSampling; break;
-    case GLFW_KEY_F8: sw.viewFrustumCulling = !sw.viewFrustumCulling; break;
-    case GLFW_KEY_F9: sw.invisTransparency = !sw.invisTransparency; break;
-    case GLFW_KEY_F5:
+    case Key::F2: sw.showFrametime = !sw.showFrametime; break;
+    case Key::F3: sw.solidFill = !sw.solidFill; break;
+    case Key::F4: sw.linearSampling = !sw.linearSampling; break;
+    case Key::F8: sw.viewFrustumCulling = !sw.viewFrustumCulling; break;
+    case Key::F9: sw.invisTransparency = !sw.invisTransparency; break;
+    case Key::F5:
         sw.mipmapLevel = sw.mipmapLevel + 1;
-        std::cout << "status MipMap: " << sw.mipmapLevel << std::endl;
+        console << ConsoleLine::mipmapStatus << sw.mipmapLevel << std::endl;
         if (sw.mipmapLevel == 3)
             sw.mipmapLevel = 0;
         break;
@@ -62,48 +61,43 @@ void releaseFunctionKey(DebugSwitches& sw, int key)
     sw.reportPending = true;
 }
 
-void releaseKey(InputState& in, DebugSwitches& switches, int key)
+void releaseKey(InputState& in, DebugSwitches& switches, int key, std::ostream& console)
 {
     switch (key) {
-    case GLFW_KEY_A: in.leftHeld = false; break;
-    case GLFW_KEY_D: in.rightHeld = false; break;
-    case GLFW_KEY_W: in.forwardHeld = false; break;
-    case GLFW_KEY_S: in.backHeld = false; break;
-    case GLFW_KEY_F:
-    case GLFW_KEY_H: in.cameraVelocity.x = 0.0f; break;
-    case GLFW_KEY_R:
-    case GLFW_KEY_Z: in.cameraVelocity.y = 0.0f; break;
-    case GLFW_KEY_G:
-    case GLFW_KEY_T: in.cameraVelocity.z = 0.0f; break;
-    case GLFW_KEY_J:
-    case GLFW_KEY_L: in.flameSteer.x = 0.0f; break;
-    case GLFW_KEY_O:
-    case GLFW_KEY_U: in.flameSteer.y = 0.0f; break;
-    case GLFW_KEY_I:
-    case GLFW_KEY_K: in.flameSteer.z = 0.0f; break;
-    default: releaseFunctionKey(switches, key); break;
+    case Key::A: in.leftHeld = false; break;
+    case Key::D: in.rightHeld = false; break;
+    case Key::W: in.forwardHeld = false; break;
+    case Key::S: in.backHeld = false; break;
+    case Key::F:
+    case Key::H: in.cameraVelocity.x = 0.0f; break;
+    case Key::R:
+    case Key::Z: in.cameraVelocity.y = 0.0f; break;
+    case Key::G:
+    case Key::T: in.cameraVelocity.z = 0.0f; break;
+    case Key::J:
+    case Key::L: in.flameSteer.x = 0.0f; break;
+    case Key::O:
+    case Key::U: in.flameSteer.y = 0.0f; break;
+    case Key::I:
+    case Key::K: in.flameSteer.z = 0.0f; break;
+    default: releaseFunctionKey(switches, key, console); break;
     }
 }
 
 } // namespace
 
-void recordKey(InputState& in, DebugSwitches& switches, int key, int action)
+void recordKey(InputState& in, DebugSwitches& switches, int key, int action, std::ostream& console)
 {
     if (isStrokeKey(key)) {
-        if (action == GLFW_PRESS)
+        if (action == KeyAction::Press)
             in.keys.push_back(key);
         return;
     }
-    if (action == GLFW_PRESS)
+    if (action == KeyAction::Press)
         pressKey(in, key);
-    else if (action == GLFW_RELEASE)
-        releaseKey(in, switches, key);
+    else if (action == KeyAction::Release)
+        releaseKey(in, switches, key, console);
     in.keys.push_back(key);
-}
-
-void onKey(GLFWwindow*, int key, int, int action, int)
-{
-    recordKey(inputState(), debugSwitches(), key, action);
 }
 
 glm::vec3 moveDirection(const InputState& in)

@@ -1,9 +1,9 @@
 #pragma once
 #include <glm/glm.hpp>
+#include <iostream>
 #include <vector>
 
 struct DebugSwitches;
-struct GLFWwindow;
 
 // What the key callback recorded since the last frame.
 struct InputState {
@@ -21,12 +21,10 @@ struct InputState {
 // The process-wide input the key callback records into.
 InputState& inputState();
 
-// Records one key event: the held keys, the steering vectors, the debug switches (which
-// change on release) and the frame's keys.
-void recordKey(InputState& input, DebugSwitches& switches, int key, int action);
-
-// The GLFW key callback: records into the process-wide input and debug switches.
-void onKey(GLFWwindow* window, int key, int scancode, int action, int mods);
+// Records one key event (key and action as in game/Keys.h): the held keys, the steering
+// vectors, the debug switches (which change on release; F5 says so on `console`) and the
+// frame's keys.
+void recordKey(InputState& input, DebugSwitches& switches, int key, int action, std::ostream& console = std::cout);
 
 // Walking direction from the held keys; opposite keys cancel.
 glm::vec3 moveDirection(const InputState& input);

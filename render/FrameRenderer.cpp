@@ -1,21 +1,16 @@
 #include "render/FrameRenderer.h"
 
-#include "assets/Texture.h"
 #include "game/Game.h"
+#include "gl/ShaderManager.h"
+#include "gl/Texture.h"
 #include "render/CameraView.h"
-#include "render/gl/RenderPass.h"
-#include "render/gl/ShaderManager.h"
-#include "scene/Bar.h"
-#include "scene/Cube.h"
-#include "scene/Flame.h"
-#include "scene/Hero.h"
-#include "scene/PlaneAndPropeller.h"
 
 #include <GL/glew.h>
 #include <algorithm>
 #include <cmath>
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
+#include <iostream>
 
 namespace {
 
@@ -28,7 +23,7 @@ const glm::mat4 biasMatrix(0.5f, 0.0f, 0.0f, 0.0f,
 // While paused the light is steered by hand and leaves the flame behind.
 glm::vec3 lightPoint(const Game& game)
 {
-    return game.paused ? game.flame->lightPosition : game.flame->position;
+    return game.paused() ? game.flame().lightPosition : game.flame().position;
 }
 
 // The pixel row under the top tenth of the window.
@@ -50,11 +45,9 @@ int quarterOf(double size)
 // projection reads alike, instead of a target that cannot be completed.
 glm::ivec2 shadowMapSize(int width, int height)
 {
-    GLint textureLimit = 0;
     GLint viewportLimit[2] = {0, 0};
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &textureLimit);
     glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewportLimit);
-    const int limit = std::min({textureLimit, viewportLimit[0], viewportLimit[1]});
+    const int limit = std::min({largestTextureSide(), viewportLimit[0], viewportLimit[1]});
     const double scale = std::min({1.0, limit / (4.0 * width), limit / (4.0 * height)});
     const auto side = [&](int size) { return std::clamp(static_cast<int>(std::lround(4.0 * size * scale)), 1, limit); };
     return glm::ivec2(side(width), side(height));
@@ -63,6 +56,11 @@ glm::ivec2 shadowMapSize(int width, int height)
 void setMatrix(int location, const glm::mat4& value)
 {
     glUniformMatrix4fv(location, 1, GL_FALSE, glm::value_ptr(value));
+}
+
+void setVector(int location, const glm::vec3& value)
+{
+    glUniform3fv(location, 1, glm::value_ptr(value));
 }
 
 // The farthest a glow step reads from the texel it writes: the widest blur fetch (11.4 texels)
@@ -74,19 +72,12 @@ constexpr int glowReach = 14;
 template <class Draw>
 void drawWithin(const std::optional<PixelRect>& area, Draw&& draw)
 {
-    if (!area) {
-        draw();
-        return;
+    if (area) {
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(area->x, area->y, area->width, area->height);
     }
-    glEnable(GL_SCISSOR_TEST);
-    glScissor(area->x, area->y, area->width, area->height);
     draw();
     glDisable(GL_SCISSOR_TEST);
-}
-
-void setVector(int location, const glm::vec3& value)
-{
-    glUniform3fv(location, 1, glm::value_ptr(value));
 }
 
 // Cubes that broke away are gone; with culling on, only those in the band around the
@@ -98,65 +89,54 @@ bool cubeShown(const Cube& cube, float flameZ, bool culling)
     return !culling || (flameZ - 8.0f < cube.position.z && cube.position.z < flameZ + 2.0f);
 }
 
-void drawCounted(SceneObject* object, int pass, int& count)
+// Prints `where` when a GL error is pending (and clears it), to narrow down a faulty draw.
+void reportGlError(const char* where)
 {
-    if (!object)
-        return;
-    object->draw(pass);
-    ++count;
+    if (glGetError() != GL_NO_ERROR)
+        std::cout << where << std::endl;
 }
 
-// The objects of the level in the walk's order; the cubes come in the order given.
-void drawLevelObjects(Game& game, int pass, const std::vector<Cube*>& cubes)
+// A model placed by its object's matrix, drawn with the program the pass has made current.
+void drawModel(const DrawnModel& model, const glm::mat4& modelMatrix, ProgramKind program,
+               const ShaderManager& shaders)
 {
-    if (pass == RenderPass::Transparent) {
-        const bool useTransparency = game.switches().invisTransparency;
-        const bool culling = game.switches().viewFrustumCulling;
-        for (auto& cube : game.invisCubes) {
-            if (!cubeShown(*cube, game.flame->position.z, culling))
-                continue;
-            cube->drawTransparent(pass, useTransparency);
-            ++game.objectsDrawn;
-        }
-        return;
+    setMatrix(shaders.location(program, "modelMatrix"), modelMatrix);
+    if (model.mesh)
+        model.mesh->draw();
+}
+
+// The colour and normal images on units 0 and 1 and the material, for the lit program. The
+// main pass draws opaque; the transparent pass keeps the opacity set for the object.
+void bindSurface(const DrawnModel& model, bool opaque, const ShaderManager& shaders)
+{
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, model.colorTexture->name);
+    glUniform1i(shaders.location(ProgramKind::Basic, "color_texture"), 0);
+    glActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, model.normalTexture->name);
+    glUniform1i(shaders.location(ProgramKind::Basic, "normal_texture"), 1);
+    if (model.material) {
+        glUniform1f(shaders.location(ProgramKind::Basic, "material_ambient"), model.material->ambient);
+        glUniform1f(shaders.location(ProgramKind::Basic, "material_diffuse"), model.material->diffuse);
+        glUniform1f(shaders.location(ProgramKind::Basic, "material_specular"), model.material->specular);
     }
-    drawCounted(game.hero.get(), pass, game.objectsDrawn);
-    for (Cube* cube : cubes)
-        drawCounted(cube, pass, game.objectsDrawn);
-    drawCounted(game.flame.get(), pass, game.objectsDrawn);
-    drawCounted(game.propeller.get(), pass, game.objectsDrawn);
-    drawCounted(game.plane.get(), pass, game.objectsDrawn);
+    if (opaque)
+        glUniform1f(shaders.location(ProgramKind::Basic, "transparency"), 1.0f);
 }
 
-// The meters, then one small bar per remaining life.
-void drawBars(Game& game, int pass)
+// In the lit main pass.
+void drawLit(const DrawnModel& model, const glm::mat4& modelMatrix, const ShaderManager& shaders)
 {
-    if (game.farBar)
-        game.farBar->draw(pass);
-    if (game.nearBar)
-        game.nearBar->draw(pass);
-    int shown = 0;
-    for (auto& bar : game.lifeBars) {
-        if (shown >= game.hero->lives)
-            break;
-        bar->draw(pass);
-        ++shown;
-    }
-}
-
-// Screen-space passes draw flat quads whose winding depends on how the file was exported
-// (and the importer flips it); culling them could lose the whole glow or HUD.
-bool drawsFlatQuads(int pass)
-{
-    return pass == RenderPass::Glow || pass == RenderPass::Hud;
+    setMatrix(shaders.location(ProgramKind::Basic, "modelMatrix"), modelMatrix);
+    if (!model.mesh)
+        return;
+    bindSurface(model, true, shaders);
+    model.mesh->draw();
 }
 
 // Sets one of a texture's two filter modes and keeps the other as it was.
-void applyToColorTexture(const SceneObject* object, int value, bool mipmapMode)
+void applyToTexture(Texture& texture, int value, bool mipmapMode)
 {
-    if (!object || !object->model.colorTexture)
-        return;
-    Texture& texture = *object->model.colorTexture;
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, texture.name);
     if (mipmapMode) {
@@ -172,7 +152,8 @@ void applyToColorTexture(const SceneObject* object, int value, bool mipmapMode)
 
 } // namespace
 
-FrameRenderer::FrameRenderer(int width, int height) : shaders_(*ShaderManager::instance())
+FrameRenderer::FrameRenderer(int width, int height)
+    : shaders_(*ShaderManager::instance()), models_(shaders_)
 {
     resize(std::max(width, 1), std::max(height, 1));
 }
@@ -211,215 +192,158 @@ void FrameRenderer::clearFrame() const
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
-void FrameRenderer::renderFrame(Game& game)
+// The debug keys' changes reach GL before the frame that follows them is drawn.
+void FrameRenderer::applyDebugViews(bool wireframe, const std::vector<TextureSamplingChange>& changes)
 {
-    const int w = size_.x, h = size_.y;
-    applyDebugViews(game);
+    if (wireframe != wireframe_) {
+        wireframe_ = wireframe;
+        glPolygonMode(GL_FRONT_AND_BACK, wireframe_ ? GL_LINE : GL_FILL);
+    }
+    for (const TextureSamplingChange& change : changes)
+        applyTextureSampling(change.value, change.mipmapMode);
+}
 
-    // The shadow map is four times the window in each direction (as far as the driver
-    // allows); front faces are culled so that a surface does not shadow itself.
-    glViewport(0, 0, shadowSize_.x, shadowSize_.y);
-    glEnable(GL_POLYGON_OFFSET_FILL);
-    glPolygonOffset(0, 0);
-    glCullFace(GL_FRONT);
-    render(game, RenderPass::Shadow);
+// The HUD's bars have no colour image, and the invisible cubes share the cubes' model.
+void FrameRenderer::applyTextureSampling(int value, bool mipmapMode)
+{
+    for (ModelKind kind : {ModelKind::Hero, ModelKind::Cube, ModelKind::Flame, ModelKind::Propeller,
+                           ModelKind::GlowQuad})
+        applyToTexture(*models_[kind].colorTexture, value, mipmapMode);
+}
 
-    glViewport(0, 0, w, h);
-    glClearColor(0, 0, 0, 1);
-    glDisable(GL_POLYGON_OFFSET_FILL);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glCullFace(GL_BACK);
-    render(game, RenderPass::Main);
-    render(game, RenderPass::Transparent);
-
-    // The glow is drawn and blurred at a quarter of the window in each direction.
-    glViewport(0, 0, quarterOf(w), quarterOf(h));
-    glClearColor(0, 0, 0, 0);
-    render(game, RenderPass::FlameGlow);
-    glClearColor(0, 0, 0, 0);
-    render(game, RenderPass::Glow);
-
-    glViewport(0, 0, w, h);
-    render(game, RenderPass::Hud);
+int FrameRenderer::renderFrame(const Game& game)
+{
+    const int cubes = static_cast<int>(cubesShown(game).size());
+    enterPass(RenderPass::Shadow);
+    drawShadowPass(game);
+    endPass();
+    enterPass(RenderPass::Main);
+    drawMainPass(game);
+    endPass();
+    enterPass(RenderPass::Transparent);
+    drawTransparentPass(game);
+    endPass();
+    enterPass(RenderPass::FlameGlow);
+    drawFlameGlowPass(game);
+    endPass();
+    enterPass(RenderPass::Glow);
+    drawGlowPass();
+    endPass();
+    enterPass(RenderPass::Hud);
+    drawHudPass(game);
+    endPass();
+    // The hero, the cubes, the flame, the propeller and the glow's quad, as the report counts.
+    return cubes + 4;
 }
 
 void FrameRenderer::renderEmptyFrame() const
 {
-    const int w = size_.x, h = size_.y;
-    glViewport(0, 0, shadowSize_.x, shadowSize_.y);
-    glEnable(GL_POLYGON_OFFSET_FILL);
-    glPolygonOffset(0, 0);
-    glCullFace(GL_FRONT);
-    glClearColor(1, 1, 1, 1);
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, shadowTarget_->framebuffer);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-
-    glViewport(0, 0, w, h);
-    glClearColor(0, 0, 0, 1);
-    glDisable(GL_POLYGON_OFFSET_FILL);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glCullFace(GL_BACK);
-
-    glViewport(0, 0, quarterOf(w), quarterOf(h));
-    RenderTarget::clearColorTransparent();
-    for (const auto& target : glowTargets_)
-        target->bindAndClear();
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glViewport(0, 0, w, h);
-}
-
-// The debug keys' changes reach GL before the frame that follows them is drawn.
-void FrameRenderer::applyDebugViews(Game& game)
-{
-    if (game.wireframe != wireframe_) {
-        wireframe_ = game.wireframe;
-        glPolygonMode(GL_FRONT_AND_BACK, wireframe_ ? GL_LINE : GL_FILL);
+    for (RenderPass pass : {RenderPass::Shadow, RenderPass::Main, RenderPass::Transparent, RenderPass::FlameGlow,
+                            RenderPass::Glow, RenderPass::Hud}) {
+        enterPass(pass);
+        if (pass == RenderPass::Glow)
+            for (int step = 1; step <= 3; ++step)
+                enterBlurStep(step);
+        endPass();
     }
-    for (const TextureSamplingChange& change : game.samplingChanges)
-        applyTextureSampling(game, change.value, change.mipmapMode);
-    game.samplingChanges.clear();
 }
 
-void FrameRenderer::render(Game& game, int pass)
+void FrameRenderer::enterPass(RenderPass pass) const
 {
-    game.objectsDrawn = 0;
-    if (!game.hero || !game.flame)
-        return; // no level built yet
-
-    if (drawsFlatQuads(pass))
-        glDisable(GL_CULL_FACE);
     switch (pass) {
-    case RenderPass::Shadow: beginShadowPass(game); break;
-    case RenderPass::FlameGlow: beginFlameGlowPass(game); break;
-    case RenderPass::Glow: beginGlowPass(game); break;
+    case RenderPass::Shadow:
+        // The shadow map is four times the window in each direction (as far as the driver
+        // allows); front faces are culled so that a surface does not shadow itself. Only its
+        // depth is read later.
+        glViewport(0, 0, shadowSize_.x, shadowSize_.y);
+        glEnable(GL_POLYGON_OFFSET_FILL);
+        glPolygonOffset(0, 0);
+        glCullFace(GL_FRONT);
+        glClearColor(1, 1, 1, 1);
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, shadowTarget_->framebuffer);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+        break;
     case RenderPass::Main:
-    case RenderPass::Transparent: beginLitPass(game); break;
-    case RenderPass::Hud: shaders_.useProgram(ProgramKind::Hud); break;
-    default: break;
+        glViewport(0, 0, size_.x, size_.y);
+        glClearColor(0, 0, 0, 1);
+        glDisable(GL_POLYGON_OFFSET_FILL);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glCullFace(GL_BACK);
+        break;
+    case RenderPass::Transparent:
+        break;
+    case RenderPass::FlameGlow:
+        // The glow is drawn and blurred at a quarter of the window in each direction.
+        glViewport(0, 0, quarterOf(size_.x), quarterOf(size_.y));
+        RenderTarget::clearColorTransparent();
+        glowTargets_[0]->bindAndClear();
+        break;
+    case RenderPass::Glow:
+        // Screen-space quads, whose winding depends on how the file was exported (and the
+        // importer flips it): culling them could lose the whole glow.
+        glDisable(GL_CULL_FACE);
+        RenderTarget::clearColorTransparent();
+        break;
+    case RenderPass::Hud:
+        glDisable(GL_CULL_FACE);
+        glViewport(0, 0, size_.x, size_.y);
+        break;
     }
+}
 
-    drawLevelObjects(game, pass, cubesToDraw(game, pass));
-    drawBars(game, pass);
-    if (drawsFlatQuads(pass))
-        glEnable(GL_CULL_FACE);
+// The glow's three steps: across and down at quarter size, then over the frame.
+void FrameRenderer::enterBlurStep(int step) const
+{
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    if (step < 3) {
+        glowTargets_[static_cast<std::size_t>(step)]->bindAndClear();
+        return;
+    }
+    glViewport(0, 0, size_.x, size_.y);
+}
+
+void FrameRenderer::endPass() const
+{
+    glEnable(GL_CULL_FACE);
     glDisable(GL_SCISSOR_TEST);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
 }
 
-// The cubes a pass draws. In the main pass the nearest to the eye come first: a fragment
-// behind one already drawn then fails the depth test before it is shaded, which in file
-// order (across the level, away from a camera on its right) many hidden side faces did not.
-// The same cubes are drawn and counted in every order; the shadow pass, which shades
-// nothing, and the transparent one, whose blending depends on it, keep the file's order.
-const std::vector<Cube*>& FrameRenderer::cubesToDraw(const Game& game, int pass)
+// Every pass sets its program and the uniforms of the whole pass, the flame's light among
+// them, before its first draw: each object is lit by this frame's light.
+void FrameRenderer::drawShadowPass(const Game& game)
 {
-    shownCubes_.clear();
-    const bool culling = game.switches().viewFrustumCulling;
-    const float flameZ = game.flame->position.z;
-    for (const auto& cube : game.cubes)
-        if (cubeShown(*cube, flameZ, culling))
-            shownCubes_.push_back(cube.get());
-    if (pass != RenderPass::Main)
-        return shownCubes_;
-
-    const Camera& camera = *game.camera;
-    const glm::vec3 viewpoint = camera.frozen ? camera.savedEye : camera.eye;
-    const auto distance = [&](const Cube* cube) {
-        const glm::vec3 top = cube->position + glm::vec3(0.5f, 0.0f, -0.5f);
-        return glm::dot(top - viewpoint, top - viewpoint);
-    };
-    std::stable_sort(shownCubes_.begin(), shownCubes_.end(),
-                     [&](const Cube* a, const Cube* b) { return distance(a) < distance(b); });
-    return shownCubes_;
-}
-
-void FrameRenderer::beginShadowPass(Game& game)
-{
-    glClearColor(1, 1, 1, 1);
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, shadowTarget_->framebuffer);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glUseProgram(shaders_.program(ProgramKind::Depth));
-    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-
+    shaders_.useProgram(ProgramKind::Depth);
     const glm::vec3 light = lightPoint(game);
     const glm::mat4 projection = shadowProjection(width_ / height_);
-    const glm::mat4 view = shadowView(light, game.hero->position);
+    const glm::mat4 view = shadowView(light, game.hero().position);
     setMatrix(shaders_.location(ProgramKind::Depth, "projectionMatrix"), projection);
     setMatrix(shaders_.location(ProgramKind::Depth, "viewMatrix"), projection * view);
     setVector(shaders_.location(ProgramKind::Depth, "camPosition"), light);
+    setVector(shaders_.location(ProgramKind::Depth, "light"), game.flame().light());
+
+    reportGlError("before sending modelMatrix - DepthShader");
+    setMatrix(shaders_.location(ProgramKind::Depth, "modelMatrix"), game.hero().modelMatrix);
+    reportGlError("before drawing In SceneObject - DepthShader");
+    if (models_[ModelKind::Hero].mesh)
+        models_[ModelKind::Hero].mesh->draw();
+    reportGlError("after drawing In SceneObject - DEPTH");
+    for (const Cube* cube : shownCubes_)
+        drawModel(models_[ModelKind::Cube], cube->modelMatrix, ProgramKind::Depth, shaders_);
+    drawModel(models_[ModelKind::Propeller], game.propeller().modelMatrix, ProgramKind::Depth, shaders_);
 }
 
-void FrameRenderer::beginFlameGlowPass(Game& game)
-{
-    shaders_.useProgram(ProgramKind::Flame);
-    RenderTarget::clearColorTransparent();
-    glowTargets_[0]->bindAndClear();
-    const glm::mat4 view = computeView(*game.camera, game.hero->position, game.flame->position);
-    setMatrix(shaders_.location(ProgramKind::Flame, "projectionMatrix"), projectionMatrix_);
-    setMatrix(shaders_.location(ProgramKind::Flame, "viewMatrix"), view);
-    findGlowArea(game, view);
-}
-
-// The flame is small on the screen, and a blur of black is black.
-void FrameRenderer::findGlowArea(const Game& game, const glm::mat4& view)
-{
-    GLint viewport[4] = {};
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    const Flame& flame = *game.flame;
-    glowArea_ = projectedArea(flame.model.mesh->positions, projectionMatrix_ * view * flame.modelMatrix, viewport[2],
-                              viewport[3]);
-    if (glowArea_)
-        glowArea_ = widened(*glowArea_, glowReach, viewport[2], viewport[3]);
-}
-
-// One blur step: reads one quarter-size image, writes the next.
-void FrameRenderer::blurStep(Game& game, const RenderTarget& source, const RenderTarget& destination, int step)
-{
-    destination.bindAndClear();
-    source.bindColorTexture();
-    glUniform1i(shaders_.location(ProgramKind::Glow, "glowTexture"), 0);
-    glUniform1i(shaders_.location(ProgramKind::Glow, "pass"), step);
-    if (game.plane)
-        drawWithin(glowArea_, [&] { game.plane->draw(RenderPass::Glow); });
-}
-
-// Blurs the flame image across and then down at quarter size, and leaves the program set up
-// to lay the result over the frame; the object walk draws that last quad, within the area
-// the glow can reach.
-void FrameRenderer::beginGlowPass(Game& game)
-{
-    shaders_.useProgram(ProgramKind::Glow);
-    glUniform1f(shaders_.location(ProgramKind::Glow, "windowHeight"), 0.25f * height_);
-    glUniform1f(shaders_.location(ProgramKind::Glow, "windowWidth"), 0.25f * width_);
-    blurStep(game, *glowTargets_[0], *glowTargets_[1], 1);
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    blurStep(game, *glowTargets_[1], *glowTargets_[2], 2);
-
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    const int windowWidth = static_cast<int>(width_), windowHeight = static_cast<int>(height_);
-    glViewport(0, 0, windowWidth, windowHeight);
-    glowTargets_[2]->bindColorTexture();
-    glUniform1i(shaders_.location(ProgramKind::Glow, "glowTexture"), 0);
-    glUniform1i(shaders_.location(ProgramKind::Glow, "pass"), 3);
-    glUniform1i(shaders_.location(ProgramKind::Glow, "border"), borderRow(height_));
-    if (glowArea_) {
-        const PixelRect overlay = scaledUp(*glowArea_, 4, windowWidth, windowHeight);
-        glEnable(GL_SCISSOR_TEST);
-        glScissor(overlay.x, overlay.y, overlay.width, overlay.height);
-    }
-}
-
-// Main and transparent passes: the lit program with the chase camera and the shadow map.
-void FrameRenderer::beginLitPass(Game& game)
+// Main and transparent passes: the lit program with the chase camera, the shadow map and the
+// flame's light.
+void FrameRenderer::setUpLitProgram(const Game& game) const
 {
     shaders_.useProgram(ProgramKind::Basic);
     setMatrix(shaders_.location(ProgramKind::Basic, "biasMat"), biasMatrix);
 
     const glm::mat4 projection = shadowProjection(width_ / height_);
-    const glm::mat4 view = shadowView(lightPoint(game), game.hero->position);
+    const glm::mat4 view = shadowView(lightPoint(game), game.hero().position);
     setMatrix(shaders_.location(ProgramKind::Basic, "depthProjMat"), projection);
     setMatrix(shaders_.location(ProgramKind::Basic, "depthViewMat"), view);
     setMatrix(shaders_.location(ProgramKind::Basic, "depthMVP"), biasMatrix * projection * view);
@@ -428,22 +352,147 @@ void FrameRenderer::beginLitPass(Game& game)
     glBindTexture(GL_TEXTURE_2D, shadowTarget_->depthTexture);
     glUniform1i(shaders_.location(ProgramKind::Basic, "shadow_texture"), 2);
 
-    Camera& camera = *game.camera;
+    const Camera& camera = game.camera();
     setMatrix(shaders_.location(ProgramKind::Basic, "projectionMatrix"), projectionMatrix_);
-    setMatrix(shaders_.location(ProgramKind::Basic, "viewMatrix"),
-              computeView(camera, game.hero->position, game.flame->position));
+    setMatrix(shaders_.location(ProgramKind::Basic, "viewMatrix"), camera.view());
     setVector(shaders_.location(ProgramKind::Basic, "camPosition"), camera.frozen ? camera.savedEye : camera.eye);
     glUniform1i(shaders_.location(ProgramKind::Basic, "border"), borderRow(height_));
+
+    const Flame& flame = game.flame();
+    glUniform1f(shaders_.location(ProgramKind::Basic, "maxDistance"), Flame::lightReach);
+    glUniform1f(shaders_.location(ProgramKind::Basic, "minDistance"), flame.minDistance);
+    setVector(shaders_.location(ProgramKind::Basic, "light"), flame.light());
+    setVector(shaders_.location(ProgramKind::Basic, "lightColor"), flame.lightColor);
 }
 
-void FrameRenderer::applyTextureSampling(Game& game, int value, bool mipmapMode) const
+void FrameRenderer::drawMainPass(const Game& game)
 {
-    applyToColorTexture(game.hero.get(), value, mipmapMode);
-    for (const auto& cube : game.cubes)
-        applyToColorTexture(cube.get(), value, mipmapMode);
-    for (const auto& cube : game.invisCubes)
-        applyToColorTexture(cube.get(), value, mipmapMode);
-    applyToColorTexture(game.flame.get(), value, mipmapMode);
-    applyToColorTexture(game.propeller.get(), value, mipmapMode);
-    applyToColorTexture(game.plane.get(), value, mipmapMode);
+    setUpLitProgram(game);
+    setMatrix(shaders_.location(ProgramKind::Basic, "modelMatrix"), game.hero().modelMatrix);
+    reportGlError("before drawing In SceneObject - BASIC");
+    if (const DrawnModel& hero = models_[ModelKind::Hero]; hero.mesh) {
+        bindSurface(hero, true, shaders_);
+        hero.mesh->draw();
+    }
+    reportGlError("after drawing In SceneObject - BASIC");
+    sortNearestFirst(game);
+    for (const Cube* cube : shownCubes_)
+        drawLit(models_[ModelKind::Cube], cube->modelMatrix, shaders_);
+    drawLit(models_[ModelKind::Propeller], game.propeller().modelMatrix, shaders_);
+}
+
+// The invisible cubes, in the file's order (blending depends on it), each as opaque as it has
+// faded, or fully opaque with their transparency switched off.
+void FrameRenderer::drawTransparentPass(const Game& game)
+{
+    setUpLitProgram(game);
+    const bool useTransparency = game.switches().invisTransparency;
+    const bool culling = game.switches().viewFrustumCulling;
+    const DrawnModel& model = models_[ModelKind::Cube];
+    for (const CubeInvis& cube : game.invisCubes()) {
+        if (!cubeShown(cube, game.flame().position.z, culling))
+            continue;
+        reportGlError("before Uniform transparency");
+        reportGlError("before");
+        glUniform1f(shaders_.location(ProgramKind::Basic, "transparency"), useTransparency ? cube.transparency : 1.0f);
+        reportGlError("after");
+        reportGlError("after Uniform transparency");
+        setMatrix(shaders_.location(ProgramKind::Basic, "modelMatrix"), cube.modelMatrix);
+        if (!model.mesh)
+            continue;
+        bindSurface(model, false, shaders_);
+        model.mesh->draw();
+    }
+}
+
+// The flame alone, at quarter size, in its light's colour: the source of the glow.
+void FrameRenderer::drawFlameGlowPass(const Game& game)
+{
+    shaders_.useProgram(ProgramKind::Flame);
+    const glm::mat4 view = game.camera().view();
+    setMatrix(shaders_.location(ProgramKind::Flame, "projectionMatrix"), projectionMatrix_);
+    setMatrix(shaders_.location(ProgramKind::Flame, "viewMatrix"), view);
+    setVector(shaders_.location(ProgramKind::Flame, "lightColor"), game.flame().lightColor);
+    findGlowArea(game, view);
+    drawModel(models_[ModelKind::Flame], game.flame().modelMatrix, ProgramKind::Flame, shaders_);
+}
+
+// The flame is small on the screen, and a blur of black is black.
+void FrameRenderer::findGlowArea(const Game& game, const glm::mat4& view)
+{
+    const int width = quarterOf(size_.x), height = quarterOf(size_.y);
+    const DrawnModel& flame = models_[ModelKind::Flame];
+    if (!flame.mesh) {
+        glowArea_ = PixelRect{};
+        return;
+    }
+    glowArea_ = projectedArea(flame.low, flame.high, projectionMatrix_ * view * game.flame().modelMatrix, width, height);
+    if (glowArea_)
+        glowArea_ = widened(*glowArea_, glowReach, width, height);
+}
+
+// Blurs the flame image across and then down at quarter size, and lays the result over the
+// frame, each step only within the area the glow can reach.
+void FrameRenderer::drawGlowPass()
+{
+    shaders_.useProgram(ProgramKind::Glow);
+    glUniform1f(shaders_.location(ProgramKind::Glow, "windowHeight"), 0.25f * height_);
+    glUniform1f(shaders_.location(ProgramKind::Glow, "windowWidth"), 0.25f * width_);
+    glUniform1i(shaders_.location(ProgramKind::Glow, "glowTexture"), 0);
+    glUniform1i(shaders_.location(ProgramKind::Glow, "border"), borderRow(height_));
+    const DrawnModel& quad = models_[ModelKind::GlowQuad];
+    const glm::mat4 screen(1.0f);
+    for (int step = 1; step <= 3; ++step) {
+        enterBlurStep(step);
+        glowTargets_[static_cast<std::size_t>(step - 1)]->bindColorTexture();
+        glUniform1i(shaders_.location(ProgramKind::Glow, "pass"), step);
+        std::optional<PixelRect> area = glowArea_;
+        if (step == 3 && area)
+            area = scaledUp(*area, 4, size_.x, size_.y);
+        drawWithin(area, [&] { drawModel(quad, screen, ProgramKind::Glow, shaders_); });
+    }
+}
+
+// The meters, then one small bar per remaining life.
+void FrameRenderer::drawHudPass(const Game& game)
+{
+    shaders_.useProgram(ProgramKind::Hud);
+    const auto drawBar = [&](const Bar& bar) {
+        glUniform3fv(shaders_.location(ProgramKind::Hud, "colorFinal"), 1, glm::value_ptr(bar.color));
+        glUniform3fv(shaders_.location(ProgramKind::Hud, "colorNeutral"), 1, glm::value_ptr(bar.neutralColor));
+        drawModel(models_[ModelKind::Bar], bar.modelMatrix, ProgramKind::Hud, shaders_);
+    };
+    drawBar(game.farBar());
+    drawBar(game.nearBar());
+    const int lives = std::max(0, game.hero().lives);
+    const std::vector<Bar>& lifeBars = game.lifeBars();
+    for (std::size_t i = 0; i < lifeBars.size() && i < static_cast<std::size_t>(lives); ++i)
+        drawBar(lifeBars[i]);
+}
+
+const std::vector<const Cube*>& FrameRenderer::cubesShown(const Game& game)
+{
+    shownCubes_.clear();
+    const bool culling = game.switches().viewFrustumCulling;
+    const float flameZ = game.flame().position.z;
+    for (const Cube& cube : game.cubes())
+        if (cubeShown(cube, flameZ, culling))
+            shownCubes_.push_back(&cube);
+    return shownCubes_;
+}
+
+// In the main pass the nearest to the eye come first: a fragment behind one already drawn
+// then fails the depth test before it is shaded, which in file order (across the level, away
+// from a camera on its right) many hidden side faces did not. The shadow pass, which shades
+// nothing, keeps the file's order.
+void FrameRenderer::sortNearestFirst(const Game& game)
+{
+    const Camera& camera = game.camera();
+    const glm::vec3 viewpoint = camera.frozen ? camera.savedEye : camera.eye;
+    const auto distance = [&](const Cube* cube) {
+        const glm::vec3 top = cube->position + glm::vec3(0.5f, 0.0f, -0.5f);
+        return glm::dot(top - viewpoint, top - viewpoint);
+    };
+    std::stable_sort(shownCubes_.begin(), shownCubes_.end(),
+                     [&](const Cube* a, const Cube* b) { return distance(a) < distance(b); });
 }

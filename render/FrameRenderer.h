@@ -1,6 +1,8 @@
 #pragma once
+#include "gl/RenderTarget.h"
+#include "render/ModelLibrary.h"
+#include "render/RenderPass.h"
 #include "render/ScreenArea.h"
-#include "render/gl/RenderTarget.h"
 
 #include <array>
 #include <glm/glm.hpp>
@@ -11,10 +13,11 @@
 class Cube;
 class Game;
 class ShaderManager;
+struct TextureSamplingChange;
 
-// Draws a Game: the six passes of a frame with all of their GL state, the render targets they
-// draw into, the projection and the camera view, and what the debug keys change in GL (the
-// polygon mode and the texture filters). Needs the shader programs built and a current context.
+// Draws a Game, reading it only: the six passes of a frame with all of their GL state, the
+// models and render targets they draw with, and what the debug keys change in GL (the polygon
+// mode and the texture filters). Needs the shader programs built and a current context.
 class FrameRenderer {
 public:
     // width and height are the framebuffer's: the targets, viewports and projection follow it.
@@ -31,38 +34,52 @@ public:
     void setFixedState() const;
     // The window's clear at the start of a frame, before the game moves.
     void clearFrame() const;
-    // The six passes in their order, each with its viewport, clear colour and fixed-function
-    // state.
-    void renderFrame(Game& game);
-    // What every frame must do whatever it shows: each pass's viewport, clears and fixed-function
-    // state, with no program, uniform or draw. The floor a frame's cost is measured against.
+    // What the debug keys asked for since the last frame: lines instead of filled polygons, and
+    // texture filter changes, applied to every model's colour image in turn.
+    void applyDebugViews(bool wireframe, const std::vector<TextureSamplingChange>& changes);
+    // The six passes in their order. Returns the level objects the frame counts as drawn (the
+    // hero, the flame, the propeller, the glow's quad and the cubes around the flame).
+    int renderFrame(const Game& game);
+    // What every frame must do whatever it shows: each pass's viewport, targets, clears and
+    // fixed-function state, with no program, uniform or draw. The floor a frame's cost is
+    // measured against.
     void renderEmptyFrame() const;
-    // One pass: its target, program and pass-wide uniforms, then the objects' draws.
-    void render(Game& game, int pass);
-    // Sets one filter mode of every level object's colour texture and keeps the other.
-    void applyTextureSampling(Game& game, int value, bool mipmapMode) const;
 
     const glm::mat4& projectionMatrix() const { return projectionMatrix_; }
     // The part of the quarter-size glow images the last glow was confined to (none: all).
     const std::optional<PixelRect>& glowArea() const { return glowArea_; }
     const RenderTarget& shadowTarget() const { return *shadowTarget_; }
     const RenderTarget& glowTarget(int index) const { return *glowTargets_[static_cast<std::size_t>(index)]; }
+    const ModelLibrary& models() const { return models_; }
 
 private:
-    void applyDebugViews(Game& game);
-    void beginShadowPass(Game& game);
-    void beginFlameGlowPass(Game& game);
-    void beginGlowPass(Game& game);
-    void beginLitPass(Game& game);
-    void blurStep(Game& game, const RenderTarget& source, const RenderTarget& destination, int step);
-    void findGlowArea(const Game& game, const glm::mat4& view);
-    const std::vector<Cube*>& cubesToDraw(const Game& game, int pass);
+    // A pass's viewport, fixed-function state, target and clear: the same in every frame,
+    // drawn or empty. endPass leaves the state the next pass starts from.
+    void enterPass(RenderPass pass) const;
+    void enterBlurStep(int step) const;
+    void endPass() const;
 
+    void drawShadowPass(const Game& game);
+    void drawMainPass(const Game& game);
+    void drawTransparentPass(const Game& game);
+    void drawFlameGlowPass(const Game& game);
+    void drawGlowPass();
+    void drawHudPass(const Game& game);
+    void setUpLitProgram(const Game& game) const;
+
+    void findGlowArea(const Game& game, const glm::mat4& view);
+    // The cubes of the frame (into shownCubes_): none that broke away, and with culling on only
+    // those around the flame.
+    const std::vector<const Cube*>& cubesShown(const Game& game);
+    void sortNearestFirst(const Game& game);
+    void applyTextureSampling(int value, bool mipmapMode);
+
+    const ShaderManager& shaders_;
+    ModelLibrary models_;
     glm::ivec2 size_{0};
     float width_ = 0.0f;
     float height_ = 0.0f;
-    const ShaderManager& shaders_;
-    glm::mat4 projectionMatrix_;
+    glm::mat4 projectionMatrix_{1.0f};
     glm::ivec2 shadowSize_{0};
     std::unique_ptr<RenderTarget> shadowTarget_;
     std::array<std::unique_ptr<RenderTarget>, 3> glowTargets_;
@@ -70,5 +87,5 @@ private:
     // Where in the quarter-size glow images the flame can leave light, the blur's reach
     // included; beyond it they stay black, and the glow steps skip it. None: everywhere.
     std::optional<PixelRect> glowArea_;
-    std::vector<Cube*> shownCubes_; // kept between frames: no allocation per pass
+    std::vector<const Cube*> shownCubes_; // kept between frames: no allocation per pass
 };

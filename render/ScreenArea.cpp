@@ -16,20 +16,10 @@ PixelRect clipped(int left, int bottom, int right, int top, int width, int heigh
 
 } // namespace
 
-// The corners of the mesh's bounding box bound its picture as long as all of them lie in
-// front of the eye.
-std::optional<PixelRect> projectedArea(const std::vector<float>& positions, const glm::mat4& clipFromModel, int width,
+// The corners of the box bound its picture as long as all of them lie in front of the eye.
+std::optional<PixelRect> projectedArea(glm::vec3 low, glm::vec3 high, const glm::mat4& clipFromModel, int width,
                                        int height)
 {
-    if (positions.size() < 3)
-        return PixelRect{};
-    glm::vec3 low(positions[0], positions[1], positions[2]);
-    glm::vec3 high = low;
-    for (std::size_t i = 3; i + 2 < positions.size(); i += 3) {
-        const glm::vec3 p(positions[i], positions[i + 1], positions[i + 2]);
-        low = glm::min(low, p);
-        high = glm::max(high, p);
-    }
     glm::vec2 lowest(1e30f), highest(-1e30f);
     for (int corner = 0; corner < 8; ++corner) {
         const glm::vec3 p((corner & 1) ? high.x : low.x, (corner & 2) ? high.y : low.y, (corner & 4) ? high.z : low.z);

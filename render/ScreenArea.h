@@ -1,7 +1,6 @@
 #pragma once
 #include <glm/glm.hpp>
 #include <optional>
-#include <vector>
 
 // A rectangle of an image's pixels: its lower left corner and its size.
 struct PixelRect {
@@ -16,10 +15,10 @@ struct PixelRect {
     }
 };
 
-// The pixels of a width x height image that a mesh (its positions, three floats a vertex)
-// drawn with clipFromModel can cover, or nothing when the mesh reaches behind the eye and
-// no bound can be given.
-std::optional<PixelRect> projectedArea(const std::vector<float>& positions, const glm::mat4& clipFromModel, int width,
+// The pixels of a width x height image that a mesh inside the box from `low` to `high`, drawn
+// with clipFromModel, can cover, or nothing when the box reaches behind the eye and no bound
+// can be given.
+std::optional<PixelRect> projectedArea(glm::vec3 low, glm::vec3 high, const glm::mat4& clipFromModel, int width,
                                        int height);
 
 // The rectangle widened by `margin` pixels on every side, then cut to the image.

@@ -4,10 +4,9 @@
 // A flat HUD rectangle whose width shows a value from 0 to 1.
 class Bar : public SceneObject {
 public:
-    Bar(glm::vec3 position, glm::vec3 color, ModelSource source = ModelSource::FromDisk);
+    Bar(glm::vec3 position, glm::vec3 color);
 
     void update(double dt) override;
-    void draw(int pass) override;
 
     glm::vec3 color;
     glm::vec3 neutralColor{0.8f, 0.8f, 0.8f};

@@ -1,22 +1,13 @@
 #include "scene/Flame.h"
 
-#include "assets/SoundManager.h"
-#include "render/gl/RenderPass.h"
-#include "render/gl/ShaderManager.h"
-
-#include <GL/glew.h>
 #include <algorithm>
 #include <cmath>
 #include <glm/gtc/matrix_transform.hpp>
-#include <memory>
 
 namespace {
 
-constexpr int soundBurning = 8;
 constexpr float chaseSpeed = 0.9f;
 constexpr float restDistance = 0.8f;
-// The shader's light falloff reaches this far, independent of the hero's safe band.
-constexpr float lightReach = 7.0f;
 
 // Light colour by the hero's distance: white in the safe band, blue when the hero is too
 // far ahead, red-orange when it is too close.
@@ -33,20 +24,9 @@ glm::vec3 distanceColor(float d, float minDistance, float maxDistance)
     return glm::vec3(1.0f);
 }
 
-void setVec3(int location, glm::vec3 value)
-{
-    glUniform3f(location, value.x, value.y, value.z);
-}
-
 } // namespace
 
-Flame::Flame(glm::vec3 position, ModelSource source)
-    : SceneObject(position, "flame/flame", 1.0f, 0.25f, source)
-{
-    model.material = std::make_shared<Material>(Material{0.0f, 1.0f, 0.1f});
-    SoundManager::instance().setVolume(0.3f);
-    playSound(soundBurning, true);
-}
+Flame::Flame(glm::vec3 position, SoundPlayer& sounds) : SceneObject(position), sounds_(&sounds) {}
 
 void Flame::update(double dt)
 {
@@ -67,30 +47,11 @@ void Flame::update(double dt)
         dir = toTarget / d * std::max(d / 5.0f, 1.0f) * chaseSpeed;
 
     lightColor = distanceColor(d, minDistance, maxDistance);
-    SoundManager::instance().setVolume((1.0f - d * 0.5f / maxDistance) * 0.33f + 0.7f);
+    sounds_->setVolume((1.0f - d * 0.5f / maxDistance) * 0.33f + 0.7f);
 
     const glm::vec3 step = dir * dtF;
     position += step;
     // The model runs one step ahead of the flame's position, which leads its glow a little.
     modelMatrix = glm::translate(glm::mat4(1.0f), step) * glm::translate(glm::mat4(1.0f), position);
     lightPosition = position;
-}
-
-void Flame::draw(int pass)
-{
-    const glm::vec3 light = handSteering ? lightPosition : position;
-    if (pass == RenderPass::Shadow) {
-        setVec3(shaderManager->location(ProgramKind::Depth, "light"), light);
-        uploadModelMatrix(ProgramKind::Depth);
-    } else if (pass == RenderPass::Main) {
-        glUniform1f(shaderManager->location(ProgramKind::Basic, "maxDistance"), lightReach);
-        glUniform1f(shaderManager->location(ProgramKind::Basic, "minDistance"), minDistance);
-        setVec3(shaderManager->location(ProgramKind::Basic, "light"), light);
-        uploadModelMatrix(ProgramKind::Basic);
-        setVec3(shaderManager->location(ProgramKind::Basic, "lightColor"), lightColor);
-    } else if (pass == RenderPass::FlameGlow) {
-        uploadModelMatrix(ProgramKind::Flame);
-        setVec3(shaderManager->location(ProgramKind::Flame, "lightColor"), lightColor);
-        SceneObject::draw(pass);
-    }
 }

@@ -1,13 +1,18 @@
 #pragma once
+#include "assets/SoundManager.h"
 #include "scene/SceneObject.h"
 
 // The chasing flame: the one enemy and the one light of a level.
 class Flame : public SceneObject {
 public:
-    explicit Flame(glm::vec3 position, ModelSource source = ModelSource::FromDisk);
+    explicit Flame(glm::vec3 position, SoundPlayer& sounds = SoundManager::instance());
 
     void update(double dt) override;
-    void draw(int pass) override;
+    // Where its light shines from: the flame itself, or while paused the light steered by hand.
+    glm::vec3 light() const { return handSteering ? lightPosition : position; }
+
+    // How far the lit scene's light reaches, whatever the hero's safe band.
+    static constexpr float lightReach = 7.0f;
 
     glm::vec3 target{0.0f};
     glm::vec3 lightPosition{0.0f};
@@ -16,4 +21,7 @@ public:
     float maxDistance = 4.0f;
     float minDistance = 2.0f;
     bool handSteering = false;
+
+private:
+    SoundPlayer* sounds_;
 };

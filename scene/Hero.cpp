@@ -1,19 +1,10 @@
 #include "scene/Hero.h"
 
-#include "render/gl/RenderPass.h"
-
-#include <GL/glew.h>
 #include <algorithm>
 #include <cmath>
 #include <glm/gtc/matrix_transform.hpp>
-#include <memory>
 
 namespace {
-
-constexpr int soundFootsteps = 4;
-constexpr int soundJump = 5;
-constexpr int soundBurning = 6;
-constexpr int soundFalling = 7;
 
 constexpr float sinkSpeed = 2.0f;
 constexpr float jumpSpeed = 4.8f;
@@ -33,44 +24,9 @@ void land(Hero& hero, float& y)
     hero.aboveGround = false;
 }
 
-// Only the distance along the level counts: the hero must stay 2 to 4 units ahead.
-void updateMeters(Hero& hero, double dt, float flameDistance)
-{
-    const double d = flameDistance;
-    if (d < 2.0) {
-        hero.nearMeter = static_cast<float>(hero.nearMeter + (2.0 - d) * dt * 0.4);
-        hero.playSound(soundBurning, false);
-    } else if (d > 4.0) {
-        hero.farMeter = static_cast<float>(hero.farMeter + std::min(d - 4.0, 3.0) * dt * 0.7);
-    } else {
-        hero.farMeter = static_cast<float>(std::max(hero.farMeter - 0.05 * dt, 0.0));
-        hero.nearMeter = static_cast<float>(std::max(hero.nearMeter - 0.05 * dt, 0.0));
-    }
-}
-
 } // namespace
 
-Hero::Hero(glm::vec3 position, ModelSource source)
-    : SceneObject(position, "hero/hero", 4.0f, 0.25f, source)
-{
-    model.material = std::make_shared<Material>(Material{0.2f, 1.0f, 0.1f});
-}
-
-void Hero::draw(int pass)
-{
-    if (pass == RenderPass::Shadow) {
-        reportGlError("before sending modelMatrix - DepthShader");
-        uploadModelMatrix(ProgramKind::Depth);
-        reportGlError("before drawing In SceneObject - DepthShader");
-        SceneObject::draw(pass);
-        reportGlError("after drawing In SceneObject - DEPTH");
-    } else if (pass == RenderPass::Main) {
-        uploadModelMatrix(ProgramKind::Basic);
-        reportGlError("before drawing In SceneObject - BASIC");
-        SceneObject::draw(pass);
-        reportGlError("after drawing In SceneObject - BASIC");
-    }
-}
+Hero::Hero(glm::vec3 position, SoundPlayer& sounds) : SceneObject(position), sounds_(&sounds) {}
 
 void Hero::setVelocity(glm::vec3 v)
 {
@@ -81,7 +37,22 @@ void Hero::jump()
 {
     if (onGround)
         jumpVelocity = glm::vec3(0.0f, jumpSpeed, 0.0f);
-    playSound(soundJump, false);
+    sounds_->playSound(Sound::Jump, false);
+}
+
+// Only the distance along the level counts: the hero must stay 2 to 4 units ahead.
+void Hero::updateMeters(double dt, float flameDistance)
+{
+    const double d = flameDistance;
+    if (d < 2.0) {
+        nearMeter = static_cast<float>(nearMeter + (2.0 - d) * dt * 0.4);
+        sounds_->playSound(Sound::HeroBurning, false);
+    } else if (d > 4.0) {
+        farMeter = static_cast<float>(farMeter + std::min(d - 4.0, 3.0) * dt * 0.7);
+    } else {
+        farMeter = static_cast<float>(std::max(farMeter - 0.05 * dt, 0.0));
+        nearMeter = static_cast<float>(std::max(nearMeter - 0.05 * dt, 0.0));
+    }
 }
 
 void Hero::updateHero(double dt, glm::vec3 flamePosition)
@@ -92,7 +63,7 @@ void Hero::updateHero(double dt, glm::vec3 flamePosition)
 
     const glm::vec3 next = position + velocity * dtF * walkScale;
     if (next != position)
-        playSound(soundFootsteps, false);
+        sounds_->playSound(Sound::Footsteps, false);
 
     glm::vec3 moved(next.x + jumpVelocity.x * dtF,
                     next.y - sinkSpeed * dtF + jumpVelocity.y * dtF,
@@ -106,13 +77,13 @@ void Hero::updateHero(double dt, glm::vec3 flamePosition)
     velocity = glm::vec3(0.0f);
     position = moved;
 
-    updateMeters(*this, dt, std::fabs(moved.z - flamePosition.z));
+    updateMeters(dt, std::fabs(moved.z - flamePosition.z));
     if (!died && (nearMeter >= 1.0f || farMeter >= 1.0f))
         died = true;
     if (moved.y < 0.0f)
         died = true;
     if (moved.y < 1.0f)
-        playSound(soundFalling, false);
+        sounds_->playSound(Sound::Falling, false);
     if (died)
         lives -= 1;
 }

@@ -1,17 +1,20 @@
 #pragma once
+#include "assets/SoundManager.h"
 #include "scene/SceneObject.h"
 
 // The player's figure: walks, jumps, sinks, lands on columns, and dies by falling or by
 // straying out of the band 2 to 4 units ahead of the flame.
 class Hero : public SceneObject {
 public:
-    explicit Hero(glm::vec3 position, ModelSource source = ModelSource::FromDisk);
+    explicit Hero(glm::vec3 position, SoundPlayer& sounds = SoundManager::instance());
 
-    void draw(int pass) override;
-    void setVelocity(glm::vec3 v) override;
-    void jump() override;
-    virtual void updateHero(double dt, glm::vec3 flamePosition);
+    // The walking velocity for the next update only.
+    void setVelocity(glm::vec3 v);
+    // Takes off when on the ground; the jump's sound is asked for either way.
+    void jump();
+    void updateHero(double dt, glm::vec3 flamePosition);
 
+    glm::vec3 velocity{0.0f};
     int groundHeight = 0;
     glm::vec3 jumpVelocity{0.0f};
     bool onGround = false;
@@ -20,4 +23,9 @@ public:
     bool aboveGround = false;
     float farMeter = 0.0f;
     float nearMeter = 0.0f;
+
+private:
+    void updateMeters(double dt, float flameDistance);
+
+    SoundPlayer* sounds_;
 };

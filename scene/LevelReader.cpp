@@ -62,10 +62,8 @@ void placeCell(LevelLayout& level, int letter, int height, int row, int column)
                              static_cast<float>(-row));
         if (letter == 'S')
             level.startPosition = glm::vec3(column + 0.5f, static_cast<float>(height), -row - 0.5f);
-        if (letter == 'Z') {
+        if (letter == 'Z')
             level.finish = cube;
-            level.invisCubesBeforeFinish = level.invisCubes.size();
-        }
         if (letter == '2')
             level.invisCubes.push_back(cube);
         else

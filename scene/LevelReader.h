@@ -11,7 +11,6 @@ struct LevelLayout {
     std::vector<glm::vec3> invisCubes; // invisible cubes, file order
     std::vector<int> grid;             // height of every cell, five per row
     std::optional<glm::vec3> finish;   // the last "Z" cell, if any
-    std::size_t invisCubesBeforeFinish = 0; // where the finish comes among the invisible cubes
     glm::vec3 startPosition{0.0f};
 };
 

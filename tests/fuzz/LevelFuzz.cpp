@@ -19,7 +19,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const LevelLayout level = parseLevel(in);
     require(level.grid.size() <= maxLevelCharacters / 2);
     require(level.cubes.size() + level.invisCubes.size() <= level.grid.size());
-    require(level.invisCubesBeforeFinish <= level.invisCubes.size());
     for (const auto* cubes : {&level.cubes, &level.invisCubes})
         for (const glm::vec3& cube : *cubes) {
             require(onTheLevel(cube));

@@ -1,13 +1,12 @@
-// The generated models, loaded by the game's own objects: its import flags, first mesh
-// only, texture coordinates times each object's uvScale. What matters is the geometry the
-// game ends up with: where it lies and which way its triangles face.
+// The generated models, imported as the renderer imports them: its import flags, first mesh
+// only, texture coordinates times each kind's uv scale. What matters is the geometry the game
+// ends up with: where it lies and which way its triangles face.
 #include "GlSupport.h"
 
-#include "assets/Texture.h"
-#include "scene/Bar.h"
-#include "scene/Cube.h"
-#include "scene/Flame.h"
-#include "scene/PlaneAndPropeller.h"
+#include "assets/DecodedImage.h"
+#include "assets/MeshImport.h"
+#include "render/ModelLibrary.h"
+#include "scene/Propeller.h"
 
 #include <array>
 #include <cmath>
@@ -109,25 +108,20 @@ std::map<int, double> partVolumes(const Geometry& m)
     return volume;
 }
 
-class ArtModelsTest : public GlTest {
+class ArtModelsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        GlTest::SetUp();
-        const glm::vec3 o(0.0f);
-        printedBy([&] {
-            objects["cube"] = std::make_unique<Cube>(o);
-            objects["hero"] = std::make_unique<Hero>(o);
-            objects["flame"] = std::make_unique<Flame>(o);
-            objects["propeller"] = std::make_unique<Propeller>(o);
-            objects["bar"] = std::make_unique<Bar>(o, o);
-            objects["plane"] = std::make_unique<Plane>(o);
-        });
-        for (const auto& [name, object] : objects)
-            models[name] = geometryOf(*object->model.mesh);
+        const std::pair<const char*, ModelKind> kinds[] = {
+            {"cube", ModelKind::Cube},           {"hero", ModelKind::Hero}, {"flame", ModelKind::Flame},
+            {"propeller", ModelKind::Propeller}, {"bar", ModelKind::Bar},   {"plane", ModelKind::GlowQuad}};
+        for (const auto& [name, kind] : kinds) {
+            Mesh mesh;
+            ASSERT_TRUE(importMesh("Tindral/3DModels/" + modelName(kind) + ".obj", modelUvScale(kind), mesh)) << name;
+            models[name] = geometryOf(mesh);
+        }
     }
 
-    std::map<std::string, std::unique_ptr<SceneObject>> objects;
     std::map<std::string, Geometry> models;
 };
 
@@ -237,7 +231,7 @@ TEST_F(ArtModelsTest, GeometrySitsWhereTheGameDrawsIt)
     // its hub, and nothing of the hero reaches into that disc.
     const glm::vec3 hub(0, 1.35f, -0.1f);
     float radius = 0;
-    Propeller& propeller = static_cast<Propeller&>(*objects["propeller"]);
+    Propeller propeller(glm::vec3(0.0f));
     for (const double spin : {0.0, 1.3, 3.0, 6.6, 10.5}) {
         propeller.updateWithParent(glm::mat4(1.0f), spin);
         for (const glm::vec3& p : models["propeller"].positions) {
@@ -273,12 +267,10 @@ TEST_F(ArtModelsTest, TextureCoordinatesAndNormalMapsFitHowEachModelIsLit)
     // allowing a few for the JPEG's ringing.
     for (const char* name : kNames) {
         SCOPED_TRACE(name);
-        const Texture& normals = *objects[name]->model.normalTexture;
-        ASSERT_GT(normals.width, 0);
-        std::vector<unsigned char> rgb(3 * static_cast<size_t>(normals.width * normals.height));
-        glBindTexture(GL_TEXTURE_2D, normals.name);
-        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-        glBindTexture(GL_TEXTURE_2D, 0);
+        const DecodedImage normals(std::string("Tindral/3DModels/") + name + "/" + name + "_norm.jpg", 1 << 14);
+        ASSERT_TRUE(normals.converted);
+        const std::vector<unsigned char> rgb(normals.pixels(),
+                                             normals.pixels() + 3 * static_cast<size_t>(normals.width * normals.height));
         int bad = 0;
         glm::vec3 mean{0};
         for (size_t i = 0; i < rgb.size(); i += 3) {

@@ -2,10 +2,7 @@
 // renderer before the frame that follows the key.
 #include "GlSupport.h"
 
-#include "assets/Texture.h"
-#include "scene/Cube.h"
-#include "scene/Flame.h"
-#include "scene/PlaneAndPropeller.h"
+#include "gl/Texture.h"
 
 namespace {
 
@@ -17,22 +14,16 @@ void strike(int key)
 
 class DebugViewsTest : public GlGameTest {
 protected:
-    // One frame as the frame loop runs it.
-    void frame()
-    {
-        printedBy([&] {
-            renderer->clearFrame();
-            game->update(gameStep);
-            renderer->renderFrame(*game);
-            game->printDebugReport(1.0f / 60.0f);
-        });
-    }
+    void frame() { loopFrame(); }
 
-    std::vector<Texture*> colourTextures() const
+    // The colour images of everything the lit and glow passes draw.
+    std::vector<const Texture*> colourTextures() const
     {
-        return {game->hero->model.colorTexture.get(),      game->cubes[0]->model.colorTexture.get(),
-                game->invisCubes[0]->model.colorTexture.get(), game->flame->model.colorTexture.get(),
-                game->propeller->model.colorTexture.get(), game->plane->model.colorTexture.get()};
+        std::vector<const Texture*> textures;
+        for (ModelKind kind : {ModelKind::Hero, ModelKind::Cube, ModelKind::Flame, ModelKind::Propeller,
+                               ModelKind::GlowQuad})
+            textures.push_back(renderer->models()[kind].colorTexture.get());
+        return textures;
     }
 };
 
@@ -41,12 +32,12 @@ protected:
 TEST_F(DebugViewsTest, F3DrawsLinesFromTheFrameAfterItsReportUntilStruckAgain)
 {
     frame();
-    strike(GLFW_KEY_F3);
+    strike(Key::F3);
     frame(); // drawn filled; its report switches to lines
     EXPECT_EQ(glInteger(GL_POLYGON_MODE), GL_FILL);
     frame();
     EXPECT_EQ(glInteger(GL_POLYGON_MODE), GL_LINE);
-    strike(GLFW_KEY_F3);
+    strike(Key::F3);
     frame();
     frame();
     EXPECT_EQ(glInteger(GL_POLYGON_MODE), GL_FILL);
@@ -55,7 +46,7 @@ TEST_F(DebugViewsTest, F3DrawsLinesFromTheFrameAfterItsReportUntilStruckAgain)
 TEST_F(DebugViewsTest, TextureStrokesApplyTheFilterTableToEveryColourTexture)
 {
     buildLevel("1x1x121x1x\n1x1S1x1x1x\n");
-    ASSERT_EQ(game->invisCubes.size(), 1u);
+    ASSERT_EQ(game->invisCubes().size(), 1u);
     for (const Texture* texture : colourTextures())
         ASSERT_NE(texture->name, 0u);
 
@@ -75,7 +66,7 @@ TEST_F(DebugViewsTest, TextureStrokesApplyTheFilterTableToEveryColourTexture)
     for (const Stroke& stroke : strokes) {
         SCOPED_TRACE(std::to_string(stroke.value) + (stroke.mipmapMode ? " (mipmap)" : " (sampling)"));
         glEnable(0xFFFF); // a pending GL_INVALID_ENUM, which a mipmap stroke discards
-        renderer->applyTextureSampling(*game, stroke.value, stroke.mipmapMode);
+        renderer->applyDebugViews(false, {TextureSamplingChange{stroke.value, stroke.mipmapMode}});
         EXPECT_EQ(glGetError() == GL_NO_ERROR, stroke.mipmapMode);
         EXPECT_EQ(takeGlDebugErrors().size(), 1u) << "the provoked error, and nothing else";
         for (const Texture* texture : colourTextures()) {
@@ -91,12 +82,12 @@ TEST_F(DebugViewsTest, TextureStrokesApplyTheFilterTableToEveryColourTexture)
 TEST_F(DebugViewsTest, AnF4StrokeReachesTheTexturesBeforeTheNextFrameIsDrawn)
 {
     buildLevel("1x1x121x1x\n1x1S1x1x1x\n");
-    pressKey(GLFW_KEY_F4);
+    pressKey(Key::F4);
     frame();
-    EXPECT_TRUE(game->samplingChanges.empty()) << "the renderer took the change";
+    EXPECT_TRUE(game->takeSamplingChanges().empty()) << "the renderer took the change";
     for (const Texture* texture : colourTextures())
         EXPECT_EQ(textureParameter(texture->name, GL_TEXTURE_MAG_FILTER), GL_NEAREST);
-    releaseKey(GLFW_KEY_F4);
+    releaseKey(Key::F4);
     frame();
     for (const Texture* texture : colourTextures())
         EXPECT_EQ(textureParameter(texture->name, GL_TEXTURE_MAG_FILTER), GL_LINEAR);

@@ -6,7 +6,7 @@
 
 #include "TestSupport.h"
 #include "render/FrameRenderer.h"
-#include "render/gl/ShaderManager.h"
+#include "gl/ShaderManager.h"
 
 #include <GLFW/glfw3.h>
 #include <string>
@@ -127,25 +127,6 @@ inline Image readImage(GLuint framebuffer, int width, int height)
     return image;
 }
 
-// A cube from -0.5 to 0.5 with outward normals and a full 0..1 uv square on every face.
-inline std::string cubeObj()
-{
-    return "o Cube\n"
-           "v -0.5 -0.5 0.5\nv 0.5 -0.5 0.5\nv 0.5 0.5 0.5\nv -0.5 0.5 0.5\n"
-           "v -0.5 -0.5 -0.5\nv 0.5 -0.5 -0.5\nv 0.5 0.5 -0.5\nv -0.5 0.5 -0.5\n"
-           "vt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\n"
-           "vn 0 0 1\nvn 0 0 -1\nvn 1 0 0\nvn -1 0 0\nvn 0 1 0\nvn 0 -1 0\n"
-           "f 1/1/1 2/2/1 3/3/1 4/4/1\nf 6/1/2 5/2/2 8/3/2 7/4/2\nf 2/1/3 6/2/3 7/3/3 3/4/3\n"
-           "f 5/1/4 1/2/4 4/3/4 8/4/4\nf 4/1/5 3/2/5 7/3/5 8/4/5\nf 5/1/6 6/2/6 2/3/6 1/4/6\n";
-}
-
-// A square from -1 to 1 in x and y at z = 0, facing +z, uvs 0..1.
-inline std::string quadObj()
-{
-    return "o Quad\nv -1 -1 0\nv 1 -1 0\nv 1 1 0\nv -1 1 0\nvt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\nvn 0 0 1\n"
-           "f 1/1/1 2/2/1 3/3/1 4/4/1\n";
-}
-
 // Writes "Tindral/3DModels/<name>.obj" under root, with the game's stone textures beside it
 // (copied from the run folder, every test's working directory).
 inline void writeModel(const std::filesystem::path& root, const std::string& name, const std::string& obj)
@@ -170,11 +151,39 @@ protected:
     void TearDown() override
     {
         GameTest::TearDown();
+        renderer.reset();
         glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+        glDisable(GL_CULL_FACE);
+        glDisable(GL_DEPTH_TEST);
+        glDisable(GL_BLEND);
+        glViewport(0, 0, 800, 600);
+        glUseProgram(0);
         expectNoGlErrors();
     }
 
-    ModelSource models() const override { return ModelSource::FromDisk; }
+    // One frame as the frame loop runs it, `step` seconds of game time: the game moves, the
+    // debug views follow its keys, the frame is drawn and reported.
+    void loopFrame(double step = gameStep)
+    {
+        printedBy([&] {
+            renderer->setFixedState();
+            renderer->clearFrame();
+            game->update(step);
+            drawnFrame();
+            game->printDebugReport(1.0f / 60.0f);
+        });
+    }
+
+    // The frame as it stands, drawn without moving the game; its pixels read back.
+    Image drawnFrame()
+    {
+        renderer->setFixedState();
+        renderer->clearFrame();
+        renderer->applyDebugViews(game->wireframe(), game->takeSamplingChanges());
+        game->setObjectsDrawn(renderer->renderFrame(*game));
+        const glm::ivec2 size = renderer->size();
+        return readImage(0, size.x, size.y);
+    }
 
     void newRenderer(int width, int height)
     {

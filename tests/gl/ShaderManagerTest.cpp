@@ -1,7 +1,6 @@
 #include "GlSupport.h"
 
-#include "render/gl/RenderPass.h"
-#include "render/gl/ShaderManager.h"
+#include "gl/ShaderManager.h"
 
 #include <fstream>
 #include <iterator>
@@ -36,6 +35,8 @@ std::string attachedSource(GLuint program, GLenum type)
 }
 
 const char* const baseNames[5] = {"basicShader", "depthShader", "flameShader", "glowShader", "hudShader"};
+constexpr ProgramKind allKinds[] = {ProgramKind::Basic, ProgramKind::Depth, ProgramKind::Flame, ProgramKind::Glow,
+                                    ProgramKind::Hud};
 
 } // namespace
 
@@ -46,12 +47,13 @@ TEST_F(ShaderManagerTest, EveryKindIsLinkedFromItsOwnFilesOnceForTheWholeProcess
     ShaderManager* manager = ShaderManager::instance();
     EXPECT_EQ(printedBy([] { ShaderManager::instance(); }), "") << "a second call builds nothing";
 
-    for (int kind = 0; kind < 5; ++kind) {
-        SCOPED_TRACE(baseNames[kind]);
+    for (ProgramKind kind : allKinds) {
+        const char* baseName = baseNames[indexOf(kind)];
+        SCOPED_TRACE(baseName);
         GLint linked = GL_FALSE;
         glGetProgramiv(manager->program(kind), GL_LINK_STATUS, &linked);
         EXPECT_EQ(linked, GL_TRUE);
-        const std::string base = std::string("Tindral/Shader/") + baseNames[kind];
+        const std::string base = std::string("Tindral/Shader/") + baseName;
         EXPECT_EQ(attachedSource(manager->program(kind), GL_VERTEX_SHADER), fileText(base + ".vert"));
         EXPECT_EQ(attachedSource(manager->program(kind), GL_FRAGMENT_SHADER), fileText(base + ".frag"));
     }
@@ -112,14 +114,14 @@ TEST_F(ShaderManagerTest, AShaderFileThatIsNoRegularFileCannotBeOpened)
 TEST_F(ShaderManagerTest, RegistersEveryUniformWithTheDriversLocation)
 {
     const ShaderManager& manager = *ShaderManager::instance();
-    for (int kind = 0; kind < 5; ++kind) {
-        SCOPED_TRACE(baseNames[kind]);
-        for (const auto& [name, location] : manager.uniformLocations[kind])
+    for (ProgramKind kind : allKinds) {
+        SCOPED_TRACE(baseNames[indexOf(kind)]);
+        for (const auto& [name, location] : manager.uniformLocations[indexOf(kind)])
             EXPECT_EQ(manager.location(kind, name), glGetUniformLocation(manager.program(kind), name.c_str())) << name;
         EXPECT_GE(manager.location(kind, "modelMatrix"), 0) << "every program places its geometry";
     }
     // Every uniform the passes set is one the shaders use ("distance" is only registered).
-    for (const auto& [name, location] : manager.uniformLocations[ProgramKind::Basic])
+    for (const auto& [name, location] : manager.uniformLocations[indexOf(ProgramKind::Basic)])
         EXPECT_TRUE(location >= 0 || name == "distance") << name;
     for (const char* name : {"modelMatrix", "projectionMatrix", "viewMatrix", "camPosition", "light"})
         EXPECT_GE(manager.location(ProgramKind::Depth, name), 0) << name;
@@ -132,16 +134,16 @@ TEST_F(ShaderManagerTest, MissingUniformIsMinusOneAndTheTableDoesNotGrow)
 {
     ShaderManager& manager = *ShaderManager::instance();
     // "distance" is registered but the lit shader does not use it: setting it does nothing.
-    ASSERT_EQ(manager.uniformLocations[ProgramKind::Basic].count("distance"), 1u);
+    ASSERT_EQ(manager.uniformLocations[indexOf(ProgramKind::Basic)].count("distance"), 1u);
     EXPECT_EQ(manager.location(ProgramKind::Basic, "distance"), -1);
     glUseProgram(manager.program(ProgramKind::Basic));
     glUniform1f(manager.location(ProgramKind::Basic, "distance"), 3.0f);
     glUseProgram(0);
 
-    for (int kind = 0; kind < 5; ++kind) {
-        const size_t before = manager.uniformLocations[kind].size();
+    for (ProgramKind kind : allKinds) {
+        const size_t before = manager.uniformLocations[indexOf(kind)].size();
         EXPECT_EQ(manager.location(kind, "neverRegistered"), -1);
-        EXPECT_EQ(manager.uniformLocations[kind].size(), before) << "a lookup must not grow the table";
+        EXPECT_EQ(manager.uniformLocations[indexOf(kind)].size(), before) << "a lookup must not grow the table";
     }
     EXPECT_EQ(manager.location(ProgramKind::Hud, "glowTexture"), -1) << "another program's name is unknown here";
 }

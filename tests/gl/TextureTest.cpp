@@ -1,6 +1,7 @@
 #include "GlSupport.h"
 
-#include "assets/Texture.h"
+#include "gl/Texture.h"
+#include "render/ModelLibrary.h"
 
 #include <IL/il.h>
 
@@ -79,7 +80,7 @@ TEST_F(TextureTest, FailuresAreReportedAndAGoodImageAfterThemIsMipmappedTrilinea
                                    45));
     for (const std::string& path : {missing, garbage, endless}) {
         std::unique_ptr<Texture> texture;
-        const std::string printed = printedBy([&] { texture = std::make_unique<Texture>(path); });
+        const std::string printed = printedBy([&] { texture = loadTexture(path); });
         std::smatch match;
         ASSERT_TRUE(std::regex_match(printed, match, std::regex("couldnt load texture: (.*)\n([0-9]+)\n"))) << printed;
         EXPECT_EQ(match[1].str(), path);
@@ -89,7 +90,7 @@ TEST_F(TextureTest, FailuresAreReportedAndAGoodImageAfterThemIsMipmappedTrilinea
 
     // A failure must not linger in the image library and spoil the next, good image.
     std::unique_ptr<Texture> texture;
-    EXPECT_EQ(printedBy([&] { texture = std::make_unique<Texture>("Tindral/3DModels/cube/cube_diff.jpg"); }), "");
+    EXPECT_EQ(printedBy([&] { texture = loadTexture("Tindral/3DModels/cube/cube_diff.jpg"); }), "");
     ASSERT_NE(texture->name, 0u);
     EXPECT_EQ(glInteger(GL_TEXTURE_BINDING_2D), 0);
     EXPECT_EQ(textureParameter(texture->name, GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
@@ -111,7 +112,7 @@ TEST_F(TextureTest, AnImageFileThatIsNoRegularFileIsReportedAsAMissingOne)
         SCOPED_TRACE(name);
         const std::filesystem::path image = folder.path() / name;
         std::unique_ptr<Texture> texture;
-        const auto load = [&] { texture = std::make_unique<Texture>(image.string()); };
+        const auto load = [&] { texture = loadTexture(image.string()); };
         const std::string missing = printedBy(load);
         ASSERT_EQ(missing, "couldnt load texture: " + image.string() + "\n" + std::to_string(IL_COULD_NOT_OPEN_FILE) + "\n");
         {
@@ -132,7 +133,8 @@ TEST_F(TextureTest, OddRowLengthsLoadExactlyAndAlphaIsDropped)
     // 3 x 2 RGB: rows of 9 bytes, which GL's default row alignment of 4 would misread.
     const std::vector<unsigned char> rgb = {255, 0, 0, 0, 255, 0, 0, 0, 255, 10, 20, 30, 40, 50, 60, 70, 80, 90};
     writeTga(folder.path() / "odd.tga", 3, 2, 3, rgb);
-    Texture odd((folder.path() / "odd.tga").string());
+    const std::unique_ptr<Texture> loadedOdd = loadTexture((folder.path() / "odd.tga").string());
+    const Texture& odd = *loadedOdd;
     ASSERT_NE(odd.name, 0u);
     EXPECT_EQ(odd.width, 3);
     EXPECT_EQ(odd.height, 2);
@@ -141,7 +143,8 @@ TEST_F(TextureTest, OddRowLengthsLoadExactlyAndAlphaIsDropped)
 
     const std::vector<unsigned char> rgba = {255, 128, 0, 0, 1, 2, 3, 255, 9, 8, 7, 128, 200, 100, 50, 10};
     writeTga(folder.path() / "alpha.tga", 2, 2, 4, rgba);
-    Texture alpha((folder.path() / "alpha.tga").string());
+    const std::unique_ptr<Texture> loadedAlpha = loadTexture((folder.path() / "alpha.tga").string());
+    const Texture& alpha = *loadedAlpha;
     ASSERT_NE(alpha.name, 0u);
     EXPECT_EQ(textureRgb(alpha), (std::vector<unsigned char>{255, 128, 0, 1, 2, 3, 9, 8, 7, 200, 100, 50}));
     EXPECT_EQ(textureParameter(alpha.name, GL_TEXTURE_ALPHA_SIZE, true), 0);
@@ -156,13 +159,12 @@ TEST_F(TextureTest, ImagesLargerThanTheDriverTakesAreRefusedBeforeTheyAreDecoded
         const std::string path = (folder.path() / (std::to_string(width) + "x" + std::to_string(height) + ".jpg")).string();
         writeJpegClaimingSize("Tindral/3DModels/cube/cube_diff.jpg", path, width, height);
         std::unique_ptr<Texture> texture;
-        const std::string printed = printedBy([&] { texture = std::make_unique<Texture>(path); });
+        const std::string printed = printedBy([&] { texture = loadTexture(path); });
         EXPECT_EQ(printed, "couldnt load texture: " + path + "\n" + std::to_string(IL_BAD_DIMENSIONS) + "\n");
         EXPECT_EQ(texture->name, 0u);
     }
     // Decoding 30000 x 30000 alone would take 2.7 GB.
     EXPECT_LT(peakResidentKb() - peakBefore, 64 * 1024) << "an image was decoded";
 
-    Texture good("Tindral/3DModels/cube/cube_diff.jpg");
-    EXPECT_NE(good.name, 0u) << "the refusals leave nothing behind that spoils the next image";
+    EXPECT_NE(loadTexture("Tindral/3DModels/cube/cube_diff.jpg")->name, 0u) << "the refusals leave nothing behind that spoils the next image";
 }

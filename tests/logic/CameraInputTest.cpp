@@ -2,7 +2,6 @@
 #include "game/DebugSwitches.h"
 #include "game/InputState.h"
 #include "game/Keys.h"
-#include "render/CameraView.h"
 
 #include <cmath>
 #include <glm/gtc/matrix_transform.hpp>
@@ -10,7 +9,7 @@
 
 namespace {
 
-void key(int code, int action) { onKey(nullptr, code, 0, action, 0); }
+void key(int code, int action) { recordKey(inputState(), debugSwitches(), code, action); }
 
 class Input : public ::testing::Test {
 protected:
@@ -47,12 +46,12 @@ TEST(Camera, ComputeViewAt405And315LooksAtTwoThirdsFromTheFlame)
 
 TEST_F(Input, StrokeKeysCountOnPressOnlyOtherKeysOnEveryAction)
 {
-    key(GLFW_KEY_SPACE, GLFW_PRESS);
-    key(GLFW_KEY_SPACE, GLFW_REPEAT);
-    key(GLFW_KEY_TAB, GLFW_RELEASE);
-    key(GLFW_KEY_ENTER, GLFW_REPEAT);
-    key(GLFW_KEY_ESCAPE, GLFW_RELEASE);
-    key(GLFW_KEY_Q, GLFW_REPEAT);
-    key(GLFW_KEY_ENTER, GLFW_PRESS);
-    EXPECT_EQ(inputState().keys, (std::vector<int>{GLFW_KEY_SPACE, GLFW_KEY_ESCAPE, GLFW_KEY_Q, GLFW_KEY_ENTER}));
+    key(Key::Space, KeyAction::Press);
+    key(Key::Space, KeyAction::Repeat);
+    key(Key::Tab, KeyAction::Release);
+    key(Key::Enter, KeyAction::Repeat);
+    key(Key::Escape, KeyAction::Release);
+    key(Key::Q, KeyAction::Repeat);
+    key(Key::Enter, KeyAction::Press);
+    EXPECT_EQ(inputState().keys, (std::vector<int>{Key::Space, Key::Escape, Key::Q, Key::Enter}));
 }

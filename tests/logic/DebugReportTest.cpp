@@ -31,39 +31,39 @@ protected:
 
 TEST_F(DebugReportTest, F3PrintsTheWholeReportAndDrawsLinesUntilStruckAgain)
 {
-    game->objectsDrawn = 7;
-    pressKey(GLFW_KEY_F3);
+    game->setObjectsDrawn(7);
+    pressKey(Key::F3);
     EXPECT_EQ(report(0.5f), "") << "nothing changes while the key is down";
-    releaseKey(GLFW_KEY_F3);
+    releaseKey(Key::F3);
     EXPECT_EQ(report(0.5f), dashes + "\ndraw Wireframe: 1\nTransparency: 0\nViewFrustum: 0 | 7 object drawn\n"
                                      "TextureSampling: 1\nLevel of MipMapping: 1\n");
-    EXPECT_TRUE(game->wireframe) << "the report settles the polygon mode";
+    EXPECT_TRUE(game->wireframe()) << "the report settles the polygon mode";
     EXPECT_EQ(report(0.5f), "") << "one stroke gives one report";
 
-    strike(GLFW_KEY_F3);
-    EXPECT_TRUE(game->wireframe) << "the switch alone changes nothing before its report";
+    strike(Key::F3);
+    EXPECT_TRUE(game->wireframe()) << "the switch alone changes nothing before its report";
     EXPECT_EQ(lineStartingWith(report(0.5f), "draw Wireframe"), "draw Wireframe: 0");
-    EXPECT_FALSE(game->wireframe);
+    EXPECT_FALSE(game->wireframe());
 }
 
 TEST_F(DebugReportTest, EveryOtherKeyReportsItsNegatedSwitch)
 {
-    strike(GLFW_KEY_F4);
+    strike(Key::F4);
     EXPECT_EQ(lineStartingWith(report(0.1f), "TextureSampling"), "TextureSampling: 0");
 
     const char* const mipmapLines[] = {"Level of MipMapping: 0", "Level of MipMapping: 0", "Level of MipMapping: 1"};
     for (int stroke = 1; stroke <= 3; ++stroke) {
-        EXPECT_EQ(printedBy([] { strike(GLFW_KEY_F5); }), "status MipMap: " + std::to_string(stroke) + "\n");
+        EXPECT_EQ(printedBy([] { strike(Key::F5); }), "status MipMap: " + std::to_string(stroke) + "\n");
         EXPECT_EQ(debugSwitches().mipmapLevel, stroke % 3);
         EXPECT_EQ(lineStartingWith(report(0.1f), "Level of MipMapping"), mipmapLines[stroke - 1]);
     }
 
-    strike(GLFW_KEY_F9);
+    strike(Key::F9);
     EXPECT_EQ(lineStartingWith(report(0.1f), "Transparency"), "Transparency: 1");
-    game->objectsDrawn = 42;
-    strike(GLFW_KEY_F8);
+    game->setObjectsDrawn(42);
+    strike(Key::F8);
     EXPECT_EQ(lineStartingWith(report(0.1f), "ViewFrustum"), "ViewFrustum: 1 | 42 object drawn");
-    EXPECT_FALSE(game->wireframe) << "only F3 changes the polygon mode";
+    EXPECT_FALSE(game->wireframe()) << "only F3 changes the polygon mode";
 }
 
 TEST_F(DebugReportTest, F2PrintsTheFrametimeOncePerAccumulatedSecond)
@@ -73,7 +73,7 @@ TEST_F(DebugReportTest, F2PrintsTheFrametimeOncePerAccumulatedSecond)
         printed += report(0.25f);
     EXPECT_EQ(printed, "") << "without F2 nothing is printed while no switch changes";
 
-    strike(GLFW_KEY_F2);
+    strike(Key::F2);
     EXPECT_EQ(linesOf(report(0.25f)).size(), 6u) << "turning F2 on prints the switch report first";
     printed.clear();
     for (int frame = 0; frame < 20; ++frame)
@@ -84,38 +84,40 @@ TEST_F(DebugReportTest, F2PrintsTheFrametimeOncePerAccumulatedSecond)
         expected += dashes + "\nFrametime: 0.25 4FPS\n";
     EXPECT_EQ(printed, expected);
 
-    game->reportTimer = 1.5f;
+    // A long frame fills the timer; the next frame's line gives that frame's time.
+    EXPECT_EQ(report(1.5f), "");
     EXPECT_EQ(linesOf(report(1.0f / 60.0f)).at(1), "Frametime: 0.0166667 59FPS") << "the rate is truncated";
-    game->reportTimer = 1.5f;
+    EXPECT_EQ(report(1.5f), "");
     EXPECT_EQ(linesOf(report(0.0f)).at(1), "Frametime: 0 0FPS");
 }
 
 TEST_F(DebugReportTest, F4AndF5AskForTheirFilterOnPressAndReleaseWithAReportOfTheStep)
 {
     // On the press the stored switch still holds its old value, on the release the new one.
-    pressKey(GLFW_KEY_F4);
+    pressKey(Key::F4);
     game->update(gameStep);
-    releaseKey(GLFW_KEY_F4);
+    releaseKey(Key::F4);
     std::string printed = printedBy([&] { game->update(gameStep); });
-    pressKey(GLFW_KEY_F5);
+    pressKey(Key::F5);
     game->update(gameStep);
-    releaseKey(GLFW_KEY_F5);
+    releaseKey(Key::F5);
     printed += printedBy([&] { game->update(gameStep); });
 
-    ASSERT_EQ(game->samplingChanges.size(), 4u);
+    const std::vector<TextureSamplingChange> changes = game->takeSamplingChanges();
+    ASSERT_EQ(changes.size(), 4u);
     const TextureSamplingChange expected[] = {{0, false}, {1, false}, {0, true}, {1, true}};
     for (std::size_t i = 0; i < 4; ++i) {
-        EXPECT_EQ(game->samplingChanges[i].value, expected[i].value) << i;
-        EXPECT_EQ(game->samplingChanges[i].mipmapMode, expected[i].mipmapMode) << i;
+        EXPECT_EQ(changes[i].value, expected[i].value) << i;
+        EXPECT_EQ(changes[i].mipmapMode, expected[i].mipmapMode) << i;
     }
+    EXPECT_TRUE(game->takeSamplingChanges().empty()) << "taken once";
     EXPECT_EQ(linesOf(printed).size(), 12u) << "each release's frame prints the whole report:\n" << printed;
     EXPECT_EQ(lineStartingWith(printed, "TextureSampling"), "TextureSampling: 0");
 
     // Paused, the strokes still act.
-    game->samplingChanges.clear();
-    pressKey(GLFW_KEY_TAB);
+    pressKey(Key::Tab);
     game->update(gameStep);
-    pressKey(GLFW_KEY_F4);
+    pressKey(Key::F4);
     game->update(gameStep);
-    EXPECT_EQ(game->samplingChanges.size(), 1u);
+    EXPECT_EQ(game->takeSamplingChanges().size(), 1u);
 }

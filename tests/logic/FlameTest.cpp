@@ -8,7 +8,7 @@ constexpr double dt = 0.025;
 
 // A flame one unit above the hero and `gap` units behind it in z, after one chase step.
 struct Chase {
-    explicit Chase(float gap) : flame(glm::vec3(2.5f, 2.0f, -3.0f + gap), ModelSource::Detached)
+    explicit Chase(float gap) : flame(glm::vec3(2.5f, 2.0f, -3.0f + gap), silence)
     {
         flame.target = glm::vec3(2.5f, 1.0f, -3.0f);
         start = flame.position;
@@ -16,6 +16,10 @@ struct Chase {
     }
     float speed() const { return glm::length(flame.position - start) / static_cast<float>(dt); }
 
+    struct : SoundPlayer {
+        void playSound(Sound, bool) override {}
+        void setVolume(float) override {}
+    } silence;
     Flame flame;
     glm::vec3 start;
 };

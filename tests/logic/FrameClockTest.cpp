@@ -1,4 +1,4 @@
-#include "app/Window.h"
+#include "app/FrameClock.h"
 
 #include <gtest/gtest.h>
 

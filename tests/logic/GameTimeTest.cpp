@@ -32,21 +32,24 @@ protected:
     }
 
     // Keeps the meters empty however long a test stands about.
-    void holdFlameInTheSafeBand() { game->flame->position = game->hero->position + glm::vec3(0.0f, 1.0f, 3.0f); }
+    void holdFlameInTheSafeBand()
+    {
+        change([](PlaySnapshot& scene) { scene.flame.position = scene.hero.position + glm::vec3(0.0f, 1.0f, 3.0f); });
+    }
 
     // The highest the hero gets, above the ground it jumped from, in frames of `step`.
     float jumpApex(double step)
     {
-        const float ground = game->hero->position.y;
-        pressKey(GLFW_KEY_SPACE);
-        releaseKey(GLFW_KEY_SPACE);
+        const float ground = game->hero().position.y;
+        pressKey(Key::Space);
+        releaseKey(Key::Space);
         float apex = ground;
-        for (int i = 0; i < 1000 && !(i > 0 && game->hero->onGround); ++i) {
+        for (int i = 0; i < 1000 && !(i > 0 && game->hero().onGround); ++i) {
             holdFlameInTheSafeBand();
             game->update(step);
-            apex = std::max(apex, game->hero->position.y);
+            apex = std::max(apex, game->hero().position.y);
         }
-        EXPECT_TRUE(game->hero->onGround) << "the hero came down again";
+        EXPECT_TRUE(game->hero().onGround) << "the hero came down again";
         return apex - ground;
     }
 };
@@ -120,53 +123,53 @@ TEST_F(GameTimeRules, AtTwoFramesASecondOneColumnHigherCanBeClimbedAndTwoCannot)
     const auto jumpRight = [&](const char* level) {
         buildLevel(level);
         settle();
-        game->hero->position.x = 2.9f;
-        pressKey(GLFW_KEY_D);
-        pressKey(GLFW_KEY_SPACE);
+        change([](PlaySnapshot& scene) { scene.hero.position.x = 2.9f; });
+        pressKey(Key::D);
+        pressKey(Key::Space);
         bool landedHigh = false;
         printedBy([&] {
-            for (int i = 0; i < 8 && game->hero->lives == 4; ++i) {
+            for (int i = 0; i < 8 && game->hero().lives == 4; ++i) {
                 holdFlameInTheSafeBand();
                 game->update(stepAt(2.0));
-                releaseKey(GLFW_KEY_D);
-                landedHigh = landedHigh || (game->hero->onGround && game->hero->position.y > 1.5f);
+                releaseKey(Key::D);
+                landedHigh = landedHigh || (game->hero().onGround && game->hero().position.y > 1.5f);
             }
         });
         return landedHigh;
     };
     EXPECT_TRUE(jumpRight("1x1x1x1x1x\n1x1x1S2x1x\n1x1x1x1x1x\n")) << "one higher";
-    EXPECT_EQ(game->heroCell, 8);
-    EXPECT_FLOAT_EQ(game->hero->position.y, 2.0f);
+    EXPECT_EQ(game->heroCell(), 8);
+    EXPECT_FLOAT_EQ(game->hero().position.y, 2.0f);
 
     EXPECT_FALSE(jumpRight("1x1x1x1x1x\n1x1x1S3x1x\n1x1x1x1x1x\n")) << "two higher";
-    EXPECT_EQ(game->hero->lives, 3) << "the hero sank through the column and fell";
+    EXPECT_EQ(game->hero().lives, 3) << "the hero sank through the column and fell";
 }
 
 TEST_F(GameTimeRules, ALongFrameActsOnItsKeysInItsFirstSubStepAndSteersInAllOfThem)
 {
     const double step = stepAt(2.0);
     const SubSteps steps = subStepsOf(step);
-    const glm::vec3 start = game->hero->position;
+    const glm::vec3 start = game->hero().position;
 
     // Held D walks through every sub-step of the frame.
-    pressKey(GLFW_KEY_D);
+    pressKey(Key::D);
     game->update(step);
-    releaseKey(GLFW_KEY_D);
-    EXPECT_NEAR(game->hero->position.x - start.x, 2.5 * 0.75 * step, 1e-4);
+    releaseKey(Key::D);
+    EXPECT_NEAR(game->hero().position.x - start.x, 2.5 * 0.75 * step, 1e-4);
 
     // Space jumps in the first sub-step: the hero rises through the whole frame, as the sum
     // of the sub-steps' rises says.
     holdFlameInTheSafeBand();
-    const float ground = game->hero->position.y;
-    pressKey(GLFW_KEY_SPACE);
-    pressKey(GLFW_KEY_ENTER);
+    const float ground = game->hero().position.y;
+    pressKey(Key::Space);
+    pressKey(Key::Enter);
     const std::string printed = printedBy([&] { game->update(step); });
     double rise = 0.0, upward = 4.8;
     for (int i = 0; i < steps.count; ++i) {
         rise += (upward - 2.0) * steps.length;
         upward = std::max(0.0, upward - 3.0 * steps.length);
     }
-    EXPECT_NEAR(game->hero->position.y - ground, rise, 1e-4);
+    EXPECT_NEAR(game->hero().position.y - ground, rise, 1e-4);
     EXPECT_EQ(printed, "change site isLeft: 0\n") << "Enter acts once in a frame of eight sub-steps";
 }
 
@@ -177,15 +180,17 @@ TEST_F(GameTimeRules, AnEightSecondStallCostsNoLife)
     // have overshot the hero and filled the far meter in moments, closes in as usual.
     for (int i = 0; i < 60; ++i)
         game->update(stepAt(60.0));
-    game->flame->position = game->startPosition + glm::vec3(0.0f, 0.05f, 5.0f - 0.9f * 1.5f);
+    change([&](PlaySnapshot& scene) {
+        scene.flame.position = game->startPosition() + glm::vec3(0.0f, 0.05f, 5.0f - 0.9f * 1.5f);
+    });
     const std::string printed = printedBy([&] {
         game->update(gameTimeStep(2, 8.0));
         for (int i = 0; i < 60; ++i)
             game->update(stepAt(60.0));
     });
     EXPECT_EQ(printed.find("hero died"), std::string::npos) << printed;
-    EXPECT_EQ(game->hero->lives, 4);
-    EXPECT_LT(game->hero->farMeter, 0.5f);
-    EXPECT_LT(game->flame->position.z - game->hero->position.z, 5.0f) << "the flame stays behind the hero";
-    EXPECT_GT(game->flame->position.z - game->hero->position.z, 0.0f);
+    EXPECT_EQ(game->hero().lives, 4);
+    EXPECT_LT(game->hero().farMeter, 0.5f);
+    EXPECT_LT(game->flame().position.z - game->hero().position.z, 5.0f) << "the flame stays behind the hero";
+    EXPECT_GT(game->flame().position.z - game->hero().position.z, 0.0f);
 }

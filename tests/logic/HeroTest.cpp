@@ -8,52 +8,66 @@ namespace {
 
 constexpr double dt = 0.025; // one frame at 60 Hz in game time at difficulty 2
 
-// A hero without a model that remembers which sounds it asked for.
+// Remembers which sounds it was asked for.
+struct SoundList : SoundPlayer {
+    void playSound(Sound sound, bool) override { sounds.push_back(sound); }
+    void setVolume(float) override {}
+    std::vector<Sound> sounds;
+};
+
+// A hero that remembers which sounds it asked for.
 class ListeningHero : public Hero {
 public:
-    explicit ListeningHero(glm::vec3 position) : Hero(position, ModelSource::Detached) {}
-    void playSound(int id, bool) override { sounds.push_back(id); }
-    bool heard(int id) const { return std::count(sounds.begin(), sounds.end(), id) > 0; }
+    explicit ListeningHero(glm::vec3 position) : Hero(position, list_) {}
+    ListeningHero(const ListeningHero&) = delete;
+    ListeningHero& operator=(const ListeningHero&) = delete;
+
+    bool heard(Sound sound) const { return std::count(sounds().begin(), sounds().end(), sound) > 0; }
+    std::vector<Sound>& sounds() { return list_.sounds; }
+    const std::vector<Sound>& sounds() const { return list_.sounds; }
     // One update with the flame `gap` units behind (towards +z).
     void step(float gap = 3.0f) { updateHero(dt, position + glm::vec3(0.0f, 1.0f, gap)); }
-    std::vector<int> sounds;
+
+private:
+    SoundList list_;
 };
 
 // A hero standing on a column of the given height, settled by one update.
-ListeningHero standingHero(int height)
-{
-    ListeningHero hero(glm::vec3(2.5f, static_cast<float>(height), -3.5f));
-    hero.groundHeight = height;
-    hero.step();
-    hero.sounds.clear();
-    return hero;
-}
+class StandingHero : public ListeningHero {
+public:
+    explicit StandingHero(int height) : ListeningHero(glm::vec3(2.5f, static_cast<float>(height), -3.5f))
+    {
+        groundHeight = height;
+        step();
+        sounds().clear();
+    }
+};
 
 } // namespace
 
 TEST(Hero, StandsSilentlyAndWalksThreeQuartersOfItsVelocityForOneUpdate)
 {
-    ListeningHero hero = standingHero(1);
+    StandingHero hero(1);
     for (int i = 0; i < 100; ++i)
         hero.step();
     EXPECT_FLOAT_EQ(hero.position.y, 1.0f);
     EXPECT_TRUE(hero.onGround);
-    EXPECT_TRUE(hero.sounds.empty());
+    EXPECT_TRUE(hero.sounds().empty());
 
     const float startX = hero.position.x;
     hero.setVelocity(glm::vec3(2.5f, 0.0f, 0.0f));
     hero.step();
     EXPECT_NEAR(hero.position.x - startX, 1.875 * dt, 1e-6);
-    EXPECT_TRUE(hero.heard(4));
+    EXPECT_TRUE(hero.heard(Sound::Footsteps));
     hero.step();
     EXPECT_NEAR(hero.position.x - startX, 1.875 * dt, 1e-6) << "the velocity lasts one update";
 }
 
 TEST(Hero, JumpRisesAboutOnePointThreeAndLandsBackOnlyFromTheGround)
 {
-    ListeningHero hero = standingHero(2);
+    StandingHero hero(2);
     hero.jump();
-    EXPECT_TRUE(hero.heard(5));
+    EXPECT_TRUE(hero.heard(Sound::Jump));
     float top = hero.position.y;
     int frames = 0;
     do {
@@ -72,27 +86,27 @@ TEST(Hero, JumpRisesAboutOnePointThreeAndLandsBackOnlyFromTheGround)
     falling.groundHeight = 1;
     falling.step();
     falling.jump();
-    EXPECT_TRUE(falling.heard(5)) << "a jump in the air only makes the sound";
+    EXPECT_TRUE(falling.heard(Sound::Jump)) << "a jump in the air only makes the sound";
     EXPECT_EQ(falling.jumpVelocity, glm::vec3(0.0f));
 }
 
 TEST(Hero, MetersFillOutsideTheBandAndDecayInsideItUpToExactly2And4)
 {
     for (float gap : {2.0f, 4.0f}) {
-        ListeningHero hero = standingHero(1);
+        StandingHero hero(1);
         hero.nearMeter = hero.farMeter = 0.5f;
         hero.step(gap);
         EXPECT_NEAR(hero.nearMeter, 0.5 - 0.05 * dt, 1e-6) << "gap " << gap;
         EXPECT_NEAR(hero.farMeter, 0.5 - 0.05 * dt, 1e-6) << "gap " << gap;
     }
-    ListeningHero near = standingHero(1);
+    StandingHero near(1);
     near.step(1.5f);
     EXPECT_NEAR(near.nearMeter, 0.5 * dt * 0.4, 1e-6);
-    EXPECT_TRUE(near.heard(6));
-    ListeningHero far = standingHero(1);
+    EXPECT_TRUE(near.heard(Sound::HeroBurning));
+    StandingHero far(1);
     far.step(10.0f);
     EXPECT_NEAR(far.farMeter, 2.1 * dt, 1e-6) << "the far meter's rate is capped at 3 * 0.7";
-    ListeningHero decaying = standingHero(1);
+    StandingHero decaying(1);
     decaying.nearMeter = 0.0001f;
     decaying.step();
     EXPECT_EQ(decaying.nearMeter, 0.0f) << "no meter goes below 0";
@@ -100,27 +114,27 @@ TEST(Hero, MetersFillOutsideTheBandAndDecayInsideItUpToExactly2And4)
 
 TEST(Hero, AFullMeterAFallOrAHigherColumnCostsExactlyOneLife)
 {
-    ListeningHero burnt = standingHero(1);
+    StandingHero burnt(1);
     burnt.nearMeter = 0.999f;
     burnt.step(0.5f);
-    ListeningHero lost = standingHero(1);
+    StandingHero lost(1);
     lost.farMeter = 0.999f;
     lost.step(9.0f);
     // Falling below 0 while a meter is also full still takes one life only.
     ListeningHero falling(glm::vec3(2.5f, 0.01f, -3.5f));
     falling.farMeter = 0.999f;
     falling.step(9.0f);
-    for (const ListeningHero* hero : {&burnt, &lost, &falling}) {
+    for (const ListeningHero* hero : std::initializer_list<const ListeningHero*>{&burnt, &lost, &falling}) {
         EXPECT_TRUE(hero->died);
         EXPECT_EQ(hero->lives, 3);
     }
-    EXPECT_TRUE(falling.heard(7));
+    EXPECT_TRUE(falling.heard(Sound::Falling));
 
     // Walking into a higher column without jumping sinks through it.
-    ListeningHero blocked = standingHero(1);
+    StandingHero blocked(1);
     blocked.groundHeight = 2;
     for (int i = 0; i < 100 && !blocked.died; ++i)
         blocked.step();
     EXPECT_TRUE(blocked.died);
-    EXPECT_TRUE(blocked.heard(7));
+    EXPECT_TRUE(blocked.heard(Sound::Falling));
 }

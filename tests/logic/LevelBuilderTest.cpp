@@ -4,7 +4,7 @@
 #include "scene/Cube.h"
 #include "scene/Flame.h"
 #include "scene/LevelReader.h"
-#include "scene/PlaneAndPropeller.h"
+#include "scene/Propeller.h"
 
 namespace {
 
@@ -16,14 +16,14 @@ using LevelBuilder = GameTest;
 
 TEST_F(LevelBuilder, GameSetupMakesTheLifeBarsAndLevelOne)
 {
-    ASSERT_EQ(game->lifeBars.size(), 6u);
+    ASSERT_EQ(game->lifeBars().size(), 6u);
     for (std::size_t i = 0; i < 6; ++i) {
-        EXPECT_NEAR(game->lifeBars[i]->position.x, -0.9f + 0.1f * static_cast<float>(i), 1e-6f);
-        EXPECT_FLOAT_EQ(game->lifeBars[i]->position.y, -0.96f);
-        EXPECT_FLOAT_EQ(game->lifeBars[i]->value, 0.04f);
+        EXPECT_NEAR(game->lifeBars()[i].position.x, -0.9f + 0.1f * static_cast<float>(i), 1e-6f);
+        EXPECT_FLOAT_EQ(game->lifeBars()[i].position.y, -0.96f);
+        EXPECT_FLOAT_EQ(game->lifeBars()[i].value, 0.04f);
     }
-    EXPECT_EQ(game->currentLevel, 1);
-    EXPECT_TRUE(game->finishCube) << "level 1 was built";
+    EXPECT_EQ(game->currentLevel(), 1);
+    EXPECT_TRUE(game->finishCube()) << "level 1 was built";
 }
 
 TEST_F(LevelBuilder, BuildsALevelWithItsObjectsInPlaceAndPrintsItsCells)
@@ -33,67 +33,68 @@ TEST_F(LevelBuilder, BuildsALevelWithItsObjectsInPlaceAndPrintsItsCells)
               "File Opened successfully!!!. Reading data from file into array\n2 1 -1\n3 1 -1\nInvisCubes: 2\n");
 
     buildLevel(smallLevel);
-    EXPECT_EQ(game->grid, (std::vector<int>{1, 1, 1, 1, 1, 1, 2, 1, 1, 1, 1, 1, 1, 1, 1}));
-    EXPECT_EQ(game->cubes.size(), 14u);
-    ASSERT_EQ(game->invisCubes.size(), 1u);
-    EXPECT_EQ(game->invisCubes[0]->position, glm::vec3(3, 1, -1));
-    ASSERT_TRUE(game->finishCube);
-    EXPECT_EQ(game->finishCube->position, glm::vec3(3, 1, -2));
-    EXPECT_EQ(game->startPosition, glm::vec3(1.5f, 2.0f, -1.5f));
-    EXPECT_EQ(game->hero->position, glm::vec3(1.5f, 2.05f, -1.5f));
-    EXPECT_EQ(game->flame->position, glm::vec3(1.5f, 2.05f, 3.5f));
-    EXPECT_EQ(game->nearBar->position, glm::vec3(0.0f, -0.96f, 0.0f));
-    EXPECT_EQ(game->nearBar->color, glm::vec3(1.0f, 0.0f, 0.0f));
-    EXPECT_EQ(game->farBar->position, glm::vec3(0.0f, -0.9f, 0.0f));
-    EXPECT_EQ(game->farBar->color, glm::vec3(0.2f, 0.2f, 1.0f));
+    EXPECT_EQ(game->grid(), (std::vector<int>{1, 1, 1, 1, 1, 1, 2, 1, 1, 1, 1, 1, 1, 1, 1}));
+    EXPECT_EQ(game->cubes().size(), 14u);
+    ASSERT_EQ(game->invisCubes().size(), 1u);
+    EXPECT_EQ(game->invisCubes()[0].position, glm::vec3(3, 1, -1));
+    ASSERT_TRUE(game->finishCube());
+    EXPECT_EQ(game->finishCube()->position, glm::vec3(3, 1, -2));
+    EXPECT_EQ(game->startPosition(), glm::vec3(1.5f, 2.0f, -1.5f));
+    EXPECT_EQ(game->hero().position, glm::vec3(1.5f, 2.05f, -1.5f));
+    EXPECT_EQ(game->flame().position, glm::vec3(1.5f, 2.05f, 3.5f));
+    EXPECT_EQ(game->nearBar().position, glm::vec3(0.0f, -0.96f, 0.0f));
+    EXPECT_EQ(game->nearBar().color, glm::vec3(1.0f, 0.0f, 0.0f));
+    EXPECT_EQ(game->farBar().position, glm::vec3(0.0f, -0.9f, 0.0f));
+    EXPECT_EQ(game->farBar().color, glm::vec3(0.2f, 0.2f, 1.0f));
 }
 
 TEST_F(LevelBuilder, BuildingTheSameLevelTwiceLeavesNothingOfTheFirstBuildBehind)
 {
     buildLevel(smallLevel);
-    const std::size_t cubes = game->cubes.size();
-    game->grid[3] = 0;
-    game->invisCubes[0]->broken = true;
-    game->invisCubes[0]->transparency = -0.1f;
-    game->cubes[0]->position = glm::vec3(9.0f);
-    game->finishCube->reached = true;
-    game->hero->lives = 2;
-    game->hero->farMeter = 0.7f;
-    game->flame->position = glm::vec3(9.0f);
-    game->propeller->spinAngle = 90.0f;
-    game->nearBar->value = 0.3f;
-    game->heroCell = 6;
-    game->finished = true;
+    const std::size_t cubes = game->cubes().size();
+    // A level played on: a cube broken, the finish reached, lives lost, the hero in a cell.
+    change([](PlaySnapshot& played) {
+        played.grid[3] = 0;
+        played.invisCubes[0].broken = true;
+        played.invisCubes[0].transparency = -0.1f;
+        played.finishCube->reached = true;
+        played.hero.lives = 2;
+        played.hero.farMeter = 0.7f;
+        played.flame.position = glm::vec3(9.0f);
+        played.propeller.spinAngle = 90.0f;
+        played.heroCell = 6;
+        played.finished = true;
+    });
+    frames(1);
 
     buildLevel(smallLevel);
-    EXPECT_EQ(game->cubes.size(), cubes);
-    EXPECT_EQ(game->cubes[0]->position, glm::vec3(0.0f, 1.0f, 0.0f));
-    ASSERT_EQ(game->invisCubes.size(), 1u);
-    EXPECT_FALSE(game->invisCubes[0]->broken);
-    EXPECT_EQ(game->invisCubes[0]->transparency, 1.0f);
-    EXPECT_EQ(game->grid.size(), 15u);
-    EXPECT_EQ(game->grid[3], 1);
-    EXPECT_FALSE(game->finishCube->reached);
-    EXPECT_EQ(game->hero->lives, 4);
-    EXPECT_EQ(game->hero->farMeter, 0.0f);
-    EXPECT_EQ(game->hero->position, glm::vec3(1.5f, 2.05f, -1.5f));
-    EXPECT_EQ(game->flame->position, glm::vec3(1.5f, 2.05f, 3.5f));
-    EXPECT_EQ(game->propeller->spinAngle, 0.0f);
-    EXPECT_EQ(game->nearBar->value, 1.0f);
-    EXPECT_EQ(game->heroCell, 0);
-    EXPECT_FALSE(game->finished);
+    EXPECT_EQ(game->cubes().size(), cubes);
+    ASSERT_EQ(game->invisCubes().size(), 1u);
+    EXPECT_FALSE(game->invisCubes()[0].broken);
+    EXPECT_EQ(game->invisCubes()[0].transparency, 1.0f);
+    EXPECT_EQ(game->grid().size(), 15u);
+    EXPECT_EQ(game->grid()[3], 1);
+    EXPECT_FALSE(game->finishCube()->reached);
+    EXPECT_EQ(game->hero().lives, 4);
+    EXPECT_EQ(game->hero().farMeter, 0.0f);
+    EXPECT_EQ(game->hero().position, glm::vec3(1.5f, 2.05f, -1.5f));
+    EXPECT_EQ(game->flame().position, glm::vec3(1.5f, 2.05f, 3.5f));
+    EXPECT_EQ(game->propeller().spinAngle, 0.0f);
+    EXPECT_EQ(game->nearBar().value, 1.0f);
+    EXPECT_EQ(game->heroCell(), 0);
+    EXPECT_FALSE(game->finished());
 }
 
 TEST_F(LevelBuilder, AMissingLevelFileIsReportedAndLeavesAnEmptyButPlayableLevel)
 {
-    game->currentLevel = 77; // there is no 77.lvl
-    EXPECT_EQ(printedBy([&] { game->loadLevel(); }),
+    // There is no 77.lvl.
+    EXPECT_EQ(printedBy([&] { game->loadLevel(77); }),
               "Current Level 77\nLADE das LEVEL: 77\nFile could not be opened.\nInvisCubes: 0\n");
-    EXPECT_TRUE(game->cubes.empty() && game->grid.empty());
-    EXPECT_FALSE(game->finishCube);
-    EXPECT_EQ(game->hero->position, glm::vec3(0.0f, 0.05f, 0.0f));
+    EXPECT_TRUE(game->cubes().empty() && game->grid().empty());
+    EXPECT_FALSE(game->finishCube());
+    EXPECT_EQ(game->hero().position, glm::vec3(0.0f, 0.05f, 0.0f));
     const std::string printed = printedBy([&] {
-        for (int i = 0; i < 100 && game->hero->lives == 4; ++i)
+        for (int i = 0; i < 100 && game->hero().lives == 4; ++i)
             game->update(gameStep);
     });
     EXPECT_EQ(printed, "hero died\n3 lives left\n") << "nothing holds the hero";
@@ -103,16 +104,16 @@ TEST_F(LevelBuilder, AMissingLevelFileIsReportedAndLeavesAnEmptyButPlayableLevel
 TEST_F(LevelBuilder, ALevelSavedWithAByteOrderMarkIsBuiltAsWithout)
 {
     const std::string plainPrinted = buildLevel(smallLevel);
-    const std::vector<int> plainGrid = game->grid;
-    const std::size_t plainCubes = game->cubes.size();
-    const glm::vec3 plainStart = game->startPosition;
+    const std::vector<int> plainGrid = game->grid();
+    const std::size_t plainCubes = game->cubes().size();
+    const glm::vec3 plainStart = game->startPosition();
 
     EXPECT_EQ(buildLevel(std::string(utf8ByteOrderMark) + smallLevel), plainPrinted);
-    EXPECT_EQ(game->grid, plainGrid);
-    EXPECT_EQ(game->cubes.size(), plainCubes);
-    EXPECT_EQ(game->startPosition, plainStart);
-    ASSERT_TRUE(game->finishCube);
-    EXPECT_EQ(game->finishCube->position, glm::vec3(3, 1, -2));
+    EXPECT_EQ(game->grid(), plainGrid);
+    EXPECT_EQ(game->cubes().size(), plainCubes);
+    EXPECT_EQ(game->startPosition(), plainStart);
+    ASSERT_TRUE(game->finishCube());
+    EXPECT_EQ(game->finishCube()->position, glm::vec3(3, 1, -2));
 }
 
 // A FIFO would block the game until something writes to it, and a folder opens like an empty
@@ -131,6 +132,6 @@ TEST_F(LevelBuilder, ALevelFileThatIsNoRegularFileIsAMissingLevel)
     }
     std::filesystem::create_directory(level);
     EXPECT_EQ(newGame(), missing) << "a folder as the level";
-    EXPECT_TRUE(game->grid.empty() && game->cubes.empty());
-    EXPECT_FALSE(game->finishCube);
+    EXPECT_TRUE(game->grid().empty() && game->cubes().empty());
+    EXPECT_FALSE(game->finishCube());
 }

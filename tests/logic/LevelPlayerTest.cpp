@@ -37,7 +37,7 @@ protected:
         PlanPlayer player(*game, step);
         std::string printed;
         for (int level = 1; level <= 3 && !HasFailure(); ++level) {
-            EXPECT_EQ(game->currentLevel, level);
+            EXPECT_EQ(game->currentLevel(), level);
             const std::vector<PlanStep> plan = readPlan("level" + std::to_string(level) + ".solved");
             PlayResult result;
             printed += printedBy([&] { result = player.play(plan, 600.0); });
@@ -45,7 +45,7 @@ protected:
             EXPECT_EQ(result.deaths, 0) << "level " << level << ": " << result.describe();
             EXPECT_LT(result.peakMeter, 0.5f) << "level " << level << ": " << result.describe();
         }
-        EXPECT_TRUE(game->finished);
+        EXPECT_TRUE(game->finished());
         return printed;
     }
 };
@@ -55,15 +55,15 @@ protected:
 TEST_F(LevelPlayerTest, WalksOffTheEdgeOnceThenWinsLevels1To3)
 {
     settle();
-    pressKey(GLFW_KEY_A); // off the left edge at the start
+    pressKey(Key::A); // off the left edge at the start
     std::string out = printedBy([&] {
-        for (int i = 0; i < 400 && game->hero->lives == 4; ++i)
+        for (int i = 0; i < 400 && game->hero().lives == 4; ++i)
             game->update(gameStep);
     });
-    releaseKey(GLFW_KEY_A);
+    releaseKey(Key::A);
     EXPECT_EQ(out, "hero died\n3 lives left\n");
-    EXPECT_EQ(game->hero->lives, 3);
-    EXPECT_EQ(game->hero->position, game->startPosition + glm::vec3(0.0f, 0.1f, 0.0f)) << "respawned at the start";
+    EXPECT_EQ(game->hero().lives, 3);
+    EXPECT_EQ(game->hero().position, game->startPosition() + glm::vec3(0.0f, 0.1f, 0.0f)) << "respawned at the start";
 
     out = winAllLevels(gameStep);
     EXPECT_EQ(countLines(out, "you WON"), 3);

@@ -77,7 +77,6 @@ TEST(LevelReader, AByteOrderMarkAtTheVeryStartIsSkipped)
     EXPECT_EQ(marked.cubes, plain.cubes);
     EXPECT_EQ(marked.invisCubes, plain.invisCubes);
     EXPECT_EQ(marked.finish, plain.finish);
-    EXPECT_EQ(marked.invisCubesBeforeFinish, plain.invisCubesBeforeFinish);
     EXPECT_EQ(marked.startPosition, plain.startPosition);
 
     // Part of a mark, or a mark anywhere but at the start, is read as characters, as ever.

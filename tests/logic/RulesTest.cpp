@@ -24,124 +24,128 @@ protected:
 
 TEST_F(Rules, SpaceHeldDownJumpsOnce)
 {
-    ASSERT_TRUE(game->hero->onGround);
-    pressKey(GLFW_KEY_SPACE);
+    ASSERT_TRUE(game->hero().onGround);
+    pressKey(Key::Space);
     int takeOffs = 0;
     for (int i = 0; i < 200; ++i) { // five game seconds of key repeats, landing included
-        const bool wasOnGround = game->hero->onGround;
-        onKey(nullptr, GLFW_KEY_SPACE, 0, GLFW_REPEAT, 0);
+        const bool wasOnGround = game->hero().onGround;
+        keyEvent(Key::Space, KeyAction::Repeat);
         game->update(gameStep);
-        takeOffs += wasOnGround && game->hero->position.y > 1.0f;
+        takeOffs += wasOnGround && game->hero().position.y > 1.0f;
     }
     EXPECT_EQ(takeOffs, 1);
-    EXPECT_TRUE(game->hero->onGround);
+    EXPECT_TRUE(game->hero().onGround);
 }
 
 TEST_F(Rules, EveryKeyEventOfAPollIsActedOnOnceInOrder)
 {
     // A running jump: Space struck while A is held, a repeat of A behind it in the same poll.
-    pressKey(GLFW_KEY_A);
+    pressKey(Key::A);
     frames(1);
-    pressKey(GLFW_KEY_SPACE);
-    onKey(nullptr, GLFW_KEY_A, 0, GLFW_REPEAT, 0);
+    pressKey(Key::Space);
+    keyEvent(Key::A, KeyAction::Repeat);
     frames(2);
-    EXPECT_GT(game->hero->position.y, 1.1f) << "the Space before the repeat jumps";
-    EXPECT_LT(game->hero->position.x, game->startPosition.x) << "and A still steers";
-    releaseKey(GLFW_KEY_A);
-    EXPECT_TRUE(game->input().keys.size() == 1 && game->input().keys[0] == GLFW_KEY_A);
+    EXPECT_GT(game->hero().position.y, 1.1f) << "the Space before the repeat jumps";
+    EXPECT_LT(game->hero().position.x, game->startPosition().x) << "and A still steers";
+    releaseKey(Key::A);
+    EXPECT_TRUE(game->input().keys.size() == 1 && game->input().keys[0] == Key::A);
     frames(1);
     EXPECT_TRUE(game->input().keys.empty()) << "each event is acted on once";
 
     // Tab then Tab in one poll pauses and resumes; Escape followed by any key still quits.
-    pressKey(GLFW_KEY_TAB);
-    pressKey(GLFW_KEY_TAB);
+    pressKey(Key::Tab);
+    pressKey(Key::Tab);
     frames(1);
-    EXPECT_FALSE(game->paused);
-    EXPECT_FALSE(game->flame->handSteering);
-    pressKey(GLFW_KEY_ESCAPE);
-    pressKey(GLFW_KEY_D);
+    EXPECT_FALSE(game->paused());
+    EXPECT_FALSE(game->flame().handSteering);
+    pressKey(Key::Escape);
+    pressKey(Key::D);
     game->update(gameStep);
-    EXPECT_TRUE(game->finished);
+    EXPECT_TRUE(game->finished());
 }
 
 TEST_F(Rules, OppositeKeysCancelAndSpeedDependsOnTheGround)
 {
-    const glm::vec3 start = game->hero->position;
-    for (int key : {GLFW_KEY_W, GLFW_KEY_S, GLFW_KEY_A, GLFW_KEY_D})
+    const glm::vec3 start = game->hero().position;
+    for (int key : {Key::W, Key::S, Key::A, Key::D})
         pressKey(key);
     frames(20);
-    EXPECT_EQ(game->hero->position, start);
+    EXPECT_EQ(game->hero().position, start);
 
-    for (int key : {GLFW_KEY_S, GLFW_KEY_A, GLFW_KEY_D})
+    for (int key : {Key::S, Key::A, Key::D})
         releaseKey(key);
     frames(1);
-    EXPECT_NEAR(start.z - game->hero->position.z, 2.5 * 0.75 * gameStep, 1e-5);
-    pressKey(GLFW_KEY_SPACE);
+    EXPECT_NEAR(start.z - game->hero().position.z, 2.5 * 0.75 * gameStep, 1e-5);
+    pressKey(Key::Space);
     frames(2); // within 0.1 of the ground the hero still counts as standing
-    ASSERT_GT(game->hero->position.y, 1.1f);
-    const float lifted = game->hero->position.z;
+    ASSERT_GT(game->hero().position.y, 1.1f);
+    const float lifted = game->hero().position.z;
     frames(1);
-    EXPECT_NEAR(lifted - game->hero->position.z, 1.5 * 0.75 * gameStep, 1e-5);
+    EXPECT_NEAR(lifted - game->hero().position.z, 1.5 * 0.75 * gameStep, 1e-5);
 }
 
 TEST_F(Rules, EscapeEndsTheGameRunningOrPaused)
 {
-    pressKey(GLFW_KEY_ESCAPE);
+    pressKey(Key::Escape);
     game->update(gameStep);
-    EXPECT_TRUE(game->finished);
+    EXPECT_TRUE(game->finished());
 
-    game->finished = false;
-    pressKey(GLFW_KEY_TAB);
+    newGame();
+    pressKey(Key::Tab);
     game->update(gameStep);
-    ASSERT_TRUE(game->paused);
-    pressKey(GLFW_KEY_ESCAPE);
+    ASSERT_TRUE(game->paused());
+    pressKey(Key::Escape);
     game->update(gameStep);
-    EXPECT_TRUE(game->finished);
+    EXPECT_TRUE(game->finished());
 }
 
 TEST_F(Rules, EnterSwingsTheCameraToTheOtherSideInAboutOnePointTwoSeconds)
 {
-    pressKey(GLFW_KEY_ENTER);
+    pressKey(Key::Enter);
     EXPECT_EQ(printedBy([&] { game->update(gameStep); }), "change site isLeft: 0\n");
     double elapsed = gameStep;
-    while (game->camera->angle > 315.0f && elapsed < 5.0) {
+    while (game->camera().angle > 315.0f && elapsed < 5.0) {
         game->update(gameStep);
         elapsed += gameStep;
     }
     EXPECT_NEAR(elapsed, 1.2, 2 * gameStep);
     game->update(gameStep);
-    EXPECT_EQ(game->camera->angle, 315.0f) << "the swing stops exactly on its side";
+    EXPECT_EQ(game->camera().angle, 315.0f) << "the swing stops exactly on its side";
 
-    pressKey(GLFW_KEY_ENTER);
+    pressKey(Key::Enter);
     EXPECT_EQ(printedBy([&] { game->update(gameStep); }), "change site isLeft: 1\n");
 }
 
 TEST_F(Rules, DeathCostsALifeAndRespawnsUntilTheLastLifeEndsTheGame)
 {
-    game->hero->lives = 3;
-    game->hero->farMeter = 0.1f;
-    game->hero->nearMeter = 0.25f;
-    pressKey(GLFW_KEY_A); // off the left edge
+    change([](PlaySnapshot& scene) {
+        scene.hero.lives = 3;
+        scene.hero.farMeter = 0.1f;
+        scene.hero.nearMeter = 0.25f;
+    });
+    pressKey(Key::A); // off the left edge
     const std::string printed = printedBy([&] {
-        for (int i = 0; i < 400 && game->hero->lives == 3; ++i)
+        for (int i = 0; i < 400 && game->hero().lives == 3; ++i)
             game->update(gameStep);
     });
-    releaseKey(GLFW_KEY_A);
+    releaseKey(Key::A);
     EXPECT_EQ(printed, "hero died\n2 lives left\n");
-    EXPECT_EQ(game->hero->lives, 2);
-    EXPECT_FALSE(game->hero->died);
-    EXPECT_EQ(game->hero->position, game->startPosition + glm::vec3(0.0f, 0.1f, 0.0f));
-    EXPECT_EQ(game->flame->position, game->startPosition + glm::vec3(0.0f, 0.05f, 5.0f));
-    EXPECT_EQ(game->hero->nearMeter, 0.0f);
-    EXPECT_EQ(game->hero->farMeter, 0.0f);
+    EXPECT_EQ(game->hero().lives, 2);
+    EXPECT_FALSE(game->hero().died);
+    EXPECT_EQ(game->hero().position, game->startPosition() + glm::vec3(0.0f, 0.1f, 0.0f));
+    EXPECT_EQ(game->flame().position, game->startPosition() + glm::vec3(0.0f, 0.05f, 5.0f));
+    EXPECT_EQ(game->hero().nearMeter, 0.0f);
+    EXPECT_EQ(game->hero().farMeter, 0.0f);
     frames(10);
-    EXPECT_FLOAT_EQ(game->hero->position.y, game->startPosition.y) << "the respawned hero rests on its column";
+    EXPECT_FLOAT_EQ(game->hero().position.y, game->startPosition().y) << "the respawned hero rests on its column";
 
-    game->hero->lives = 1;
-    game->hero->position.y = 0.01f;
+    change([](PlaySnapshot& scene) {
+        scene.hero.lives = 1;
+        scene.hero.position.y = 0.01f;
+    });
     EXPECT_EQ(printedBy([&] { game->update(gameStep); }), "hero died\nUseless Shit\n");
-    EXPECT_TRUE(game->finished);
-    EXPECT_EQ(game->hero->lives, 0);
+    EXPECT_TRUE(game->finished());
+    EXPECT_EQ(game->hero().lives, 0);
 }
 
 TEST_F(Rules, SlowFramesStillFindTheStartColumn)
@@ -153,83 +157,83 @@ TEST_F(Rules, SlowFramesStillFindTheStartColumn)
         buildLevel(flatLevel);
         for (int i = 0; i < 20; ++i)
             game->update(slowStep);
-        EXPECT_EQ(game->hero->lives, 4);
-        EXPECT_FLOAT_EQ(game->hero->position.y, 1.0f);
+        EXPECT_EQ(game->hero().lives, 4);
+        EXPECT_FLOAT_EQ(game->hero().position.y, 1.0f);
 
-        game->hero->position = glm::vec3(2.5f, 0.01f, -30.5f); // dies in an empty cell
+        change([](PlaySnapshot& scene) { scene.hero.position = glm::vec3(2.5f, 0.01f, -30.5f); }); // an empty cell
         printedBy([&] {
             for (int i = 0; i < 20; ++i)
                 game->update(slowStep);
         });
-        EXPECT_EQ(game->hero->lives, 3);
-        EXPECT_FLOAT_EQ(game->hero->position.y, 1.0f);
+        EXPECT_EQ(game->hero().lives, 3);
+        EXPECT_FLOAT_EQ(game->hero().position.y, 1.0f);
     }
 }
 
 TEST_F(Rules, AnInvisibleCubeBreaksUnderTheHeroAndOpensItsCell)
 {
     buildLevel("1x1x1x1x1x\n1x1x1S1x1x\n1x1x121x1x\n1x1x1x1x1x\n");
-    ASSERT_EQ(game->invisCubes.size(), 1u);
-    CubeInvis& cube = *game->invisCubes.front();
-    const int cell = cellIndex(cube.position.x, cube.position.z);
+    ASSERT_EQ(game->invisCubes().size(), 1u);
     settle();
-    game->flame->position = game->hero->position + glm::vec3(0.0f, 1.0f, 2.5f); // no meter fills
+    change([](PlaySnapshot& scene) { scene.flame.position = scene.hero.position + glm::vec3(0.0f, 1.0f, 2.5f); });
+    const CubeInvis& cube = game->invisCubes().front();
+    const int cell = cellIndex(cube.position.x, cube.position.z);
 
     // Walk onto the middle of the cube's cell and stand there, adding up the game time of
     // every update in which the cube fades (the one it breaks in included).
     double fadingFor = 0.0;
-    pressKey(GLFW_KEY_W);
+    pressKey(Key::W);
     for (int i = 0; i < 400 && !cube.broken; ++i) {
-        if (game->hero->position.z <= -2.5f)
-            releaseKey(GLFW_KEY_W);
+        if (game->hero().position.z <= -2.5f)
+            releaseKey(Key::W);
         game->update(gameStep);
         if (cube.fading || cube.broken)
             fadingFor += gameStep;
     }
-    ASSERT_EQ(game->heroCell, cell);
+    ASSERT_EQ(game->heroCell(), cell);
     EXPECT_TRUE(cube.broken);
     EXPECT_NEAR(fadingFor, 1.0 / 0.75, 2 * gameStep);
-    EXPECT_EQ(game->grid[static_cast<std::size_t>(cell)], 0);
+    EXPECT_EQ(game->grid()[static_cast<std::size_t>(cell)], 0);
 
     game->update(gameStep);
-    EXPECT_EQ(game->hero->groundHeight, 0);
-    const float y = game->hero->position.y;
+    EXPECT_EQ(game->hero().groundHeight, 0);
+    const float y = game->hero().position.y;
     game->update(gameStep);
-    EXPECT_LT(game->hero->position.y, y) << "nothing holds the hero any more";
+    EXPECT_LT(game->hero().position.y, y) << "nothing holds the hero any more";
 }
 
 TEST_F(Rules, TabFreezesTheHeroAndFreesTheCameraAndTheFlame)
 {
-    pressKey(GLFW_KEY_TAB);
+    pressKey(Key::Tab);
     game->update(gameStep);
-    ASSERT_TRUE(game->paused);
-    EXPECT_TRUE(game->camera->frozen);
-    EXPECT_TRUE(game->flame->handSteering);
+    ASSERT_TRUE(game->paused());
+    EXPECT_TRUE(game->camera().frozen);
+    EXPECT_TRUE(game->flame().handSteering);
 
-    const glm::vec3 hero = game->hero->position;
-    const glm::vec3 flame = game->flame->position;
-    const glm::vec3 eye = game->camera->savedEye;
-    const float angle = game->camera->angle;
-    for (int key : {GLFW_KEY_W, GLFW_KEY_H, GLFW_KEY_L})
+    const glm::vec3 hero = game->hero().position;
+    const glm::vec3 flame = game->flame().position;
+    const glm::vec3 eye = game->camera().savedEye;
+    const float angle = game->camera().angle;
+    for (int key : {Key::W, Key::H, Key::L})
         pressKey(key);
     frames(40); // one game second
-    pressKey(GLFW_KEY_SPACE);
+    pressKey(Key::Space);
     frames(1);
-    pressKey(GLFW_KEY_ENTER);
+    pressKey(Key::Enter);
     frames(1);
-    EXPECT_EQ(game->hero->position, hero) << "no walking, no sinking";
-    EXPECT_EQ(game->hero->jumpVelocity, glm::vec3(0.0f)) << "no jump, not even one held over to the chase";
-    EXPECT_EQ(game->flame->position, flame);
-    EXPECT_NEAR(game->camera->savedEye.x - eye.x, 42 * gameStep, 1e-4);
-    EXPECT_NEAR(game->flame->lightPosition.x - flame.x, 42 * gameStep, 1e-4);
-    EXPECT_EQ(game->camera->angle, angle);
-    EXPECT_FALSE(game->camera->isLeft) << "no camera swing";
+    EXPECT_EQ(game->hero().position, hero) << "no walking, no sinking";
+    EXPECT_EQ(game->hero().jumpVelocity, glm::vec3(0.0f)) << "no jump, not even one held over to the chase";
+    EXPECT_EQ(game->flame().position, flame);
+    EXPECT_NEAR(game->camera().savedEye.x - eye.x, 42 * gameStep, 1e-4);
+    EXPECT_NEAR(game->flame().lightPosition.x - flame.x, 42 * gameStep, 1e-4);
+    EXPECT_EQ(game->camera().angle, angle);
+    EXPECT_FALSE(game->camera().isLeft) << "no camera swing";
 
-    releaseKey(GLFW_KEY_W);
-    pressKey(GLFW_KEY_TAB);
+    releaseKey(Key::W);
+    pressKey(Key::Tab);
     game->update(gameStep);
-    EXPECT_FALSE(game->paused);
-    EXPECT_FALSE(game->camera->frozen);
-    EXPECT_FALSE(game->flame->handSteering);
-    EXPECT_NE(game->flame->position, flame) << "the chase goes on";
+    EXPECT_FALSE(game->paused());
+    EXPECT_FALSE(game->camera().frozen);
+    EXPECT_FALSE(game->flame().handSteering);
+    EXPECT_NE(game->flame().position, flame) << "the chase goes on";
 }

@@ -133,14 +133,14 @@ TEST(SoundManagerTest, AmbientTrackIsMixedFromTheStartAndNotStartedTwice)
         DiskOutput output;
         testing::internal::CaptureStdout();
         sound().initSound(true, true);
-        sound().playSound(0, true);
+        sound().playSound(Sound::Ambient, true);
         EXPECT_EQ(testing::internal::GetCapturedStdout(), "playsound - ambient \n play Ambient\n play Ambient\n");
         EXPECT_EQ(sound().masterVolume(), 0.6f);
         EXPECT_TRUE(sound().isPlaying(kAmbient));
         EXPECT_TRUE(Mix_PlayingMusic()) << "the ambient track streams as music";
         EXPECT_EQ(playingChannels(), 0) << "the ambient track took an effects channel too";
         EXPECT_GT(output.rmsOfNext(0.3), kAudible) << "the mix is silent after initSound";
-        sound().playSound(0, true);
+        sound().playSound(Sound::Ambient, true);
         EXPECT_GT(output.rmsOfNext(0.3), kAudible) << "asking again stopped the track";
     });
 }
@@ -175,20 +175,22 @@ TEST(SoundManagerTest, EachSwitchSilencesOnlyItsOwnGroup)
         DiskOutput output;
         testing::internal::CaptureStdout();
         sound().initSound(false, true);
-        for (int id = 0; id <= 3; ++id)
-            sound().playSound(id, true);
+        for (const SoundFiles& files : soundTable)
+            if (files.music)
+                sound().playSound(files.sound, true);
         EXPECT_EQ(testing::internal::GetCapturedStdout(), "playsound - ambient \n");
         EXPECT_FALSE(Mix_PlayingMusic()) << "a music id played with music off";
         EXPECT_LT(output.rmsOfNext(0.2), kSilent);
-        sound().playSound(8, true);
+        sound().playSound(Sound::FlameBurning, true);
         EXPECT_TRUE(sound().isPlaying(kBurning));
         EXPECT_GT(output.rmsOfNext(0.3), kAudible) << "an effect is not heard with music off";
     });
     runIsolated([] {
         DiskOutput output;
         sound().initSound(true, false);
-        for (int id = 4; id <= 13; ++id)
-            sound().playSound(id, false);
+        for (const SoundFiles& files : soundTable)
+            if (!files.music)
+                sound().playSound(files.sound, false);
         EXPECT_TRUE(sound().isPlaying(kAmbient));
         EXPECT_EQ(playingChannels(), 0) << "an effect played with effects off";
     });
@@ -200,12 +202,12 @@ TEST(SoundManagerTest, APlayingFileIsNotStartedAgainButAnEndedOneIs)
         DiskOutput output;
         sound().initSound(false, true);
         for (int twice = 0; twice < 2; ++twice) {
-            sound().playSound(4, false);
-            sound().playSound(8, true);
+            sound().playSound(Sound::Footsteps, false);
+            sound().playSound(Sound::FlameBurning, true);
         }
         EXPECT_EQ(playingChannels(), 2);
         ASSERT_TRUE(waitUntil([] { return !sound().isPlaying(kSteps); }, 5.0)) << "footsteps never ended";
-        sound().playSound(4, false);
+        sound().playSound(Sound::Footsteps, false);
         EXPECT_TRUE(sound().isPlaying(kSteps));
         EXPECT_EQ(playingChannels(), 2) << "the looping burn stopped, or the footsteps share its channel";
     });
@@ -219,20 +221,20 @@ TEST(SoundManagerTest, AJumpDrawsEitherFileFromRand)
         std::srand(7);
         const bool odd = std::rand() % 2 != 0;
         std::srand(7);
-        sound().playSound(5, false);
+        sound().playSound(Sound::Jump, false);
         EXPECT_TRUE(sound().isPlaying(odd ? kJumpHigh : kJump));
         EXPECT_FALSE(sound().isPlaying(odd ? kJump : kJumpHigh));
         for (int i = 0; i < 40; ++i)
-            sound().playSound(5, false);
+            sound().playSound(Sound::Jump, false);
         EXPECT_TRUE(sound().isPlaying(kJump) && sound().isPlaying(kJumpHigh)) << "40 jumps did not use both files";
         EXPECT_EQ(playingChannels(), 2) << "a jump file was started twice";
     });
 }
 
-// Ids -1 and 14 (and beyond), and files missing or corrupt in a data folder of its own,
-// start nothing and print nothing. A file is decoded on its first request only, so a
-// footstep asked for every frame does not read the disk every frame.
-TEST(SoundManagerTest, UnknownIdsAndBadFilesStartNothingAndFilesAreDecodedOnce)
+// Files missing or corrupt in a data folder of its own start nothing and print nothing. A file
+// is decoded on its first request only, so a footstep asked for every frame does not read the
+// disk every frame.
+TEST(SoundManagerTest, BadFilesStartNothingAndFilesAreDecodedOnce)
 {
     runIsolated([] {
         TempFolder data;
@@ -243,17 +245,17 @@ TEST(SoundManagerTest, UnknownIdsAndBadFilesStartNothingAndFilesAreDecodedOnce)
         DiskOutput output;
         testing::internal::CaptureStdout();
         sound().initSound(true, true); // the ambient track is missing here too
-        for (int id : {-1, 14, INT_MIN, INT_MAX, 6, 7})
-            sound().playSound(id, true);
+        for (Sound missing : {Sound::HeroBurning, Sound::Falling})
+            sound().playSound(missing, true);
         EXPECT_EQ(testing::internal::GetCapturedStdout(), "playsound - ambient \n play Ambient\n");
         EXPECT_EQ(playingChannels(), 0);
         EXPECT_FALSE(Mix_PlayingMusic());
         EXPECT_LT(output.rmsOfNext(0.2), kSilent);
 
-        sound().playSound(4, false);
+        sound().playSound(Sound::Footsteps, false);
         ASSERT_TRUE(waitUntil([] { return !sound().isPlaying(kSteps); }, 5.0)) << "footsteps never ended";
         std::filesystem::remove_all(data.path() / "Tindral");
-        sound().playSound(4, false);
+        sound().playSound(Sound::Footsteps, false);
         EXPECT_TRUE(sound().isPlaying(kSteps)) << "footsteps were not kept decoded after their file went away";
     });
 }
@@ -273,15 +275,15 @@ TEST(SoundManagerTest, AnAudioFileThatIsNoRegularFileIsSilentAndNeverOpened)
 
         DiskOutput output;
         sound().initSound(true, true); // the ambient track, as music
-        sound().playSound(8, true);    // the burning, as an effect
-        sound().playSound(5, false);   // a jump, from either folder
+        sound().playSound(Sound::FlameBurning, true);    // the burning, as an effect
+        sound().playSound(Sound::Jump, false);   // a jump, from either folder
         EXPECT_FALSE(Mix_PlayingMusic());
         EXPECT_EQ(playingChannels(), 0);
         EXPECT_LT(output.rmsOfNext(0.2), kSilent);
         EXPECT_FALSE(ambient.opened()) << "the music FIFO was opened";
         EXPECT_FALSE(burning.opened()) << "the effect FIFO was opened";
 
-        sound().playSound(4, false);
+        sound().playSound(Sound::Footsteps, false);
         EXPECT_TRUE(sound().isPlaying(kSteps));
     });
 }
@@ -303,7 +305,7 @@ TEST(SoundManagerTest, MasterVolumeFollowsSetVolumeAndIsClamped)
             EXPECT_EQ(Mix_Volume(-1, -1), step.mixer) << step.set;
             EXPECT_EQ(Mix_VolumeMusic(-1), step.mixer) << step.set;
         }
-        sound().playSound(8, true);
+        sound().playSound(Sound::FlameBurning, true);
         EXPECT_TRUE(sound().isPlaying(kBurning));
         EXPECT_LT(output.rmsOfNext(0.2), kSilent) << "at 0 the ambient and an effect started later are silent";
     });
@@ -325,8 +327,8 @@ TEST(SoundManagerTest, WithoutAnAudioDeviceEveryCallReturnsSilently)
             std::srand(3);
             const int firstDraw = std::rand();
             std::srand(3);
-            for (int id = -1; id <= 14; ++id)
-                sound().playSound(id, id % 2 == 0);
+            for (const SoundFiles& files : soundTable)
+                sound().playSound(files.sound, files.music);
             sound().setVolume(0.5f);
             EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
             EXPECT_EQ(testing::internal::GetCapturedStdout(), "playsound - ambient \n");
@@ -346,8 +348,8 @@ TEST(SoundManagerTest, GeneratedSoundFilesDecodeAndLoopsHaveNoGapAtTheirJoin)
         sound().initSound(true, false); // the mixer decodes for the device it has open
         std::uintmax_t totalBytes = 0;
         std::vector<std::string> files = {kJumpHigh};
-        for (int id = 0; id <= 13; ++id)
-            files.push_back(id == 5 ? kJump : SoundManager::soundFile(id));
+        for (const SoundFiles& sound : soundTable)
+            files.push_back(sound.file);
         for (const std::string& file : files) {
             SCOPED_TRACE(file);
             totalBytes += std::filesystem::file_size("Tindral/Audio/" + file);

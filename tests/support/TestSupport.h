@@ -127,11 +127,38 @@ inline std::string readText(const std::filesystem::path& file)
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+// A cube from -0.5 to 0.5 with outward normals and a full 0..1 uv square on every face.
+inline std::string cubeObj()
+{
+    return "o Cube\n"
+           "v -0.5 -0.5 0.5\nv 0.5 -0.5 0.5\nv 0.5 0.5 0.5\nv -0.5 0.5 0.5\n"
+           "v -0.5 -0.5 -0.5\nv 0.5 -0.5 -0.5\nv 0.5 0.5 -0.5\nv -0.5 0.5 -0.5\n"
+           "vt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\n"
+           "vn 0 0 1\nvn 0 0 -1\nvn 1 0 0\nvn -1 0 0\nvn 0 1 0\nvn 0 -1 0\n"
+           "f 1/1/1 2/2/1 3/3/1 4/4/1\nf 6/1/2 5/2/2 8/3/2 7/4/2\nf 2/1/3 6/2/3 7/3/3 3/4/3\n"
+           "f 5/1/4 1/2/4 4/3/4 8/4/4\nf 4/1/5 3/2/5 7/3/5 8/4/5\nf 5/1/6 6/2/6 2/3/6 1/4/6\n";
+}
+
+// A square from -1 to 1 in x and y at z = 0, facing +z, uvs 0..1.
+inline std::string quadObj()
+{
+    return "o Quad\nv -1 -1 0\nv 1 -1 0\nv 1 1 0\nv -1 1 0\nvt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\nvn 0 0 1\n"
+           "f 1/1/1 2/2/1 3/3/1 4/4/1\n";
+}
+
 // One frame at 60 Hz at the default difficulty 2 (game time runs 1.5 times real time).
 constexpr double gameStep = 1.5 / 60.0;
 
-inline void pressKey(int key) { onKey(nullptr, key, 0, GLFW_PRESS, 0); }
-inline void releaseKey(int key) { onKey(nullptr, key, 0, GLFW_RELEASE, 0); }
+// A key event as the window's key callback records it.
+inline void keyEvent(int key, int action) { recordKey(inputState(), debugSwitches(), key, action); }
+inline void pressKey(int key) { keyEvent(key, KeyAction::Press); }
+inline void releaseKey(int key) { keyEvent(key, KeyAction::Release); }
+// Pressed and released, as a player strikes a key.
+inline void strikeKey(int key)
+{
+    pressKey(key);
+    releaseKey(key);
+}
 
 // Folder of the test data (level plans and test levels).
 inline std::filesystem::path testDataDir()
@@ -156,9 +183,6 @@ protected:
         debugSwitches() = DebugSwitches{};
     }
 
-    // The models the game draws with; none here, where nothing draws.
-    virtual ModelSource models() const { return ModelSource::Detached; }
-
     // Returns what the game printed while it was set up.
     std::string newGame()
     {
@@ -168,24 +192,31 @@ protected:
         GameOptions options;
         options.music = false; // the sound manager's own tests listen to what plays
         options.soundfx = false;
-        options.models = models();
         options.levelFolder = levels_.path().string() + "/";
         return printedBy([&] { game = std::make_unique<Game>(options); });
     }
 
     void frames(int count)
     {
-        for (int i = 0; i < count && !game->finished; ++i)
+        for (int i = 0; i < count && !game->finished(); ++i)
             game->update(gameStep);
     }
 
-    // Builds a level from text through the real builder, which reads levels by number only.
+    // Builds a level from text through the real builder, from a file of the game's level folder.
     // Returns what it printed.
     std::string buildLevel(const std::string& text, int number = 99)
     {
         writeText(levels_.path() / (std::to_string(number) + ".lvl"), text);
-        game->currentLevel = number;
-        return printedBy([&] { game->loadLevel(); });
+        return printedBy([&] { game->loadLevel(number); });
+    }
+
+    // Sets up a scene: changes what a frame changes, through the game's own save and restore.
+    template <class Change>
+    void change(Change&& changeIt)
+    {
+        PlaySnapshot scene = game->snapshot();
+        changeIt(scene);
+        game->restore(scene);
     }
 
     void buildLevelFile(const std::filesystem::path& source) { buildLevel(readText(source)); }

@@ -12,7 +12,7 @@
 #include "app/Window.h"
 #include "game/Game.h"
 #include "game/GameTime.h"
-#include "render/gl/ShaderManager.h"
+#include "gl/ShaderManager.h"
 #include "scene/Hero.h"
 #include "tools/player/PlanPlayer.h"
 
@@ -144,11 +144,9 @@ PlayFigures playLevels(MainLoop& loop, const Options& options, double gameStep)
     PlayFigures figures;
     Game& game = loop.game();
     PlanPlayer player(game, gameStep);
-    if (options.fromLevel != game.currentLevel) {
-        game.currentLevel = options.fromLevel;
-        game.loadLevel();
-    }
-    for (int level = options.fromLevel; level <= options.levels && !game.finished; ++level) {
+    if (options.fromLevel != game.currentLevel())
+        game.loadLevel(options.fromLevel);
+    for (int level = options.fromLevel; level <= options.levels && !game.finished(); ++level) {
         const Plan plan = readPlanFile(options.plans + "/level" + std::to_string(level) + ".solved.plan");
         if (!plan.errors.empty()) {
             figures.levelResults.push_back("level " + std::to_string(level) + ": " + plan.errors.front());
@@ -156,13 +154,13 @@ PlayFigures playLevels(MainLoop& loop, const Options& options, double gameStep)
         }
         const PlayResult result = player.play(plan.steps, 600.0, [&] {
             if (static_cast<long>(figures.frames.wall.size()) >= options.maxFrames) {
-                game.finished = true; // the frame budget is spent
+                player.stop(); // the frame budget is spent
                 return;
             }
             figures.frames.measure([&] { figures.updates[level].push_back(loop.runFrame(gameStep)); });
         });
         figures.levelResults.push_back("level " + std::to_string(level) + ": " + result.describe());
-        if (!result.won)
+        if (!result.won || static_cast<long>(figures.frames.wall.size()) >= options.maxFrames)
             break;
     }
     return figures;
@@ -182,9 +180,8 @@ std::vector<double> levelBuilds(Game& game, int levels)
     std::vector<double> builds;
     for (int round = 0; round < 3; ++round)
         for (int level = 1; level <= levels; ++level) {
-            game.currentLevel = level;
             const auto start = Clock::now();
-            game.loadLevel();
+            game.loadLevel(level);
             builds.push_back(secondsSince(start));
         }
     return builds;
@@ -239,8 +236,8 @@ int main(int argc, char** argv)
 
     phase = Clock::now();
     MainLoop loop(window);
-    startup.game = loop.game().setupTimes;
-    const double gameSetup = startup.game.sound + startup.game.prototypes + startup.game.levelBuild;
+    startup.game = loop.game().setupTimes();
+    const double gameSetup = startup.game.sound + startup.game.levelBuild;
     startup.targets = secondsSince(phase) - gameSetup;
 
     phase = Clock::now();
@@ -273,9 +270,8 @@ int main(int argc, char** argv)
     printRow(report, "process start to main", ms(startup.toMain), "ms");
     printRow(report, "window and GL context", ms(startup.window), "ms");
     printRow(report, "shaders", ms(startup.shaders), "ms");
-    printRow(report, "render targets", ms(startup.targets), "ms");
+    printRow(report, "models and render targets", ms(startup.targets), "ms");
     printRow(report, "sound", ms(startup.game.sound), "ms");
-    printRow(report, "prototypes and life bars", ms(startup.game.prototypes), "ms");
     printRow(report, "level build", ms(startup.game.levelBuild), "ms");
     printRow(report, "first frame", ms(startup.firstFrame), "ms");
     printRow(report, "process start to first frame", ms(startup.total), "ms");

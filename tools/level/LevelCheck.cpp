@@ -327,15 +327,17 @@ int jumpClears(int heightChange)
         const double step = frameStep(2, 60);
         for (int i = 0; i < 10; ++i)
             game.update(step);
-        const float edge = -3.0f, top = game.hero->position.y;
-        game.hero->position.z = edge + 0.01f;
-        game.flame->position.z = game.hero->position.z + 3.0f;
-        recordKey(game.input(), game.switches(), GLFW_KEY_W, GLFW_PRESS);
-        recordKey(game.input(), game.switches(), GLFW_KEY_SPACE, GLFW_PRESS);
+        const float edge = -3.0f, top = game.hero().position.y;
+        PlaySnapshot atTheEdge = game.snapshot();
+        atTheEdge.hero.position.z = edge + 0.01f;
+        atTheEdge.flame.position.z = atTheEdge.hero.position.z + 3.0f;
+        game.restore(atTheEdge);
+        recordKey(game.input(), game.switches(), Key::W, KeyAction::Press);
+        recordKey(game.input(), game.switches(), Key::Space, KeyAction::Press);
         std::vector<std::pair<float, float>> flight; // (distance past the edge, height over the take-off)
-        for (int i = 0; i < 2000 && game.hero->position.y > 0.0f && game.hero->lives == 4; ++i) {
+        for (int i = 0; i < 2000 && game.hero().position.y > 0.0f && game.hero().lives == 4; ++i) {
             game.update(step);
-            flight.push_back({edge - game.hero->position.z, game.hero->position.y - top});
+            flight.push_back({edge - game.hero().position.z, game.hero().position.y - top});
         }
         // Coming down on a cell `change` higher needs the hero over it, still at or above its
         // top, in the frame before it sinks below.

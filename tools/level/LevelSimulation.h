@@ -1,25 +1,21 @@
 #pragma once
 // One level played by the game's own rules, without a window, sound or console: a Game built
-// from a private level folder, its mutable state saved and restored from outside, and the
-// game time of a frame at a fixed frame rate and difficulty.
+// from the level's layout, its state saved and restored, and the game time of a frame at a
+// fixed frame rate and difficulty.
 #include "game/Game.h"
 #include "tools/level/LevelFile.h"
 #include "tools/player/PlanPlayer.h"
 
-#include <filesystem>
 #include <glm/glm.hpp>
 #include <iosfwd>
 #include <memory>
 #include <vector>
 
-class Hero;
-class Flame;
-
 // The game time of one frame at a steady frame rate, as the frame loop gives it.
 double frameStep(int difficulty, int framesPerSecond);
 
-// Keeps std::cout quiet while it lives: the game prints a line on every level load, win and
-// death, which is noise to a search that plays thousands of them.
+// Keeps std::cout quiet while it lives: the sound manager says a line whenever a game is made,
+// which is noise to a search that makes several.
 class QuietConsole {
 public:
     QuietConsole();
@@ -31,24 +27,11 @@ private:
     std::streambuf* saved_;
 };
 
-// Everything of a running level that its frames change and its rules read. The plain cubes,
-// bars and propeller only hold drawing matrices and are left out.
-struct GameState {
-    std::shared_ptr<const Hero> hero;
-    std::shared_ptr<const Flame> flame;
-    Camera camera;
-    InputState input;
-    struct Invisible {
-        float transparency;
-        bool fading;
-        bool broken;
-    };
-    std::vector<Invisible> invisibles;
-    bool finishReached = false;
-    int heroCell = 0;
-    bool paused = false;
-    bool finished = false;
-};
+// A stream that swallows everything: the console of a game nobody watches.
+std::ostream& nullStream();
+
+// Everything of a running level that its frames change and its rules read.
+using GameState = PlaySnapshot;
 
 // Where the hero was at the end of a frame, for the picture.
 struct PathPoint {
@@ -57,28 +40,26 @@ struct PathPoint {
     bool died = false; // the hero died in this frame (and is back at the start)
 };
 
+// One level, built from the file's layout, in a game of its own that prints nothing.
 class LevelSimulation {
 public:
     explicit LevelSimulation(const LevelFile& level);
-    ~LevelSimulation();
     LevelSimulation(const LevelSimulation&) = delete;
     LevelSimulation& operator=(const LevelSimulation&) = delete;
 
     Game& game() { return *game_; }
     // The level number the level was built as; the game moves on from it on a win.
     static constexpr int levelNumber = 1;
-    bool won() const { return game_->currentLevel != levelNumber; }
+    bool won() const { return game_->currentLevel() != levelNumber; }
 
-    GameState save() const;
+    GameState save() const { return game_->snapshot(); }
     // Back to a saved state of this level (not after a win, which has built another level).
-    void restore(const GameState& state);
+    void restore(const GameState& state) { game_->restore(state); }
 
 private:
-    std::filesystem::path folder_;
     InputState input_;
     DebugSwitches switches_;
     std::unique_ptr<Game> game_;
-    std::vector<int> grid_; // as built, before any invisible cube broke
 };
 
 struct PlayedPlan {

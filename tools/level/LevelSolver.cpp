@@ -104,7 +104,7 @@ struct Candidate {
 // invisible cubes fading or gone, the same walking mood of the player.
 std::uint64_t stateKey(const Game& game, const PlanPlayer& player)
 {
-    const Hero& hero = *game.hero;
+    const Hero& hero = game.hero();
     std::uint64_t key = 1469598103934665603ull;
     const auto mix = [&key](long value) {
         key ^= static_cast<std::uint64_t>(value) + 0x9e3779b97f4a7c15ull + (key << 6) + (key >> 2);
@@ -114,9 +114,9 @@ std::uint64_t stateKey(const Game& game, const PlanPlayer& player)
     mix(std::lround(hero.position.y * 10.0f));
     mix(hero.onGround ? 1 : 0);
     mix(player.resting() ? 1 : 0);
-    mix(std::lround((game.flame->position.z - hero.position.z) * 4.0f));
-    for (std::size_t i = 0; i < game.invisCubes.size(); ++i) {
-        const CubeInvis& cube = *game.invisCubes[i];
+    mix(std::lround((game.flame().position.z - hero.position.z) * 4.0f));
+    for (std::size_t i = 0; i < game.invisCubes().size(); ++i) {
+        const CubeInvis& cube = game.invisCubes()[i];
         if (cube.fading || cube.broken) {
             mix(static_cast<long>(i));
             mix(cube.broken ? -1 : std::lround(cube.transparency * 10.0f));
@@ -224,10 +224,10 @@ private:
 
     void addNode(int parent, const Move& move, const std::vector<PlanPlayer>& players)
     {
-        const Hero& hero = *game().hero;
+        const Hero& hero = game().hero();
         float fullest = 0.0f;
         for (const Rate& rate : rates_)
-            fullest = std::max({fullest, rate.simulation->game().hero->nearMeter, rate.simulation->game().hero->farMeter});
+            fullest = std::max({fullest, rate.simulation->game().hero().nearMeter, rate.simulation->game().hero().farMeter});
         auto& seen = seen_[stateKey(game(), players.front())];
         for (const auto& [nearMeter, farMeter] : seen)
             if (nearMeter <= hero.nearMeter + 0.01f && farMeter <= hero.farMeter + 0.01f)
@@ -252,7 +252,7 @@ private:
     {
         if (column < 0 || column > 4 || row < 0)
             return 0;
-        return cellHeight(game().grid, row * 5 + column);
+        return cellHeight(game().grid(), row * 5 + column);
     }
 
     // Whether the hero walks from one cell to the other along a straight line of cells, with
@@ -289,7 +289,7 @@ private:
 
     void addCandidates(int nodeIndex, float fullestMeter)
     {
-        const Hero& hero = *game().hero;
+        const Hero& hero = game().hero();
         const Point here{hero.position.x, -hero.position.z};
         const int column = static_cast<int>(std::floor(here.x));
         const int row = static_cast<int>(std::floor(here.d));
@@ -403,10 +403,8 @@ private:
             if (!outcome.won || outcome.deaths > 0 || outcome.peakMeter >= pass_.meterLimit) {
                 ++failedChecks_;
                 // The games this search plays on have moved on to another level: build them again.
-                for (Rate& again : rates_) {
-                    again.simulation->game().currentLevel = LevelSimulation::levelNumber;
-                    again.simulation->game().loadLevel();
-                }
+                for (Rate& again : rates_)
+                    again.simulation->game().loadLevel(level_.layout, LevelSimulation::levelNumber);
                 return false;
             }
         }

@@ -83,9 +83,10 @@ PlanPlayer::PlanPlayer(Game& game, double step)
 PlayResult PlanPlayer::play(const std::vector<PlanStep>& plan, double timeLimit, const std::function<void()>& runFrame)
 {
     PlayResult result;
-    const int level = game_.currentLevel;
+    const int level = game_.currentLevel();
     std::size_t index = 0;
-    while (result.seconds < timeLimit && index < plan.size()) {
+    stopped_ = false;
+    while (result.seconds < timeLimit && index < plan.size() && !stopped_) {
         result.lastStep = plan[index].text;
         const Intent intent = decide(plan[index]);
         if (intent.done) {
@@ -95,20 +96,20 @@ PlayResult PlanPlayer::play(const std::vector<PlanStep>& plan, double timeLimit,
             continue;
         }
         sendKeys(intent);
-        const int lives = game_.hero->lives;
+        const int lives = game_.hero().lives;
         if (runFrame)
             runFrame();
         else
             game_.update(step_);
         result.seconds += step_;
-        result.peakMeter = std::max({result.peakMeter, game_.hero->nearMeter, game_.hero->farMeter});
-        if (game_.currentLevel != level) {
+        result.peakMeter = std::max({result.peakMeter, game_.hero().nearMeter, game_.hero().farMeter});
+        if (game_.currentLevel() != level) {
             result.won = true;
             break;
         }
-        const bool died = game_.hero->lives < lives;
+        const bool died = game_.hero().lives < lives;
         result.deaths += died ? 1 : 0;
-        if (game_.finished) {
+        if (game_.finished()) {
             result.gameOver = true;
             break;
         }
@@ -127,13 +128,13 @@ PlayResult PlanPlayer::play(const std::vector<PlanStep>& plan, double timeLimit,
 
 float PlanPlayer::flameGap() const
 {
-    return std::fabs(game_.hero->position.z - game_.flame->position.z);
+    return std::fabs(game_.hero().position.z - game_.flame().position.z);
 }
 
 PlanPlayer::Intent PlanPlayer::steerTo(float x, float d, float tolerance) const
 {
-    const float dx = x - game_.hero->position.x;
-    const float dz = -d - game_.hero->position.z;
+    const float dx = x - game_.hero().position.x;
+    const float dz = -d - game_.hero().position.z;
     Intent intent;
     intent.left = dx < -tolerance;
     intent.right = dx > tolerance;
@@ -145,7 +146,7 @@ PlanPlayer::Intent PlanPlayer::steerTo(float x, float d, float tolerance) const
 
 PlanPlayer::Intent PlanPlayer::decide(const PlanStep& step)
 {
-    const Hero& hero = *game_.hero;
+    const Hero& hero = game_.hero();
     Intent intent;
     switch (step.kind) {
     case PlanStep::Kind::Wait:
@@ -193,17 +194,17 @@ void PlanPlayer::key(int code, int action)
 void PlanPlayer::sendKeys(const Intent& intent)
 {
     if (spaceDown_)
-        key(GLFW_KEY_SPACE, GLFW_RELEASE);
+        key(Key::Space, KeyAction::Release);
     spaceDown_ = false;
     const std::pair<bool Intent::*, int> keys[] = {
-        {&Intent::left, GLFW_KEY_A}, {&Intent::right, GLFW_KEY_D}, {&Intent::forward, GLFW_KEY_W},
-        {&Intent::back, GLFW_KEY_S}};
+        {&Intent::left, Key::A}, {&Intent::right, Key::D}, {&Intent::forward, Key::W},
+        {&Intent::back, Key::S}};
     for (const auto& [held, code] : keys)
         if (intent.*held != held_.*held)
-            key(code, intent.*held ? GLFW_PRESS : GLFW_RELEASE);
+            key(code, intent.*held ? KeyAction::Press : KeyAction::Release);
     held_ = intent;
     if (intent.jump) {
-        key(GLFW_KEY_SPACE, GLFW_PRESS);
+        key(Key::Space, KeyAction::Press);
         spaceDown_ = true;
     }
 }

@@ -61,6 +61,8 @@ public:
     // After a death the player starts the plan over (a human would); a search that plays a
     // few steps at a time from saved states wants to stop at the first death instead.
     bool retryAfterDeath = true;
+    // Ends the play after the frame being run (a caller out of frames, say).
+    void stop() { stopped_ = true; }
     // Whether a walk is pausing for the flame to catch up; it carries over to the next step.
     bool resting() const { return resting_; }
 
@@ -86,4 +88,5 @@ private:
     bool jumped_ = false;  // the current jump step has taken off
     int airborneFrames_ = 0;
     bool spaceDown_ = false;
+    bool stopped_ = false;
 };

@@ -1,28 +1,8 @@
-#include "scene/PlaneAndPropeller.h"
-
-#include "render/gl/RenderPass.h"
+#include "scene/Propeller.h"
 
 #include <glm/gtc/matrix_transform.hpp>
-#include <memory>
 
-Plane::Plane(glm::vec3 position, ModelSource source)
-    : SceneObject(position, "plane/plane", 1.0f, 3.0f, source)
-{
-}
-
-void Plane::draw(int pass)
-{
-    if (pass != RenderPass::Glow)
-        return;
-    uploadModelMatrix(ProgramKind::Glow);
-    SceneObject::draw(pass);
-}
-
-Propeller::Propeller(glm::vec3 position, ModelSource source)
-    : SceneObject(position, "propeller/propeller", 4.0f, 0.25f, source)
-{
-    model.material = std::make_shared<Material>(Material{0.2f, 1.0f, 0.1f});
-}
+Propeller::Propeller(glm::vec3 position) : SceneObject(position) {}
 
 void Propeller::updateWithParent(glm::mat4 parent, double dt)
 {
@@ -41,15 +21,4 @@ void Propeller::update(double dt)
     const glm::mat4 lift = glm::translate(identity, glm::vec3(0.0f, 1.35f / scaleFactor, -0.4f));
     const glm::mat4 shrink = glm::scale(identity, glm::vec3(scaleFactor));
     modelMatrix = shrink * lift * spin * layFlat;
-}
-
-void Propeller::draw(int pass)
-{
-    if (pass == RenderPass::Shadow) {
-        uploadModelMatrix(ProgramKind::Depth);
-        SceneObject::draw(pass);
-    } else if (pass == RenderPass::Main) {
-        uploadModelMatrix(ProgramKind::Basic);
-        SceneObject::draw(pass);
-    }
 }

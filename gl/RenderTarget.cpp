@@ -1,4 +1,4 @@
-#include "render/gl/RenderTarget.h"
+#include "gl/RenderTarget.h"
 
 #include <GL/glew.h>
 #include <iostream>

@@ -1,4 +1,6 @@
 #pragma once
+#include "gl/ProgramKind.h"
+
 #include <array>
 #include <functional>
 #include <map>
@@ -37,15 +39,15 @@ public:
     // one cannot be built (a later call tries again).
     static ShaderManager* instance();
 
-    void useProgram(int kind) const;
-    unsigned int program(int kind) const;
+    void useProgram(ProgramKind kind) const;
+    unsigned int program(ProgramKind kind) const;
     // Location of a registered uniform, -1 for a name that was never registered.
     // Takes a view so that per-frame lookups with literals allocate nothing.
-    int location(int kind, std::string_view name) const;
+    int location(ProgramKind kind, std::string_view name) const;
 
     using UniformTable = std::map<std::string, int, std::less<>>;
-    std::array<UniformTable, 5> uniformLocations;
-    std::array<std::unique_ptr<ShaderProgram>, 5> programs;
+    std::array<UniformTable, programKindCount> uniformLocations;
+    std::array<std::unique_ptr<ShaderProgram>, programKindCount> programs;
 
 private:
     ShaderManager();

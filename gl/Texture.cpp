@@ -1,50 +1,31 @@
-#include "assets/Texture.h"
-
-#include "assets/DecodedImage.h"
+#include "gl/Texture.h"
 
 #include <GL/glew.h>
-#include <iostream>
 
-Texture::Texture(std::string path)
-{
-    GLint largestSide = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largestSide);
-    const DecodedImage image(path, largestSide);
-    if (image.loadError != 0) {
-        std::cout << "couldnt load texture: " << path << "\n" << image.loadError << std::endl;
-    } else if (!image.converted) {
-        std::cout << "couldnt convert texture: " << path << std::endl;
-    } else {
-        width = image.width;
-        height = image.height;
-        uploadTexture(image.pixels());
-    }
-}
-
-Texture::~Texture()
-{
-    if (name)
-        glDeleteTextures(1, &name);
-}
-
-void Texture::uploadTexture(const unsigned char* pixels)
+Texture::Texture(int width, int height, const unsigned char* rgb) : width(width), height(height)
 {
     glGenTextures(1, &name);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, name);
 
-    // DevIL rows are tightly packed; with GL's default alignment of 4 an RGB row whose length
+    // Decoded rows are tightly packed; with GL's default alignment of 4 an RGB row whose length
     // is not a multiple of 4 would be read skewed and past the end of the pixel data.
     GLint previousAlignment = 4;
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &previousAlignment);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE, rgb);
     glPixelStorei(GL_UNPACK_ALIGNMENT, previousAlignment);
 
     glGenerateMipmap(GL_TEXTURE_2D);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+Texture::~Texture()
+{
+    if (name)
+        glDeleteTextures(1, &name);
 }
 
 void applyTextureFilter(int sampling, int mipmap)
@@ -60,4 +41,11 @@ void applyTextureFilter(int sampling, int mipmap)
     }
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magFilter);
+}
+
+int largestTextureSide()
+{
+    GLint largest = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+    return largest;
 }

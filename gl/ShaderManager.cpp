@@ -1,6 +1,4 @@
-#include "render/gl/ShaderManager.h"
-
-#include "render/gl/RenderPass.h"
+#include "gl/ShaderManager.h"
 
 #include <GL/glew.h>
 #include <filesystem>
@@ -14,7 +12,7 @@ namespace {
 const char* const shaderFolder = "Tindral/Shader/";
 
 struct ProgramFiles {
-    int kind;
+    ProgramKind kind;
     const char* baseName;
 };
 
@@ -26,7 +24,7 @@ constexpr ProgramFiles buildOrder[] = {
 };
 
 // Every uniform the game sets, per kind, in the order the locations are fetched.
-const std::vector<const char*> registeredUniforms[5] = {
+const std::vector<const char*> registeredUniforms[programKindCount] = {
     // Basic
     {"projectionMatrix", "modelMatrix", "viewMatrix", "camPosition", "light", "depthProjMat",
      "depthViewMat", "biasMat", "depthMVP", "material_ambient", "material_diffuse",
@@ -140,7 +138,7 @@ ShaderManager::ShaderManager()
     const std::string folder = shaderFolder;
     for (const ProgramFiles& files : buildOrder) {
         const std::string base = folder + files.baseName;
-        programs[files.kind] = std::make_unique<ShaderProgram>(base + ".vert", base + ".frag");
+        programs[indexOf(files.kind)] = std::make_unique<ShaderProgram>(base + ".vert", base + ".frag");
     }
     registerUniforms();
     std::cout << "ShaderManager: DONE" << std::endl;
@@ -148,24 +146,24 @@ ShaderManager::ShaderManager()
 
 void ShaderManager::registerUniforms()
 {
-    for (int kind = 0; kind < 5; ++kind)
+    for (std::size_t kind = 0; kind < programKindCount; ++kind)
         for (const char* name : registeredUniforms[kind])
             uniformLocations[kind][name] = glGetUniformLocation(programs[kind]->program, name);
 }
 
-void ShaderManager::useProgram(int kind) const
+void ShaderManager::useProgram(ProgramKind kind) const
 {
-    glUseProgram(programs[kind]->program);
+    glUseProgram(program(kind));
 }
 
-unsigned int ShaderManager::program(int kind) const
+unsigned int ShaderManager::program(ProgramKind kind) const
 {
-    return programs[kind]->program;
+    return programs[indexOf(kind)]->program;
 }
 
-int ShaderManager::location(int kind, std::string_view name) const
+int ShaderManager::location(ProgramKind kind, std::string_view name) const
 {
-    const UniformTable& table = uniformLocations[kind];
+    const UniformTable& table = uniformLocations[indexOf(kind)];
     const auto found = table.find(name);
     return found == table.end() ? -1 : found->second;
 }

@@ -1,0 +1,58 @@
+#pragma once
+#include "gl/MeshBuffers.h"
+#include "gl/Texture.h"
+
+#include <array>
+#include <cstddef>
+#include <glm/glm.hpp>
+#include <memory>
+#include <optional>
+#include <string>
+
+class ShaderManager;
+
+// The models the game draws with, one a kind of object. Every hero, cube or flame of every
+// level is drawn with its kind's model.
+enum class ModelKind { Hero, Flame, Cube, Propeller, Bar, GlowQuad };
+
+// The three lighting factors of a lit surface.
+struct Material {
+    float ambient;
+    float diffuse;
+    float specular;
+};
+
+// One model in GL, ready to draw.
+struct DrawnModel {
+    std::unique_ptr<MeshBuffers> mesh;      // none when the file gave no mesh: nothing is drawn
+    std::unique_ptr<Texture> colorTexture;  // name 0 when its image could not be loaded
+    std::unique_ptr<Texture> normalTexture;
+    std::optional<Material> material;       // only for what the lit passes draw
+    glm::vec3 low{0.0f};                    // the mesh's bounding box
+    glm::vec3 high{0.0f};
+};
+
+// Reads every model of "Tindral/3DModels/" the game draws with, with its colour and normal
+// images, and uploads them once; a file that cannot be read says so on the console, as it
+// always did, and its part stays empty. The mesh arrays are not kept once uploaded.
+class ModelLibrary {
+public:
+    explicit ModelLibrary(const ShaderManager& shaders);
+    ModelLibrary(const ModelLibrary&) = delete;
+    ModelLibrary& operator=(const ModelLibrary&) = delete;
+
+    const DrawnModel& operator[](ModelKind kind) const { return models_[static_cast<std::size_t>(kind)]; }
+    DrawnModel& operator[](ModelKind kind) { return models_[static_cast<std::size_t>(kind)]; }
+
+private:
+    std::array<DrawnModel, 6> models_;
+};
+
+// The model file a kind is drawn from ("cube/cube" for "Tindral/3DModels/cube/cube.obj")...
+std::string modelName(ModelKind kind);
+// ...and how often its images repeat across it: its texture coordinates are multiplied by this.
+float modelUvScale(ModelKind kind);
+
+// An image file as a texture. One that cannot be read, is no regular file or is larger than
+// the driver takes says why on the console and gives a texture without an image.
+std::unique_ptr<Texture> loadTexture(const std::string& path);

@@ -40,12 +40,14 @@ if [ "$mode" = play ]; then
   cd "$build/run" && exec ./tindral
 fi
 
+# The virtual X server must not reset between clients: a game that connects while the server
+# regenerates after the previous client left fails to open its display.
 run_tests() {
   cd "$1"
   if [ -n "${DISPLAY:-}" ]; then
     ctest --output-on-failure
   else
-    xvfb-run -a -s "-screen 0 1024x768x24" ctest --output-on-failure
+    xvfb-run -a -s "-screen 0 1024x768x24 -noreset" ctest --output-on-failure
   fi
 }
 

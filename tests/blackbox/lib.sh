@@ -45,7 +45,8 @@ run_in_background() {
 }
 
 # Waits up to $1 seconds until the X server of $DISPLAY accepts connections: a loaded machine
-# may still be starting it when the test begins.
+# may still be starting it when the test begins. (Under a server started without -noreset this
+# very check could make it regenerate; the test command's server is started with it.)
 wait_for_x_server() {
   local limit=$1
   for _ in $(seq $((limit * 5))); do
@@ -59,7 +60,8 @@ wait_for_x_server() {
 # for a test that needs a screen of a given size or a window manager.
 start_private_display() {
   local number_file="$WORK/display-number"
-  Xvfb -displayfd 3 -screen 0 "${1}x24" -nolisten tcp 3>"$number_file" >"$WORK/xvfb.log" 2>&1 &
+  # -noreset: a server that regenerates when its last client leaves refuses the next one meanwhile.
+  Xvfb -displayfd 3 -screen 0 "${1}x24" -nolisten tcp -noreset 3>"$number_file" >"$WORK/xvfb.log" 2>&1 &
   HELPER_PIDS+=($!)
   for _ in $(seq 300); do
     [ -s "$number_file" ] && break

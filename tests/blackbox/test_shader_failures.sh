@@ -11,7 +11,7 @@ trap 'rm -rf "$scratch"' EXIT
 if [ -n "${DISPLAY:-}" ]; then
   launcher=()
 else
-  launcher=(xvfb-run -a -s "-screen 0 1024x768x24")
+  launcher=(xvfb-run -a -s "-screen 0 1024x768x24 -noreset")
 fi
 
 failures=0

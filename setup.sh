@@ -3,6 +3,7 @@
 # (test), or builds everything with clang under AddressSanitizer and UndefinedBehaviorSanitizer
 # in build-asan/ and runs every test and a short run of each fuzz target there (sanitize).
 # Safe to run again: installed packages and a configured build are reused.
+# TINDRAL_WARNINGS_AS_ERRORS=ON makes every compiler warning an error (CI sets it).
 set -euo pipefail
 
 usage() { echo "usage: $0 play|test|sanitize" >&2; exit 2; }
@@ -12,12 +13,13 @@ case "$mode" in play|test|sanitize) ;; *) usage ;; esac
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 build="$here/build"
+warnings=(-DCMAKE_COMPILE_WARNING_AS_ERROR="${TINDRAL_WARNINGS_AS_ERRORS:-OFF}")
 
 build_packages=(cmake g++ make pkg-config libglfw3-dev libglew-dev libglm-dev libassimp-dev
   libdevil-dev libsdl2-mixer-dev libmp3lame-dev libjpeg-dev libpng-dev libcairo2-dev fonts-dejavu-core
   libgl1-mesa-dri)
 test_packages=(libgtest-dev libx11-dev xvfb xauth xdotool imagemagick x11-utils mesa-utils sox libsox-fmt-mp3
-  desktop-file-utils appstream man-db dpkg-dev file openbox wmctrl)
+  desktop-file-utils appstream man-db dpkg-dev file openbox wmctrl clang-format)
 sanitize_packages=(clang libclang-rt-14-dev llvm)
 
 install_missing() {
@@ -54,13 +56,13 @@ run_tests() {
 if [ "$mode" = sanitize ]; then
   install_missing "${build_packages[@]}" "${test_packages[@]}" "${sanitize_packages[@]}"
   cmake -S "$here" -B "$here/build-asan" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON -DTINDRAL_SANITIZE=ON
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON -DTINDRAL_SANITIZE=ON "${warnings[@]}"
   cmake --build "$here/build-asan" -j"$(nproc)"
   run_tests "$here/build-asan"
   exit
 fi
 
 install_missing "${build_packages[@]}" "${test_packages[@]}"
-cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON
+cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON "${warnings[@]}"
 cmake --build "$build" -j"$(nproc)"
 run_tests "$build"

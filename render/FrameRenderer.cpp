@@ -211,40 +211,43 @@ void FrameRenderer::applyTextureSampling(int value, bool mipmapMode)
         applyToTexture(*models_[kind].colorTexture, value, mipmapMode);
 }
 
+// The order the passes draw a frame in: the shadow map before the scene that reads it, the
+// scene before the glow laid over it, the HUD over everything.
+constexpr RenderPass frameOrder[] = {RenderPass::Shadow,    RenderPass::Main, RenderPass::Transparent,
+                                     RenderPass::FlameGlow, RenderPass::Glow, RenderPass::Hud};
+
 int FrameRenderer::renderFrame(const Game& game)
 {
     const int cubes = static_cast<int>(cubesShown(game).size());
-    enterPass(RenderPass::Shadow);
-    drawShadowPass(game);
-    endPass();
-    enterPass(RenderPass::Main);
-    drawMainPass(game);
-    endPass();
-    enterPass(RenderPass::Transparent);
-    drawTransparentPass(game);
-    endPass();
-    enterPass(RenderPass::FlameGlow);
-    drawFlameGlowPass(game);
-    endPass();
-    enterPass(RenderPass::Glow);
-    drawGlowPass();
-    endPass();
-    enterPass(RenderPass::Hud);
-    drawHudPass(game);
-    endPass();
+    for (RenderPass pass : frameOrder) {
+        enterPass(pass);
+        drawPass(game, pass);
+        endPass();
+    }
     // The hero, the cubes, the flame, the propeller and the glow's quad, as the report counts.
     return cubes + 4;
 }
 
 void FrameRenderer::renderEmptyFrame() const
 {
-    for (RenderPass pass : {RenderPass::Shadow, RenderPass::Main, RenderPass::Transparent, RenderPass::FlameGlow,
-                            RenderPass::Glow, RenderPass::Hud}) {
+    for (RenderPass pass : frameOrder) {
         enterPass(pass);
         if (pass == RenderPass::Glow)
             for (int step = 1; step <= 3; ++step)
                 enterBlurStep(step);
         endPass();
+    }
+}
+
+void FrameRenderer::drawPass(const Game& game, RenderPass pass)
+{
+    switch (pass) {
+    case RenderPass::Shadow: drawShadowPass(game); break;
+    case RenderPass::Main: drawMainPass(game); break;
+    case RenderPass::Transparent: drawTransparentPass(game); break;
+    case RenderPass::FlameGlow: drawFlameGlowPass(game); break;
+    case RenderPass::Glow: drawGlowPass(); break;
+    case RenderPass::Hud: drawHudPass(game); break;
     }
 }
 

@@ -59,6 +59,8 @@ private:
     void enterBlurStep(int step) const;
     void endPass() const;
 
+    // A pass's program, its uniforms and its draws.
+    void drawPass(const Game& game, RenderPass pass);
     void drawShadowPass(const Game& game);
     void drawMainPass(const Game& game);
     void drawTransparentPass(const Game& game);

@@ -160,9 +160,9 @@ void Game::actOnKey(int key, float dtF)
 void Game::updatePaused(double dt)
 {
     const float dtF = static_cast<float>(dt);
-    camera->velocity = input_.cameraVelocity;
+    camera->velocity = cameraFlight(input_);
     camera->step(dtF);
-    flame->steeringVelocity = input_.flameSteer;
+    flame->steeringVelocity = flameSteering(input_);
     flame->update(static_cast<double>(dtF));
     propeller->updateWithParent(hero->modelMatrix, dt);
 }

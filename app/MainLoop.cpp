@@ -1,5 +1,6 @@
 #include "app/MainLoop.h"
 
+#include "app/GamepadDevice.h"
 #include "app/Settings.h"
 #include "app/Window.h"
 #include "assets/SoundManager.h"
@@ -22,6 +23,7 @@ MainLoop::MainLoop(Window& window) : window_(window)
     options.soundfx = settings().soundfx;
     game_ = std::make_unique<Game>(options);
     glfwSetKeyCallback(window.handle(), onKey);
+    gamepads_ = std::make_unique<GamepadDevice>(inputState());
     glfwSetWindowUserPointer(window.handle(), this);
     glfwSetFramebufferSizeCallback(window.handle(), onFramebufferSize);
     glfwSetWindowIconifyCallback(window.handle(), onIconify);
@@ -60,6 +62,7 @@ double MainLoop::runFrame(double gameStep)
 {
     followFramebuffer();
     renderer_->clearFrame();
+    gamepads_->poll(glfwGetTime());
     const auto updateStart = std::chrono::steady_clock::now();
     game_->update(gameStep);
     const std::chrono::duration<double> updateTime = std::chrono::steady_clock::now() - updateStart;

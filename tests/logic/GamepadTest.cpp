@@ -1,7 +1,10 @@
 #include "TestSupport.h"
 
+#include "app/GamepadDevice.h"
 #include "game/Gamepad.h"
 #include "scene/Flame.h"
+
+#include <GLFW/glfw3.h>
 
 namespace {
 
@@ -320,6 +323,26 @@ TEST(Gamepad, TheFirstConnectedPlaysUntilAnotherIsUsed)
     EXPECT_TRUE(newlyUsed(PadState{}, withButtons({PadButton::Guide})));
     EXPECT_FALSE(newlyUsed(withButtons({PadButton::Guide}), PadState{}));
     EXPECT_FALSE(newlyUsed(PadState{}, withAxis(PadAxis::RightX, 0.2f)));
+}
+
+TEST(Gamepad, GlfwStateReadsAsOurs)
+{
+    GLFWgamepadstate glfw{};
+    for (float& axis : glfw.axes)
+        axis = 0.0f;
+    glfw.axes[GLFW_GAMEPAD_AXIS_LEFT_TRIGGER] = -1.0f;
+    glfw.axes[GLFW_GAMEPAD_AXIS_RIGHT_TRIGGER] = 0.75f;
+    glfw.axes[GLFW_GAMEPAD_AXIS_RIGHT_Y] = -0.5f;
+    glfw.buttons[GLFW_GAMEPAD_BUTTON_A] = GLFW_PRESS;
+    glfw.buttons[GLFW_GAMEPAD_BUTTON_DPAD_LEFT] = GLFW_PRESS;
+    glfw.buttons[GLFW_GAMEPAD_BUTTON_BACK] = GLFW_RELEASE;
+
+    const PadState pad = padStateOf(glfw);
+    PadState expected = withAxis(PadAxis::RightY, -0.5f, withAxis(PadAxis::RightTrigger, 0.75f));
+    expected.buttons[PadButton::South] = true;
+    expected.buttons[PadButton::DpadLeft] = true;
+    EXPECT_EQ(pad.buttons, expected.buttons);
+    EXPECT_EQ(pad.axes, expected.axes);
 }
 
 // ---- the pad in a real game ------------------------------------------------------------------

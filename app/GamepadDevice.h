@@ -1,0 +1,42 @@
+#pragma once
+#include "game/Gamepad.h"
+
+#include <array>
+#include <iostream>
+#include <optional>
+#include <string>
+
+struct GLFWgamepadstate;
+struct InputState;
+
+// Our own picture of a pad from GLFW's: both number buttons and axes the same way.
+PadState padStateOf(const GLFWgamepadstate& state);
+
+// The gamepads GLFW knows, coming and going while the game runs, each announced on the
+// console. The pad in use (the first connected, or whichever was used last) drives the input
+// the keys drive. One at a time: GLFW's joystick callback has no user pointer.
+class GamepadDevice {
+public:
+    // Starts listening for pads; those connected already are announced at once.
+    explicit GamepadDevice(InputState& input, std::ostream& console = std::cout);
+    ~GamepadDevice();
+    GamepadDevice(const GamepadDevice&) = delete;
+    GamepadDevice& operator=(const GamepadDevice&) = delete;
+
+    // Once per frame, before the game's update, at `now` seconds of the window system's clock.
+    void poll(double now);
+
+private:
+    static void onJoystick(int id, int event);
+    void connect(int id);
+    void disconnect(int id);
+
+    static inline GamepadDevice* listening_ = nullptr;
+    InputState& input_;
+    std::ostream& console_;
+    Gamepads pads_;
+    // The names of the pads announced, by joystick id: GLFW forgets a pad before it reports
+    // it gone, so the name for its last line is kept here.
+    std::array<std::optional<std::string>, 16> names_;
+    std::optional<double> lastPoll_;
+};

@@ -3,6 +3,12 @@
 #include "game/InputState.h"
 
 #include <GLFW/glfw3.h>
+#include <cctype>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
 
 // Our layout numbers are GLFW's, so a pad's state is copied index by index.
 static_assert(PadButton::South == GLFW_GAMEPAD_BUTTON_A && PadButton::East == GLFW_GAMEPAD_BUTTON_B &&
@@ -21,6 +27,79 @@ static_assert(PadAxis::LeftX == GLFW_GAMEPAD_AXIS_LEFT_X && PadAxis::LeftY == GL
 static_assert(PadAxis::LeftTrigger == GLFW_GAMEPAD_AXIS_LEFT_TRIGGER &&
               PadAxis::RightTrigger == GLFW_GAMEPAD_AXIS_RIGHT_TRIGGER);
 static_assert(PadAxis::Count == GLFW_GAMEPAD_AXIS_LAST + 1);
+
+namespace {
+
+// The community's file is well under a megabyte; anything far larger is not one.
+constexpr std::uintmax_t largestMappingsFile = 16u << 20;
+
+int glfwErrorsSeen = 0;
+
+void countGlfwError(int, const char*)
+{
+    ++glfwErrorsSeen;
+}
+
+std::optional<std::string> readMappings(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file.is_open())
+        return std::nullopt;
+    try {
+        return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    } catch (const std::ios_base::failure&) {
+        return std::nullopt;
+    }
+}
+
+// GLFW tries every line that begins with a hex digit (a pad's GUID) as a mapping, and skips
+// every other line without a word. A tried line is either taken or reported.
+bool holdsMappingLine(const std::string& text)
+{
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);)
+        if (!line.empty() && std::isxdigit(static_cast<unsigned char>(line[0])))
+            return true;
+    return false;
+}
+
+// GLFW reports a line it cannot read as an error, one per line, through the error callback;
+// they are counted here instead, for one line of our own.
+bool glfwTakes(const std::string& text)
+{
+    glfwErrorsSeen = 0;
+    const GLFWerrorfun previous = glfwSetErrorCallback(countGlfwError);
+    const int taken = glfwUpdateGamepadMappings(text.c_str());
+    glfwSetErrorCallback(previous);
+    return taken == GLFW_TRUE && glfwErrorsSeen == 0;
+}
+
+} // namespace
+
+MappingsRead loadGamepadMappings(const std::string& path, std::ostream& console)
+{
+    // A FIFO would block the start until something writes to it, and a folder opens like an
+    // empty file: neither is a mappings file.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        return MappingsRead::Missing;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    std::optional<std::string> text;
+    if (!error && size <= largestMappingsFile)
+        text = readMappings(path);
+    // Some editors begin a UTF-8 file with a byte-order mark; it would hide the first mapping.
+    const std::string byteOrderMark = "\xEF\xBB\xBF";
+    if (text && text->compare(0, byteOrderMark.size(), byteOrderMark) == 0)
+        text->erase(0, byteOrderMark.size());
+    // GLFW takes a C string: a NUL would cut the file off without a word.
+    const bool usable = text && text->find('\0') == std::string::npos && holdsMappingLine(*text);
+    if (!usable || !glfwTakes(*text)) {
+        console << "Gamepad mappings in '" << path << "' refused; the built-in ones are used" << std::endl;
+        return MappingsRead::Refused;
+    }
+    console << "Gamepad mappings read from '" << path << "'" << std::endl;
+    return MappingsRead::Read;
+}
 
 PadState padStateOf(const GLFWgamepadstate& state)
 {

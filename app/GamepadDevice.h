@@ -9,6 +9,18 @@
 struct GLFWgamepadstate;
 struct InputState;
 
+// The player's own gamepad mappings, in the community's gamecontrollerdb.txt format, read
+// from the game's folder (the player's folder when started by the launcher).
+constexpr const char* gamepadMappingsFile = "gamecontrollerdb.txt";
+
+enum class MappingsRead { Missing, Read, Refused };
+
+// Hands the mappings in the file at `path` to GLFW, which must be initialised, beside its
+// built-in ones. A missing file (or a folder or FIFO in its place) is no news; otherwise one
+// console line says whether it was read or refused. Refused means GLFW reported a line it
+// cannot read, or the file holds no mapping line at all; either way the built-in mappings stay.
+MappingsRead loadGamepadMappings(const std::string& path, std::ostream& console = std::cout);
+
 // Our own picture of a pad from GLFW's: both number buttons and axes the same way.
 PadState padStateOf(const GLFWgamepadstate& state);
 

@@ -23,6 +23,8 @@ MainLoop::MainLoop(Window& window) : window_(window)
     options.soundfx = settings().soundfx;
     game_ = std::make_unique<Game>(options);
     glfwSetKeyCallback(window.handle(), onKey);
+    // The player's mappings first: they decide which of the joysticks already there are pads.
+    loadGamepadMappings(gamepadMappingsFile);
     gamepads_ = std::make_unique<GamepadDevice>(inputState());
     glfwSetWindowUserPointer(window.handle(), this);
     glfwSetFramebufferSizeCallback(window.handle(), onFramebufferSize);

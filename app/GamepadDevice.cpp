@@ -19,8 +19,8 @@ static_assert(PadButton::Back == GLFW_GAMEPAD_BUTTON_BACK && PadButton::Start ==
               PadButton::Guide == GLFW_GAMEPAD_BUTTON_GUIDE);
 static_assert(PadButton::LeftThumb == GLFW_GAMEPAD_BUTTON_LEFT_THUMB &&
               PadButton::RightThumb == GLFW_GAMEPAD_BUTTON_RIGHT_THUMB);
-static_assert(PadButton::DpadUp == GLFW_GAMEPAD_BUTTON_DPAD_UP && PadButton::DpadRight == GLFW_GAMEPAD_BUTTON_DPAD_RIGHT &&
-              PadButton::DpadDown == GLFW_GAMEPAD_BUTTON_DPAD_DOWN && PadButton::DpadLeft == GLFW_GAMEPAD_BUTTON_DPAD_LEFT);
+static_assert(PadButton::DpadUp == GLFW_GAMEPAD_BUTTON_DPAD_UP && PadButton::DpadRight == GLFW_GAMEPAD_BUTTON_DPAD_RIGHT);
+static_assert(PadButton::DpadDown == GLFW_GAMEPAD_BUTTON_DPAD_DOWN && PadButton::DpadLeft == GLFW_GAMEPAD_BUTTON_DPAD_LEFT);
 static_assert(PadButton::Count == GLFW_GAMEPAD_BUTTON_LAST + 1);
 static_assert(PadAxis::LeftX == GLFW_GAMEPAD_AXIS_LEFT_X && PadAxis::LeftY == GLFW_GAMEPAD_AXIS_LEFT_Y &&
               PadAxis::RightX == GLFW_GAMEPAD_AXIS_RIGHT_X && PadAxis::RightY == GLFW_GAMEPAD_AXIS_RIGHT_Y);
@@ -53,13 +53,18 @@ std::optional<std::string> readMappings(const std::string& path)
 }
 
 // GLFW tries every line that begins with a hex digit (a pad's GUID) as a mapping, and skips
-// every other line without a word. A tried line is either taken or reported.
+// every other line, and any line too long for its buffer, without a word. A tried line is
+// either taken or reported.
 bool holdsMappingLine(const std::string& text)
 {
+    constexpr std::size_t longestLineGlfwTries = 1023;
     std::istringstream lines(text);
-    for (std::string line; std::getline(lines, line);)
-        if (!line.empty() && std::isxdigit(static_cast<unsigned char>(line[0])))
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!line.empty() && line.size() <= longestLineGlfwTries && std::isxdigit(static_cast<unsigned char>(line[0])))
             return true;
+    }
     return false;
 }
 

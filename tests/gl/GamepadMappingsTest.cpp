@@ -83,6 +83,7 @@ TEST_F(GamepadMappings, AFileGlfwCannotReadIsRefusedInOneLineOfOurOwn)
         "# only a comment\n",
         "",
         madeUpPad + std::string(1, '\0') + "0300broken\n",      // GLFW would stop at the NUL
+        madeUpPad + std::string(1100, 'x') + "\n",               // GLFW would skip a line this long
     };
     for (const std::string& text : cases) {
         SCOPED_TRACE(text);

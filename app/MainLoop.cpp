@@ -1,5 +1,6 @@
 #include "app/MainLoop.h"
 
+#include "app/GamepadDevice.h"
 #include "app/Settings.h"
 #include "app/Window.h"
 #include "assets/SoundManager.h"
@@ -41,6 +42,9 @@ MainLoop::MainLoop(Window& window) : window_(window)
     options.soundfx = settings().soundfx;
     game_ = std::make_unique<Game>(options);
     glfwSetKeyCallback(window.handle(), onKey);
+    // The player's mappings first: they decide which of the joysticks already there are pads.
+    loadGamepadMappings(gamepadMappingsFile);
+    gamepads_ = std::make_unique<GamepadDevice>(game_->input());
     glfwSetWindowUserPointer(window.handle(), this);
     glfwSetFramebufferSizeCallback(window.handle(), onFramebufferSize);
     glfwSetWindowIconifyCallback(window.handle(), onIconify);
@@ -79,6 +83,7 @@ double MainLoop::runFrame(double gameStep)
 {
     followFramebuffer();
     renderer_->clearFrame();
+    gamepads_->poll(glfwGetTime());
     const auto updateStart = std::chrono::steady_clock::now();
     game_->update(gameStep);
     const std::chrono::duration<double> updateTime = std::chrono::steady_clock::now() - updateStart;

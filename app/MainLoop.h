@@ -4,6 +4,7 @@
 
 class FrameRenderer;
 class Game;
+class GamepadDevice;
 class Window;
 struct GLFWwindow;
 
@@ -11,7 +12,7 @@ struct GLFWwindow;
 class MainLoop {
 public:
     // Builds the renderer for the window's framebuffer, then the game, then hands the window's
-    // keys to the game's input and its size and state changes to this loop.
+    // keys and the gamepads to the game's input and its size and state changes to this loop.
     explicit MainLoop(Window& window);
     ~MainLoop();
 
@@ -44,6 +45,7 @@ private:
     Window& window_;
     std::unique_ptr<FrameRenderer> renderer_;
     std::unique_ptr<Game> game_;
+    std::unique_ptr<GamepadDevice> gamepads_;
     glm::ivec2 framebufferSize_{0};
     bool minimised_ = false;
 };

@@ -143,9 +143,9 @@ void Game::actOnKey(int key, float dtF)
 void Game::updatePaused(double dt)
 {
     const float dtF = static_cast<float>(dt);
-    camera_.velocity = input_.cameraVelocity;
+    camera_.velocity = cameraFlight(input_);
     camera_.step(dtF);
-    flame_.steeringVelocity = input_.flameSteer;
+    flame_.steeringVelocity = flameSteering(input_);
     flame_.update(static_cast<double>(dtF));
     propeller_.updateWithParent(hero_.modelMatrix, dt);
 }

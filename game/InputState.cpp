@@ -100,17 +100,32 @@ void recordKey(InputState& in, DebugSwitches& switches, int key, int action, std
     in.keys.push_back(key);
 }
 
+void recordPadStroke(InputState& in, int key)
+{
+    in.keys.push_back(key);
+}
+
 glm::vec3 moveDirection(const InputState& in)
 {
     float x = 0.0f;
     float z = 0.0f;
-    if (in.leftHeld)
+    if (in.leftHeld || in.padLeftHeld)
         x = -1.0f;
-    if (in.rightHeld)
+    if (in.rightHeld || in.padRightHeld)
         x = x + 1.0f;
-    if (in.forwardHeld)
+    if (in.forwardHeld || in.padForwardHeld)
         z = -1.0f;
-    if (in.backHeld)
+    if (in.backHeld || in.padBackHeld)
         z = z + 1.0f;
     return glm::vec3(x, 0.0f, z);
+}
+
+glm::vec3 cameraFlight(const InputState& in)
+{
+    return glm::clamp(in.cameraVelocity + in.padCameraVelocity, -1.0f, 1.0f);
+}
+
+glm::vec3 flameSteering(const InputState& in)
+{
+    return glm::clamp(in.flameSteer + in.padFlameSteer, -1.0f, 1.0f);
 }

@@ -16,6 +16,15 @@ struct InputState {
     bool backHeld = false;
     glm::vec3 cameraVelocity{0.0f};
     glm::vec3 flameSteer{0.0f};
+
+    // What the gamepad in use holds, beside the keys. Either source keeps a direction held,
+    // so a key let go while the stick still points the same way changes nothing.
+    bool padLeftHeld = false;
+    bool padRightHeld = false;
+    bool padForwardHeld = false;
+    bool padBackHeld = false;
+    glm::vec3 padCameraVelocity{0.0f};
+    glm::vec3 padFlameSteer{0.0f};
 };
 
 // The process-wide input the key callback records into.
@@ -26,5 +35,14 @@ InputState& inputState();
 // frame's keys.
 void recordKey(InputState& input, DebugSwitches& switches, int key, int action, std::ostream& console = std::cout);
 
-// Walking direction from the held keys; opposite keys cancel.
+// A stroke from the gamepad (a button standing for Space, Enter, Tab or Escape): acted on
+// once, in the frame's order, like a press of that key.
+void recordPadStroke(InputState& input, int key);
+
+// Walking direction from the held keys and pad; opposite directions cancel.
 glm::vec3 moveDirection(const InputState& input);
+
+// The free camera's velocity and the flame's steering while paused, from keys and pad
+// together: each component -1, 0 or +1, opposite directions cancelling.
+glm::vec3 cameraFlight(const InputState& input);
+glm::vec3 flameSteering(const InputState& input);

@@ -93,14 +93,17 @@ pass "first start makes ~/.config/tindral with the default settings and a data l
 sed -i 's/^width=.*/width=640/' "$folder/settings.conf"
 cp "$folder/settings.conf" "$WORK/edited.conf"
 ln -sfn "$WORK/old prefix/share/tindral/Tindral" "$folder/Tindral"
+# The player's own gamepad mappings go beside the settings.
+echo '03000000de000000ad00000000000000,Made-up Pad,a:b0,platform:Linux,' >"$folder/gamecontrollerdb.txt"
 start_launcher
 wait_for_first_level
 size=$(window_size "$WINDOW_ID")
+wait_for_output 30 "^Gamepad mappings read from 'gamecontrollerdb.txt'$" || fail "the player's gamecontrollerdb.txt was not read"
 quit_with_escape
 [ "${size%x*}" = 640 ] || fail "window is $size after setting width=640"
 cmp -s "$folder/settings.conf" "$WORK/edited.conf" || fail "the edited settings.conf was changed"
 [ "$(readlink -f "$folder/Tindral")" = "$data" ] || fail "the old data link was not renewed"
-pass "second start keeps the edited settings (window $size) and renews the data link"
+pass "second start keeps the edited settings (window $size), renews the data link and reads the player's gamepad mappings"
 
 xdg="$WORK/xdg config"
 start_launcher XDG_CONFIG_HOME="$xdg"

@@ -19,8 +19,10 @@ static_assert(PadButton::Back == GLFW_GAMEPAD_BUTTON_BACK && PadButton::Start ==
               PadButton::Guide == GLFW_GAMEPAD_BUTTON_GUIDE);
 static_assert(PadButton::LeftThumb == GLFW_GAMEPAD_BUTTON_LEFT_THUMB &&
               PadButton::RightThumb == GLFW_GAMEPAD_BUTTON_RIGHT_THUMB);
-static_assert(PadButton::DpadUp == GLFW_GAMEPAD_BUTTON_DPAD_UP && PadButton::DpadRight == GLFW_GAMEPAD_BUTTON_DPAD_RIGHT);
-static_assert(PadButton::DpadDown == GLFW_GAMEPAD_BUTTON_DPAD_DOWN && PadButton::DpadLeft == GLFW_GAMEPAD_BUTTON_DPAD_LEFT);
+static_assert(PadButton::DpadUp == GLFW_GAMEPAD_BUTTON_DPAD_UP &&
+              PadButton::DpadRight == GLFW_GAMEPAD_BUTTON_DPAD_RIGHT);
+static_assert(PadButton::DpadDown == GLFW_GAMEPAD_BUTTON_DPAD_DOWN &&
+              PadButton::DpadLeft == GLFW_GAMEPAD_BUTTON_DPAD_LEFT);
 static_assert(PadButton::Count == GLFW_GAMEPAD_BUTTON_LAST + 1);
 static_assert(PadAxis::LeftX == GLFW_GAMEPAD_AXIS_LEFT_X && PadAxis::LeftY == GLFW_GAMEPAD_AXIS_LEFT_Y &&
               PadAxis::RightX == GLFW_GAMEPAD_AXIS_RIGHT_X && PadAxis::RightY == GLFW_GAMEPAD_AXIS_RIGHT_Y);
@@ -148,8 +150,8 @@ void GamepadDevice::connect(int id)
     if (!glfwJoystickIsGamepad(id)) {
         const char* name = glfwGetJoystickName(id);
         const char* guid = glfwGetJoystickGUID(id);
-        console_ << "No gamepad mapping for joystick: " << (name ? name : "") << " (GUID " << (guid ? guid : "")
-                 << ")" << std::endl;
+        console_ << "No gamepad mapping for joystick: " << (name ? name : "") << " (GUID " << (guid ? guid : "") << ")"
+                 << std::endl;
         return;
     }
     const char* name = glfwGetGamepadName(id);

@@ -21,8 +21,7 @@ static_assert(Key::A == GLFW_KEY_A && Key::Z == GLFW_KEY_Z && Key::Space == GLFW
                   Key::Escape == GLFW_KEY_ESCAPE && Key::Enter == GLFW_KEY_ENTER && Key::Tab == GLFW_KEY_TAB &&
                   Key::F2 == GLFW_KEY_F2 && Key::F9 == GLFW_KEY_F9,
               "the game's keys are GLFW's");
-static_assert(KeyAction::Press == GLFW_PRESS && KeyAction::Release == GLFW_RELEASE &&
-                  KeyAction::Repeat == GLFW_REPEAT,
+static_assert(KeyAction::Press == GLFW_PRESS && KeyAction::Release == GLFW_RELEASE && KeyAction::Repeat == GLFW_REPEAT,
               "the game's key actions are GLFW's");
 
 // Every key event of the window goes to the process-wide input the game reads.

@@ -16,9 +16,15 @@ Settings& settings()
 
 namespace {
 
-bool parseBool(const std::string& value) { return value == "true"; }
+bool parseBool(const std::string& value)
+{
+    return value == "true";
+}
 
-int parseInt(const std::string& value) { return std::atoi(value.c_str()); }
+int parseInt(const std::string& value)
+{
+    return std::atoi(value.c_str());
+}
 
 // A speed below a standstill would run the game backwards: the flame would flee forever and
 // the far meter sink below zero, so the hero could never die.
@@ -42,14 +48,22 @@ void applyLine(Settings& s, const std::string& line, std::ostream& messages)
     const std::string key = line.substr(0, equals);
     const std::string value = line.substr(equals + 1);
 
-    if (key == "height") s.height = parseInt(value);
-    else if (key == "width") s.width = parseInt(value);
-    else if (key == "fullscreen") s.fullscreen = parseBool(value);
-    else if (key == "framerate") s.framerate = parseInt(value);
-    else if (key == "music") s.music = parseBool(value);
-    else if (key == "soundfx") s.soundfx = parseBool(value);
-    else if (key == "debugMode") s.debugMode = parseBool(value);
-    else if (key == "difficulty") s.difficulty = checkedDifficulty(value, messages);
+    if (key == "height")
+        s.height = parseInt(value);
+    else if (key == "width")
+        s.width = parseInt(value);
+    else if (key == "fullscreen")
+        s.fullscreen = parseBool(value);
+    else if (key == "framerate")
+        s.framerate = parseInt(value);
+    else if (key == "music")
+        s.music = parseBool(value);
+    else if (key == "soundfx")
+        s.soundfx = parseBool(value);
+    else if (key == "debugMode")
+        s.debugMode = parseBool(value);
+    else if (key == "difficulty")
+        s.difficulty = checkedDifficulty(value, messages);
 }
 
 } // namespace

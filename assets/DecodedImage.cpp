@@ -39,7 +39,8 @@ struct JpegError {
     std::longjmp(reinterpret_cast<JpegError*>(info->err)->jump, 1);
 }
 
-void ignoreMessage(j_common_ptr) {}
+void ignoreMessage(j_common_ptr)
+{}
 
 enum class JpegResult { Decoded, TooLarge, Failed };
 
@@ -47,8 +48,8 @@ enum class JpegResult { Decoded, TooLarge, Failed };
 // pixel is decoded. CMYK keeps its first three channels, as DevIL hands them on. A file with
 // damaged data (libjpeg warns) fails, as it does in DevIL. Nothing here may need a
 // destructor: an error jumps straight back to the setjmp.
-JpegResult readJpeg(std::FILE* file, int maxSide, std::vector<unsigned char>& rgb,
-                    std::vector<unsigned char>& row, int& width, int& height)
+JpegResult readJpeg(std::FILE* file, int maxSide, std::vector<unsigned char>& rgb, std::vector<unsigned char>& row,
+                    int& width, int& height)
 {
     jpeg_decompress_struct info;
     JpegError error;

@@ -11,8 +11,8 @@ namespace {
 
 // Left-handed conversion (with flipped uvs and winding), shared vertices, triangles only,
 // merged meshes. Tangent space is computed here, not by the importer.
-constexpr unsigned int importFlags = aiProcess_ConvertToLeftHanded | aiProcess_JoinIdenticalVertices |
-                                     aiProcess_Triangulate | aiProcess_OptimizeMeshes;
+constexpr unsigned int importFlags =
+    aiProcess_ConvertToLeftHanded | aiProcess_JoinIdenticalVertices | aiProcess_Triangulate | aiProcess_OptimizeMeshes;
 static_assert(importFlags == 0x1A0000E, "model import flags changed");
 
 glm::vec3 vec3At(const std::vector<float>& values, size_t vertex)

@@ -4,8 +4,8 @@
 
 // Every sound of the game. Music plays one track at a time; effects play side by side.
 enum class Sound {
-    Ambient,      // the first ambient track, looped from the start
-    Fast,         // further tracks, which nothing asks for yet
+    Ambient, // the first ambient track, looped from the start
+    Fast,    // further tracks, which nothing asks for yet
     Hardcore,
     ForgetIt,
     Footsteps,    // the hero walking

@@ -27,7 +27,8 @@ int mixerVolume(float volume)
     return static_cast<int>(std::lround(volume * MIX_MAX_VOLUME));
 }
 
-void ignoreAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
+void ignoreAlsaMessage(const char*, int, const char*, int, const char*, ...)
+{}
 
 // ALSA's library writes its own diagnostics to stderr while SDL probes for a device: on a
 // machine without a sound card that is a screenful of lines around a game that should just
@@ -57,8 +58,8 @@ struct SoundManager::Impl {
     int playingChannel(const std::string& file) const;
     bool musicPlaying(const std::string& file) const;
 
-    std::unordered_map<std::string, Mix_Chunk*> cache;  // nullptr: the file could not be decoded
-    std::unordered_map<std::string, Mix_Music*> music;  // nullptr: the file could not be opened
+    std::unordered_map<std::string, Mix_Chunk*> cache; // nullptr: the file could not be decoded
+    std::unordered_map<std::string, Mix_Music*> music; // nullptr: the file could not be opened
     std::vector<std::string> channelFile;
     std::string musicFile; // the track last started
     float master = 1.0f;

@@ -3,7 +3,7 @@
 // black-box tests follow a game by them: a change to any of them breaks what reads them.
 namespace ConsoleLine {
 // Levels
-constexpr const char* currentLevel = "Current Level ";  // + the level's number
+constexpr const char* currentLevel = "Current Level ";   // + the level's number
 constexpr const char* readingLevel = "LADE das LEVEL: "; // + the level's name
 constexpr const char* levelOpened = "File Opened successfully!!!. Reading data from file into array";
 constexpr const char* levelMissing = "File could not be opened.";

@@ -118,9 +118,7 @@ void Game::actOnKey(int key, float dtF)
         if (!paused_)
             hero_.jump();
         break;
-    case Key::Escape:
-        finished_ = true;
-        break;
+    case Key::Escape: finished_ = true; break;
     case Key::Enter:
         if (!paused_)
             camera_.changeSite(console_);
@@ -133,8 +131,7 @@ void Game::actOnKey(int key, float dtF)
         samplingChanges_.push_back({switches_.mipmapLevel, true});
         printDebugReport(dtF);
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -296,8 +293,8 @@ void Game::buildLevel(const LevelLayout& level)
 
 PlaySnapshot Game::snapshot() const
 {
-    return PlaySnapshot{hero_,       flame_, propeller_, camera_, input_, invisCubes_, finishCube_, grid_, heroCell_,
-                        paused_,     finished_};
+    return PlaySnapshot{hero_,       flame_, propeller_, camera_, input_,   invisCubes_,
+                        finishCube_, grid_,  heroCell_,  paused_, finished_};
 }
 
 void Game::restore(const PlaySnapshot& snapshot)

@@ -111,10 +111,10 @@ void GamepadInput::holdDirections(const PadState& pad, InputState& input) const
                                         axis(pressed(pad, PadButton::LeftBumper), pressed(pad, PadButton::RightBumper)),
                                         axis(input.padForwardHeld, input.padBackHeld));
     const glm::ivec2 flame = rightStick(pad);
-    input.padFlameSteer = glm::vec3(static_cast<float>(flame.x),
-                                    axis(triggerPulled(axisOf(pad, PadAxis::LeftTrigger)),
-                                         triggerPulled(axisOf(pad, PadAxis::RightTrigger))),
-                                    static_cast<float>(flame.y));
+    input.padFlameSteer = glm::vec3(
+        static_cast<float>(flame.x),
+        axis(triggerPulled(axisOf(pad, PadAxis::LeftTrigger)), triggerPulled(axisOf(pad, PadAxis::RightTrigger))),
+        static_cast<float>(flame.y));
 }
 
 // A stroke counts when its action goes down; West and North are one action, so pressing the

@@ -10,11 +10,21 @@ struct InputState;
 // where they sit: South is A on an Xbox pad, Cross on a PlayStation pad.
 namespace PadButton {
 enum : int {
-    South, East, West, North,
-    LeftBumper, RightBumper,
-    Back, Start, Guide,
-    LeftThumb, RightThumb,
-    DpadUp, DpadRight, DpadDown, DpadLeft,
+    South,
+    East,
+    West,
+    North,
+    LeftBumper,
+    RightBumper,
+    Back,
+    Start,
+    Guide,
+    LeftThumb,
+    RightThumb,
+    DpadUp,
+    DpadRight,
+    DpadDown,
+    DpadLeft,
     Count
 };
 }

@@ -59,7 +59,8 @@ MeshBuffers::MeshBuffers(const VertexStreams& streams, unsigned int program)
 MeshBuffers::~MeshBuffers()
 {
     glDeleteVertexArrays(1, &vertexArray_);
-    const GLuint buffers[] = {positionBuffer_, normalBuffer_, indexBuffer_, uvBuffer_, tangentBuffer_, bitangentBuffer_};
+    const GLuint buffers[] = {positionBuffer_, normalBuffer_,  indexBuffer_,
+                              uvBuffer_,       tangentBuffer_, bitangentBuffer_};
     glDeleteBuffers(6, buffers);
 }
 

@@ -18,18 +18,18 @@ struct ProgramFiles {
 
 // Hud is built before Glow; each still lands under its own kind.
 constexpr ProgramFiles buildOrder[] = {
-    {ProgramKind::Basic, "basicShader"}, {ProgramKind::Depth, "depthShader"},
-    {ProgramKind::Flame, "flameShader"}, {ProgramKind::Hud, "hudShader"},
-    {ProgramKind::Glow, "glowShader"},
+    {ProgramKind::Basic, "basicShader"}, {ProgramKind::Depth, "depthShader"}, {ProgramKind::Flame, "flameShader"},
+    {ProgramKind::Hud, "hudShader"},     {ProgramKind::Glow, "glowShader"},
 };
 
 // Every uniform the game sets, per kind, in the order the locations are fetched.
 const std::vector<const char*> registeredUniforms[programKindCount] = {
     // Basic
-    {"projectionMatrix", "modelMatrix", "viewMatrix", "camPosition", "light", "depthProjMat",
-     "depthViewMat", "biasMat", "depthMVP", "material_ambient", "material_diffuse",
-     "material_specular", "transparency", "border", "lightColor", "maxDistance", "minDistance",
-     "distance", "color_texture", "normal_texture", "shadow_texture"},
+    {"projectionMatrix", "modelMatrix",       "viewMatrix",   "camPosition",   "light",
+     "depthProjMat",     "depthViewMat",      "biasMat",      "depthMVP",      "material_ambient",
+     "material_diffuse", "material_specular", "transparency", "border",        "lightColor",
+     "maxDistance",      "minDistance",       "distance",     "color_texture", "normal_texture",
+     "shadow_texture"},
     // Depth
     {"modelMatrix", "projectionMatrix", "viewMatrix", "camPosition", "light"},
     // Flame

@@ -15,10 +15,12 @@
 namespace {
 
 // Maps clip coordinates -1..1 to shadow-map texture coordinates 0..1.
+// clang-format off
 const glm::mat4 biasMatrix(0.5f, 0.0f, 0.0f, 0.0f,
                            0.0f, 0.5f, 0.0f, 0.0f,
                            0.0f, 0.0f, 0.5f, 0.0f,
                            0.5f, 0.5f, 0.5f, 1.0f);
+// clang-format on
 
 // While paused the light is steered by hand and leaves the flame behind.
 glm::vec3 lightPoint(const Game& game)
@@ -97,8 +99,7 @@ void reportGlError(const char* where)
 }
 
 // A model placed by its object's matrix, drawn with the program the pass has made current.
-void drawModel(const DrawnModel& model, const glm::mat4& modelMatrix, ProgramKind program,
-               const ShaderManager& shaders)
+void drawModel(const DrawnModel& model, const glm::mat4& modelMatrix, ProgramKind program, const ShaderManager& shaders)
 {
     setMatrix(shaders.location(program, "modelMatrix"), modelMatrix);
     if (model.mesh)
@@ -152,8 +153,7 @@ void applyToTexture(Texture& texture, int value, bool mipmapMode)
 
 } // namespace
 
-FrameRenderer::FrameRenderer(int width, int height)
-    : shaders_(*ShaderManager::instance()), models_(shaders_)
+FrameRenderer::FrameRenderer(int width, int height) : shaders_(*ShaderManager::instance()), models_(shaders_)
 {
     resize(std::max(width, 1), std::max(height, 1));
 }
@@ -206,8 +206,8 @@ void FrameRenderer::applyDebugViews(bool wireframe, const std::vector<TextureSam
 // The HUD's bars have no colour image, and the invisible cubes share the cubes' model.
 void FrameRenderer::applyTextureSampling(int value, bool mipmapMode)
 {
-    for (ModelKind kind : {ModelKind::Hero, ModelKind::Cube, ModelKind::Flame, ModelKind::Propeller,
-                           ModelKind::GlowQuad})
+    for (ModelKind kind :
+         {ModelKind::Hero, ModelKind::Cube, ModelKind::Flame, ModelKind::Propeller, ModelKind::GlowQuad})
         applyToTexture(*models_[kind].colorTexture, value, mipmapMode);
 }
 
@@ -274,8 +274,7 @@ void FrameRenderer::enterPass(RenderPass pass) const
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glCullFace(GL_BACK);
         break;
-    case RenderPass::Transparent:
-        break;
+    case RenderPass::Transparent: break;
     case RenderPass::FlameGlow:
         // The glow is drawn and blurred at a quarter of the window in each direction.
         glViewport(0, 0, quarterOf(size_.x), quarterOf(size_.y));
@@ -429,7 +428,8 @@ void FrameRenderer::findGlowArea(const Game& game, const glm::mat4& view)
         glowArea_ = PixelRect{};
         return;
     }
-    glowArea_ = projectedArea(flame.low, flame.high, projectionMatrix_ * view * game.flame().modelMatrix, width, height);
+    glowArea_ =
+        projectedArea(flame.low, flame.high, projectionMatrix_ * view * game.flame().modelMatrix, width, height);
     if (glowArea_)
         glowArea_ = widened(*glowArea_, glowReach, width, height);
 }

@@ -65,7 +65,8 @@ DrawnModel loadModel(const ModelFile& file, const ShaderManager& shaders)
     model.normalTexture = loadTexture(base + "_norm.jpg");
     model.material = file.material;
     if (imported) {
-        const VertexStreams streams{mesh.positions, mesh.normals, mesh.uvs, mesh.tangents, mesh.bitangents, mesh.indices};
+        const VertexStreams streams{mesh.positions, mesh.normals,    mesh.uvs,
+                                    mesh.tangents,  mesh.bitangents, mesh.indices};
         model.mesh = std::make_unique<MeshBuffers>(streams, shaders.program(ProgramKind::Basic));
         boundingBox(mesh.positions, model.low, model.high);
     }

@@ -24,11 +24,11 @@ struct Material {
 
 // One model in GL, ready to draw.
 struct DrawnModel {
-    std::unique_ptr<MeshBuffers> mesh;      // none when the file gave no mesh: nothing is drawn
-    std::unique_ptr<Texture> colorTexture;  // name 0 when its image could not be loaded
+    std::unique_ptr<MeshBuffers> mesh;     // none when the file gave no mesh: nothing is drawn
+    std::unique_ptr<Texture> colorTexture; // name 0 when its image could not be loaded
     std::unique_ptr<Texture> normalTexture;
-    std::optional<Material> material;       // only for what the lit passes draw
-    glm::vec3 low{0.0f};                    // the mesh's bounding box
+    std::optional<Material> material; // only for what the lit passes draw
+    glm::vec3 low{0.0f};              // the mesh's bounding box
     glm::vec3 high{0.0f};
 };
 

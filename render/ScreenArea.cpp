@@ -48,6 +48,6 @@ PixelRect widened(PixelRect area, int margin, int width, int height)
 
 PixelRect scaledUp(PixelRect area, int factor, int width, int height)
 {
-    return clipped(area.x * factor, area.y * factor, (area.x + area.width) * factor,
-                   (area.y + area.height) * factor, width, height);
+    return clipped(area.x * factor, area.y * factor, (area.x + area.width) * factor, (area.y + area.height) * factor,
+                   width, height);
 }

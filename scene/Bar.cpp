@@ -2,7 +2,8 @@
 
 #include <glm/gtc/matrix_transform.hpp>
 
-Bar::Bar(glm::vec3 position, glm::vec3 color) : SceneObject(position), color(color) {}
+Bar::Bar(glm::vec3 position, glm::vec3 color) : SceneObject(position), color(color)
+{}
 
 void Bar::update(double)
 {

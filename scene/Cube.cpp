@@ -13,7 +13,8 @@ void Cube::updateCube(float)
     modelMatrix = glm::translate(glm::mat4(1.0f), position);
 }
 
-CubeInvis::CubeInvis(glm::vec3 position) : Cube(position) {}
+CubeInvis::CubeInvis(glm::vec3 position) : Cube(position)
+{}
 
 void CubeInvis::updateCube(float dt)
 {
@@ -30,7 +31,8 @@ void CubeInvis::updateCube(float dt)
     Cube::updateCube(dt);
 }
 
-CubeFinish::CubeFinish(glm::vec3 position) : Cube(position) {}
+CubeFinish::CubeFinish(glm::vec3 position) : Cube(position)
+{}
 
 void CubeFinish::updateCube(float)
 {

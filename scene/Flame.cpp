@@ -26,7 +26,8 @@ glm::vec3 distanceColor(float d, float minDistance, float maxDistance)
 
 } // namespace
 
-Flame::Flame(glm::vec3 position, SoundPlayer& sounds) : SceneObject(position), sounds_(&sounds) {}
+Flame::Flame(glm::vec3 position, SoundPlayer& sounds) : SceneObject(position), sounds_(&sounds)
+{}
 
 void Flame::update(double dt)
 {

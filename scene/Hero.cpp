@@ -26,7 +26,8 @@ void land(Hero& hero, float& y)
 
 } // namespace
 
-Hero::Hero(glm::vec3 position, SoundPlayer& sounds) : SceneObject(position), sounds_(&sounds) {}
+Hero::Hero(glm::vec3 position, SoundPlayer& sounds) : SceneObject(position), sounds_(&sounds)
+{}
 
 void Hero::setVelocity(glm::vec3 v)
 {
@@ -65,8 +66,7 @@ void Hero::updateHero(double dt, glm::vec3 flamePosition)
     if (next != position)
         sounds_->playSound(Sound::Footsteps, false);
 
-    glm::vec3 moved(next.x + jumpVelocity.x * dtF,
-                    next.y - sinkSpeed * dtF + jumpVelocity.y * dtF,
+    glm::vec3 moved(next.x + jumpVelocity.x * dtF, next.y - sinkSpeed * dtF + jumpVelocity.y * dtF,
                     next.z + jumpVelocity.z * dtF);
     jumpVelocity.y -= jumpFade * dtF;
     if (jumpVelocity.y < 0.0f)

@@ -58,8 +58,7 @@ int heightOf(int c)
 void placeCell(LevelLayout& level, int letter, int height, int row, int column)
 {
     if (height >= 1) {
-        const glm::vec3 cube(static_cast<float>(column), static_cast<float>(height),
-                             static_cast<float>(-row));
+        const glm::vec3 cube(static_cast<float>(column), static_cast<float>(height), static_cast<float>(-row));
         if (letter == 'S')
             level.startPosition = glm::vec3(column + 0.5f, static_cast<float>(height), -row - 0.5f);
         if (letter == 'Z')

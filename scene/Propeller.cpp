@@ -2,7 +2,8 @@
 
 #include <glm/gtc/matrix_transform.hpp>
 
-Propeller::Propeller(glm::vec3 position) : SceneObject(position) {}
+Propeller::Propeller(glm::vec3 position) : SceneObject(position)
+{}
 
 void Propeller::updateWithParent(glm::mat4 parent, double dt)
 {

@@ -1,4 +1,6 @@
 #include "scene/SceneObject.h"
 
-void SceneObject::update(double) {}
-void SceneObject::updateWithParent(glm::mat4, double) {}
+void SceneObject::update(double)
+{}
+void SceneObject::updateWithParent(glm::mat4, double)
+{}

@@ -27,6 +27,7 @@ inline std::string inputFile(const std::uint8_t* data, std::size_t size, const s
     const char* folder = std::getenv("TMPDIR");
     const std::string path =
         std::string(folder ? folder : "/tmp") + "/tindral-fuzz-" + std::to_string(getpid()) + extension;
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     return path;
 }

@@ -64,7 +64,10 @@ double uvArea(const Geometry& m, unsigned i0, unsigned i1, unsigned i2)
 }
 
 using PositionKey = std::array<float, 3>;
-PositionKey keyOf(const glm::vec3& p) { return {p.x, p.y, p.z}; }
+PositionKey keyOf(const glm::vec3& p)
+{
+    return {p.x, p.y, p.z};
+}
 
 // In a closed surface whose triangles all turn the same way, every edge is walked once in
 // each direction by the two triangles that share it.
@@ -95,7 +98,8 @@ std::map<int, double> partVolumes(const Geometry& m)
     };
     std::map<PositionKey, int> firstAt;
     for (size_t v = 0; v < m.positions.size(); ++v)
-        parent[root(static_cast<int>(v))] = root(firstAt.emplace(keyOf(m.positions[v]), static_cast<int>(v)).first->second);
+        parent[root(static_cast<int>(v))] =
+            root(firstAt.emplace(keyOf(m.positions[v]), static_cast<int>(v)).first->second);
     for (const auto& t : m.triangles) {
         parent[root(static_cast<int>(t[1]))] = root(static_cast<int>(t[0]));
         parent[root(static_cast<int>(t[2]))] = root(static_cast<int>(t[0]));
@@ -269,8 +273,8 @@ TEST_F(ArtModelsTest, TextureCoordinatesAndNormalMapsFitHowEachModelIsLit)
         SCOPED_TRACE(name);
         const DecodedImage normals(std::string("Tindral/3DModels/") + name + "/" + name + "_norm.jpg", 1 << 14);
         ASSERT_TRUE(normals.converted);
-        const std::vector<unsigned char> rgb(normals.pixels(),
-                                             normals.pixels() + 3 * static_cast<size_t>(normals.width * normals.height));
+        const std::vector<unsigned char> rgb(
+            normals.pixels(), normals.pixels() + 3 * static_cast<size_t>(normals.width * normals.height));
         int bad = 0;
         glm::vec3 mean{0};
         for (size_t i = 0; i < rgb.size(); i += 3) {

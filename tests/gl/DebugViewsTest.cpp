@@ -20,8 +20,8 @@ protected:
     std::vector<const Texture*> colourTextures() const
     {
         std::vector<const Texture*> textures;
-        for (ModelKind kind : {ModelKind::Hero, ModelKind::Cube, ModelKind::Flame, ModelKind::Propeller,
-                               ModelKind::GlowQuad})
+        for (ModelKind kind :
+             {ModelKind::Hero, ModelKind::Cube, ModelKind::Flame, ModelKind::Propeller, ModelKind::GlowQuad})
             textures.push_back(renderer->models()[kind].colorTexture.get());
         return textures;
     }
@@ -58,9 +58,12 @@ TEST_F(DebugViewsTest, TextureStrokesApplyTheFilterTableToEveryColourTexture)
     };
     // Starting from linear mipmapped textures; any mipmap value but 0 and 1 is linear between.
     const Stroke strokes[] = {
-        {0, false, GL_NEAREST_MIPMAP_LINEAR, GL_NEAREST}, {1, true, GL_NEAREST_MIPMAP_NEAREST, GL_NEAREST},
-        {7, true, GL_NEAREST_MIPMAP_LINEAR, GL_NEAREST},  {0, true, GL_NEAREST, GL_NEAREST},
-        {1, false, GL_LINEAR, GL_LINEAR},                 {1, true, GL_LINEAR_MIPMAP_NEAREST, GL_LINEAR},
+        {0, false, GL_NEAREST_MIPMAP_LINEAR, GL_NEAREST},
+        {1, true, GL_NEAREST_MIPMAP_NEAREST, GL_NEAREST},
+        {7, true, GL_NEAREST_MIPMAP_LINEAR, GL_NEAREST},
+        {0, true, GL_NEAREST, GL_NEAREST},
+        {1, false, GL_LINEAR, GL_LINEAR},
+        {1, true, GL_LINEAR_MIPMAP_NEAREST, GL_LINEAR},
         {2, true, GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR},
     };
     for (const Stroke& stroke : strokes) {

@@ -171,9 +171,7 @@ TEST_F(FrameTest, TheFlameGlowsWholeOverTheFrameAndTheHudCoversIt)
 
     // The HUD goes over the glow, although the glow's quad has written depth there: with
     // the glow over the lower left, the life bars still show in their red.
-    change([&](PlaySnapshot& scene) {
-        scene.camera.savedEye = scene.flame.position + glm::vec3(-1.2f, 0.6f, 1.0f);
-    });
+    change([&](PlaySnapshot& scene) { scene.camera.savedEye = scene.flame.position + glm::vec3(-1.2f, 0.6f, 1.0f); });
     const Image frame = drawnFrame();
     const unsigned char* bar = frame.at(48, 12);
     EXPECT_GT(bar[0], 120);

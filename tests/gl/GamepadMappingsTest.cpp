@@ -7,10 +7,9 @@
 namespace {
 
 // A mapping in the community's format for a pad that does not exist.
-const std::string madeUpPad =
-    "03000000de000000ad00000000000000,Made-up Pad,a:b0,b:b1,x:b2,y:b3,back:b6,start:b7,"
-    "leftshoulder:b4,rightshoulder:b5,dpup:h0.1,dpright:h0.2,dpdown:h0.4,dpleft:h0.8,"
-    "leftx:a0,lefty:a1,rightx:a3,righty:a4,lefttrigger:a2,righttrigger:a5,platform:Linux,";
+const std::string madeUpPad = "03000000de000000ad00000000000000,Made-up Pad,a:b0,b:b1,x:b2,y:b3,back:b6,start:b7,"
+                              "leftshoulder:b4,rightshoulder:b5,dpup:h0.1,dpright:h0.2,dpdown:h0.4,dpleft:h0.8,"
+                              "leftx:a0,lefty:a1,rightx:a3,righty:a4,lefttrigger:a2,righttrigger:a5,platform:Linux,";
 
 std::vector<std::string> glfwErrors;
 
@@ -77,13 +76,13 @@ TEST_F(GamepadMappings, AValidLineForAMadeUpPadIsRead)
 TEST_F(GamepadMappings, AFileGlfwCannotReadIsRefusedInOneLineOfOurOwn)
 {
     const std::string cases[] = {
-        "0300000000f00000f1000000 Broken Pad a:b0\n",        // GLFW reports the line
-        madeUpPad + "\n" + "deadbeef,half a mapping\n",        // one good line, one GLFW reports
-        "This is not a mapping file.\nNor is this line.\n",     // GLFW would skip every line
+        "0300000000f00000f1000000 Broken Pad a:b0\n",       // GLFW reports the line
+        madeUpPad + "\n" + "deadbeef,half a mapping\n",     // one good line, one GLFW reports
+        "This is not a mapping file.\nNor is this line.\n", // GLFW would skip every line
         "# only a comment\n",
         "",
-        madeUpPad + std::string(1, '\0') + "0300broken\n",      // GLFW would stop at the NUL
-        madeUpPad + std::string(1100, 'x') + "\n",               // GLFW would skip a line this long
+        madeUpPad + std::string(1, '\0') + "0300broken\n", // GLFW would stop at the NUL
+        madeUpPad + std::string(1100, 'x') + "\n",         // GLFW would skip a line this long
     };
     for (const std::string& text : cases) {
         SCOPED_TRACE(text);

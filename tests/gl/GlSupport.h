@@ -5,8 +5,8 @@
 #include <GL/glew.h>
 
 #include "TestSupport.h"
-#include "render/FrameRenderer.h"
 #include "gl/ShaderManager.h"
+#include "render/FrameRenderer.h"
 
 #include <GLFW/glfw3.h>
 #include <string>

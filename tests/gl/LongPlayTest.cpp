@@ -42,11 +42,10 @@ protected:
     // random, with the frame loop's report; the texture changes go as the renderer takes them.
     void play(int rebuilds, int stepsPerBuild)
     {
-        static const int keys[] = {Key::W, Key::A, Key::S, Key::D, Key::Space, Key::Enter,
-                                   Key::Tab, Key::F, Key::H, Key::R, Key::Z, Key::G,
-                                   Key::T, Key::J, Key::L, Key::O, Key::U, Key::I,
-                                   Key::K, Key::Escape, Key::F2, Key::F3, Key::F4,
-                                   Key::F5, Key::F8, Key::F9};
+        static const int keys[] = {Key::W,  Key::A,  Key::S,  Key::D,  Key::Space, Key::Enter,  Key::Tab,
+                                   Key::F,  Key::H,  Key::R,  Key::Z,  Key::G,     Key::T,      Key::J,
+                                   Key::L,  Key::O,  Key::U,  Key::I,  Key::K,     Key::Escape, Key::F2,
+                                   Key::F3, Key::F4, Key::F5, Key::F8, Key::F9};
         static const int actions[] = {KeyAction::Press, KeyAction::Repeat, KeyAction::Release};
         std::uniform_int_distribution<std::size_t> key(0, std::size(keys) - 1), action(0, 2);
         for (int build = 0; build < rebuilds; ++build) {

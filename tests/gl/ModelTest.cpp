@@ -244,8 +244,8 @@ TEST_F(LitSceneTest, TheFaceTurnedToANearLightIsLitAndWhatTheLightCannotSeeStays
     // A block between the light and a floor casts its shadow there.
     eye = glm::vec3(0.0f, 3.0f, 4.0f);
     view = glm::lookAt(eye, glm::vec3(0.0f), glm::vec3(0.0f, 1.0f, 0.0f));
-    const glm::mat4 floor = glm::scale(glm::translate(glm::mat4(1.0f), glm::vec3(0.0f, -0.1f, 0.0f)),
-                                       glm::vec3(6.0f, 0.2f, 6.0f));
+    const glm::mat4 floor =
+        glm::scale(glm::translate(glm::mat4(1.0f), glm::vec3(0.0f, -0.1f, 0.0f)), glm::vec3(6.0f, 0.2f, 6.0f));
     const glm::mat4 block = glm::scale(glm::translate(glm::mat4(1.0f), glm::vec3(0.0f, 1.0f, 0.0f)), glm::vec3(0.5f));
     const glm::vec3 light(0.1f, 2.5f, 0.1f);
     const int openFloor = brightnessAt(render(light, {floor}), glm::vec3(0.0f));

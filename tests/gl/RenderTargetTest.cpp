@@ -30,7 +30,8 @@ TEST_F(FrameRendererSetupTest, TargetsAreFourTimesAndAQuarterOfTheWindowAndThePr
     const struct {
         int width, height, glowWidth, glowHeight;
         float projectionX; // [0][0]: 1 / (aspect * tan 30 degrees)
-    } windows[] = {{800, 600, 200, 150, 1.2990381f}, {1366, 768, 341, 192, 0.9738031f},
+    } windows[] = {{800, 600, 200, 150, 1.2990381f},
+                   {1366, 768, 341, 192, 0.9738031f},
                    {3, 2, 1, 1, 1.1547005f}}; // glow targets never smaller than a pixel
     for (const auto& window : windows) {
         SCOPED_TRACE(window.width);

@@ -36,9 +36,9 @@ TEST(ScreenArea, ABoxAheadCoversItsProjectedCornersAndNoMore)
 
 TEST(ScreenArea, BoundsAreCutToTheImageAndNoneIsGivenForABoxReachingBehindTheEye)
 {
-    const std::optional<PixelRect> beside = projectedArea(low, high, lookingAtBoxFrom(glm::vec3(0, 0, 10)) *
-                                                                   glm::translate(glm::mat4(1.0f), glm::vec3(500, 0, 0)),
-                                                          200, 150);
+    const std::optional<PixelRect> beside = projectedArea(
+        low, high, lookingAtBoxFrom(glm::vec3(0, 0, 10)) * glm::translate(glm::mat4(1.0f), glm::vec3(500, 0, 0)), 200,
+        150);
     ASSERT_TRUE(beside);
     EXPECT_EQ(beside->width, 0) << "far off to the side: nothing of the image";
     EXPECT_EQ(widened(PixelRect{190, 140, 10, 10}, 14, 200, 150), (PixelRect{176, 126, 24, 24}));

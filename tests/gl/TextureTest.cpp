@@ -26,8 +26,8 @@ void writeTga(const std::filesystem::path& file, int width, int height, int chan
         if (channels == 4)
             bytes.push_back(rgba[i + 3]);
     }
-    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                 static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(file, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 // A copy of a JPEG whose frame header claims another size; the scan data stays as it was.
@@ -98,7 +98,8 @@ TEST_F(TextureTest, FailuresAreReportedAndAGoodImageAfterThemIsMipmappedTrilinea
     EXPECT_EQ(textureParameter(texture->name, GL_TEXTURE_WRAP_S), GL_REPEAT) << "uvs scaled beyond 1 repeat";
     GLint smallestWidth = 0;
     glBindTexture(GL_TEXTURE_2D, texture->name);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, static_cast<int>(std::log2(texture->width)), GL_TEXTURE_WIDTH, &smallestWidth);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, static_cast<int>(std::log2(texture->width)), GL_TEXTURE_WIDTH,
+                             &smallestWidth);
     glBindTexture(GL_TEXTURE_2D, 0);
     EXPECT_EQ(smallestWidth, 1) << "the mipmap chain reaches 1 x 1";
 }
@@ -114,7 +115,8 @@ TEST_F(TextureTest, AnImageFileThatIsNoRegularFileIsReportedAsAMissingOne)
         std::unique_ptr<Texture> texture;
         const auto load = [&] { texture = loadTexture(image.string()); };
         const std::string missing = printedBy(load);
-        ASSERT_EQ(missing, "couldnt load texture: " + image.string() + "\n" + std::to_string(IL_COULD_NOT_OPEN_FILE) + "\n");
+        ASSERT_EQ(missing,
+                  "couldnt load texture: " + image.string() + "\n" + std::to_string(IL_COULD_NOT_OPEN_FILE) + "\n");
         {
             WatchedFifo fifo(image);
             EXPECT_EQ(printedBy(load), missing) << "a FIFO as the image";
@@ -155,8 +157,10 @@ TEST_F(TextureTest, ImagesLargerThanTheDriverTakesAreRefusedBeforeTheyAreDecoded
     TempFolder folder;
     const int largest = glInteger(GL_MAX_TEXTURE_SIZE);
     const long peakBefore = peakResidentKb();
-    for (const auto& [width, height] : {std::pair{largest + 1, 4}, std::pair{4, largest + 1}, std::pair{30000, 30000}}) {
-        const std::string path = (folder.path() / (std::to_string(width) + "x" + std::to_string(height) + ".jpg")).string();
+    for (const auto& [width, height] :
+         {std::pair{largest + 1, 4}, std::pair{4, largest + 1}, std::pair{30000, 30000}}) {
+        const std::string path =
+            (folder.path() / (std::to_string(width) + "x" + std::to_string(height) + ".jpg")).string();
         writeJpegClaimingSize("Tindral/3DModels/cube/cube_diff.jpg", path, width, height);
         std::unique_ptr<Texture> texture;
         const std::string printed = printedBy([&] { texture = loadTexture(path); });
@@ -166,5 +170,6 @@ TEST_F(TextureTest, ImagesLargerThanTheDriverTakesAreRefusedBeforeTheyAreDecoded
     // Decoding 30000 x 30000 alone would take 2.7 GB.
     EXPECT_LT(peakResidentKb() - peakBefore, 64 * 1024) << "an image was decoded";
 
-    EXPECT_NE(loadTexture("Tindral/3DModels/cube/cube_diff.jpg")->name, 0u) << "the refusals leave nothing behind that spoils the next image";
+    EXPECT_NE(loadTexture("Tindral/3DModels/cube/cube_diff.jpg")->name, 0u)
+        << "the refusals leave nothing behind that spoils the next image";
 }

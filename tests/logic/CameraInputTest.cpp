@@ -9,7 +9,10 @@
 
 namespace {
 
-void key(int code, int action) { recordKey(inputState(), debugSwitches(), code, action); }
+void key(int code, int action)
+{
+    recordKey(inputState(), debugSwitches(), code, action);
+}
 
 class Input : public ::testing::Test {
 protected:

@@ -1,5 +1,5 @@
-#include "scene/Bar.h"
 #include "scene/Cube.h"
+#include "scene/Bar.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,10 @@ namespace {
 
 constexpr float dt = 0.025f;
 
-CubeInvis invisibleCubeAt(glm::vec3 position) { return CubeInvis(position); }
+CubeInvis invisibleCubeAt(glm::vec3 position)
+{
+    return CubeInvis(position);
+}
 
 void updateWithHeroAt(Cube& cube, glm::vec3 hero)
 {

@@ -24,7 +24,10 @@ struct Chase {
     glm::vec3 start;
 };
 
-void expectNear(glm::vec3 actual, glm::vec3 expected) { EXPECT_LT(glm::length(actual - expected), 1e-4f) << actual.x; }
+void expectNear(glm::vec3 actual, glm::vec3 expected)
+{
+    EXPECT_LT(glm::length(actual - expected), 1e-4f) << actual.x;
+}
 
 } // namespace
 
@@ -34,13 +37,12 @@ TEST(Flame, ChaseSpeedAndLightColourAtGaps0_8_1_3_5And10)
         float gap, speed;
         glm::vec3 colour;
     } cases[] = {
-        {0.8f, 0.0f, {1.0f, 0.25f, 0.0f}},  // within 0.8 the flame rests
-        {1.0f, 0.9f, {1.0f, 0.25f, 0.0f}},  // too close: red-orange
+        {0.8f, 0.0f, {1.0f, 0.25f, 0.0f}},     // within 0.8 the flame rests
+        {1.0f, 0.9f, {1.0f, 0.25f, 0.0f}},     // too close: red-orange
         {2.25f, 0.9f, {1.0f, 0.8125f, 0.75f}}, // fading in over the half unit inside the band
-        {3.0f, 0.9f, {1.0f, 1.0f, 1.0f}},
-        {3.75f, 0.9f, {0.75f, 0.75f, 1.0f}},
-        {5.0f, 0.9f, {0.0f, 0.0f, 1.0f}},   // too far: blue
-        {10.0f, 1.8f, {0.0f, 0.0f, 1.0f}},  // beyond 5 it speeds up with the gap
+        {3.0f, 0.9f, {1.0f, 1.0f, 1.0f}},      {3.75f, 0.9f, {0.75f, 0.75f, 1.0f}},
+        {5.0f, 0.9f, {0.0f, 0.0f, 1.0f}},  // too far: blue
+        {10.0f, 1.8f, {0.0f, 0.0f, 1.0f}}, // beyond 5 it speeds up with the gap
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.gap);

@@ -3,7 +3,6 @@
 #include "game/Gamepad.h"
 #include "scene/Flame.h"
 
-
 namespace {
 
 // What a pad's input amounts to, all of it, so that a button with a second, stray effect shows.
@@ -32,8 +31,8 @@ std::ostream& operator<<(std::ostream& out, const Effect& e)
 
 Effect effectOf(const InputState& in)
 {
-    return {in.keys, in.padLeftHeld, in.padRightHeld, in.padForwardHeld, in.padBackHeld, in.padCameraVelocity,
-            in.padFlameSteer};
+    return {in.keys,        in.padLeftHeld,       in.padRightHeld, in.padForwardHeld,
+            in.padBackHeld, in.padCameraVelocity, in.padFlameSteer};
 }
 
 Effect held(bool left, bool right, bool forward, bool back, glm::vec3 camera)
@@ -113,10 +112,10 @@ TEST(Gamepad, StickPointsToTheNearestOfEightDirectionsOutsideARoundDeadZone)
         glm::ivec2 direction;
     };
     const Case cases[] = {
-        {0.0f, 0.0f, {0, 0}},     {0.24f, 0.0f, {0, 0}},   {0.0f, -0.24f, {0, 0}},  {0.17f, -0.17f, {0, 0}},
-        {0.25f, 0.0f, {1, 0}},    {-0.3f, 0.0f, {-1, 0}},  {0.0f, -1.0f, {0, -1}},  {0.0f, 0.6f, {0, 1}},
-        {0.2f, 0.2f, {1, 1}},     {0.7f, -0.7f, {1, -1}},  {-0.7f, 0.7f, {-1, 1}},  {-0.7f, -0.7f, {-1, -1}},
-        {0.9f, -0.34f, {1, 0}},   {0.9f, -0.4f, {1, -1}},  {-0.36f, 0.9f, {0, 1}},  {-0.4f, 0.9f, {-1, 1}},
+        {0.0f, 0.0f, {0, 0}},   {0.24f, 0.0f, {0, 0}},  {0.0f, -0.24f, {0, 0}}, {0.17f, -0.17f, {0, 0}},
+        {0.25f, 0.0f, {1, 0}},  {-0.3f, 0.0f, {-1, 0}}, {0.0f, -1.0f, {0, -1}}, {0.0f, 0.6f, {0, 1}},
+        {0.2f, 0.2f, {1, 1}},   {0.7f, -0.7f, {1, -1}}, {-0.7f, 0.7f, {-1, 1}}, {-0.7f, -0.7f, {-1, -1}},
+        {0.9f, -0.34f, {1, 0}}, {0.9f, -0.4f, {1, -1}}, {-0.36f, 0.9f, {0, 1}}, {-0.4f, 0.9f, {-1, 1}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "stick at (" << c.x << ", " << c.y << ")");
@@ -177,7 +176,8 @@ TEST(Gamepad, EveryButtonAndAxisHasItsActionAndNoOther)
 
     EXPECT_EQ(firstLook(PadState{}), Effect{}) << "a pad at rest does nothing";
     EXPECT_EQ(firstLook(leftStickAt(0.7f, -0.7f)), held(false, true, true, false, right + away)) << "a diagonal";
-    EXPECT_EQ(firstLook(withButtons({PadButton::DpadLeft, PadButton::DpadUp})), held(true, false, true, false, left + away));
+    EXPECT_EQ(firstLook(withButtons({PadButton::DpadLeft, PadButton::DpadUp})),
+              held(true, false, true, false, left + away));
     EXPECT_EQ(firstLook(leftStickAt(-0.1f, 0.2f)), Effect{}) << "inside the dead zone";
     EXPECT_EQ(firstLook(leftStickAt(0.8f, 0.0f, withButtons({PadButton::DpadLeft}))),
               held(true, true, false, false, none))
@@ -407,8 +407,8 @@ TEST_F(PadGame, PausedTheSticksAndShouldersFlyTheCameraAndSteerTheFlame)
 
     // Left stick right and away, right bumper up; right stick left, right trigger up. South and
     // West do nothing while paused, and Start held on does not resume.
-    PadState pad = leftStickAt(0.7f, -0.7f, withButtons({PadButton::Start, PadButton::RightBumper,
-                                                         PadButton::South, PadButton::West}));
+    PadState pad = leftStickAt(
+        0.7f, -0.7f, withButtons({PadButton::Start, PadButton::RightBumper, PadButton::South, PadButton::West}));
     pad = withAxis(PadAxis::RightX, -1.0f, withAxis(PadAxis::RightTrigger, 1.0f, pad));
     padFrames(pad, 40);
     const float travel = 40.0f * static_cast<float>(gameStep);

@@ -12,7 +12,10 @@ LevelLayout parse(const std::string& text)
     return parseLevel(in);
 }
 
-std::vector<int> gridOf(const std::string& text) { return parse(text).grid; }
+std::vector<int> gridOf(const std::string& text)
+{
+    return parse(text).grid;
+}
 
 } // namespace
 
@@ -21,8 +24,8 @@ TEST(LevelReader, TwoRowExampleGivesGridCubesFinishAndStart)
     const LevelLayout level = parse("1x1x1x1x1x\n0x1S0x1Z1x\n");
 
     EXPECT_EQ(level.grid, (std::vector<int>{1, 1, 1, 1, 1, 0, 1, 0, 1, 1}));
-    const std::vector<glm::vec3> cubes{{0, 1, 0},  {1, 1, 0},  {2, 1, 0},  {3, 1, 0},
-                                       {4, 1, 0},  {1, 1, -1}, {3, 1, -1}, {4, 1, -1}};
+    const std::vector<glm::vec3> cubes{{0, 1, 0}, {1, 1, 0},  {2, 1, 0},  {3, 1, 0},
+                                       {4, 1, 0}, {1, 1, -1}, {3, 1, -1}, {4, 1, -1}};
     EXPECT_EQ(level.cubes, cubes);
     EXPECT_TRUE(level.invisCubes.empty());
     ASSERT_TRUE(level.finish.has_value());
@@ -80,10 +83,16 @@ TEST(LevelReader, AByteOrderMarkAtTheVeryStartIsSkipped)
     EXPECT_EQ(marked.startPosition, plain.startPosition);
 
     // Part of a mark, or a mark anywhere but at the start, is read as characters, as ever.
-    EXPECT_EQ(gridOf("\xEF\xBB" "1x1x1x1x1x"), (std::vector<int>{0, 1, 1, 1, 1, 1}));
+    EXPECT_EQ(gridOf("\xEF\xBB"
+                     "1x1x1x1x1x"),
+              (std::vector<int>{0, 1, 1, 1, 1, 1}));
     EXPECT_EQ(gridOf("\xEF"), (std::vector<int>{0}));
-    EXPECT_EQ(gridOf("1x\xEF\xBB\xBF" "1x"), (std::vector<int>{1, 0, 0, 0}));
-    EXPECT_EQ(gridOf("\xEF\xBB\xBF\xEF\xBB\xBF" "1x1x"), (std::vector<int>{0, 0, 0, 0}));
+    EXPECT_EQ(gridOf("1x\xEF\xBB\xBF"
+                     "1x"),
+              (std::vector<int>{1, 0, 0, 0}));
+    EXPECT_EQ(gridOf("\xEF\xBB\xBF\xEF\xBB\xBF"
+                     "1x1x"),
+              (std::vector<int>{0, 0, 0, 0}));
 }
 
 TEST(LevelReader, FileEndingOnAHeightDigitKeepsThatCell)

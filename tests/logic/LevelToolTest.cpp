@@ -187,8 +187,8 @@ TEST(LevelCheck, AJumpCarriesAsFarAsTheSolverFindsItCan)
     // the same height, three are not, three are onto a cell two lower.
     const auto gap = [](int rows, char from, char to) {
         const auto row = [](char h, char mark) { return std::string{h, 'x', h, 'x', h, mark, h, 'x', h, 'x'}; };
-        return levelFromText(lines({row(from, 'x'), row(from, 'S'), row(from, 'x')}) +
-                             repeated("0x0x0x0x0x", rows) + lines({row(to, 'Z'), row(to, 'x')}));
+        return levelFromText(lines({row(from, 'x'), row(from, 'S'), row(from, 'x')}) + repeated("0x0x0x0x0x", rows) +
+                             lines({row(to, 'Z'), row(to, 'x')}));
     };
     EXPECT_EQ(solve(gap(2, '1', '1')).outcome, SolveResult::Outcome::Winnable);
     EXPECT_EQ(solve(gap(3, '1', '1')).outcome, SolveResult::Outcome::Exhausted);
@@ -235,8 +235,8 @@ TEST(LevelSolver, Level1WithoutItsFinishOrWithAWallTwoHigherFailsCheckAndSolve)
 
 TEST(LevelPicture, PutsCellsMarksAndTheWayWhereTheyBelongAndSavesThemAsPng)
 {
-    const LevelFile level = levelFromText(lines({"2x2x2x2x2x", "2x2x2S2x2x", "2x0x2x0x2x", "2222222222",
-                                                 "2x2x2x2x2x", "5x4x3x2x1x", "2x2x2Z2x2x"}));
+    const LevelFile level = levelFromText(
+        lines({"2x2x2x2x2x", "2x2x2S2x2x", "2x0x2x0x2x", "2222222222", "2x2x2x2x2x", "5x4x3x2x1x", "2x2x2Z2x2x"}));
     const SolveResult solved = solve(level);
     ASSERT_EQ(solved.outcome, SolveResult::Outcome::Winnable);
     const Picture picture = drawLevel(level, {}, "test");
@@ -263,7 +263,8 @@ TEST(LevelPicture, PutsCellsMarksAndTheWayWhereTheyBelongAndSavesThemAsPng)
     for (const PathPoint& point : path) {
         bool alone = true;
         for (const PathPoint& other : path)
-            alone = alone && (other.onGround == point.onGround || glm::distance(pixel(other), pixel(point)) > at.cell / 4.0f);
+            alone = alone &&
+                    (other.onGround == point.onGround || glm::distance(pixel(other), pixel(point)) > at.cell / 4.0f);
         if (!alone)
             continue;
         const Colour way = withWay.at(static_cast<int>(pixel(point).x), static_cast<int>(pixel(point).y));

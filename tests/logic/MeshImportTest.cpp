@@ -58,8 +58,9 @@ glm::vec3 vectorAt(const std::vector<float>& values, size_t vertex)
 
 TEST_F(MeshImportTest, OnlyTheFirstMeshOfAFileIsImported)
 {
-    const Mesh mesh = import("o First\nv 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nvt 1 0\nvt 0 1\nvn 0 0 1\nf 1/1/1 2/2/1 3/3/1\n"
-                             "o Second\nv 5 5 5\nv 6 5 5\nv 5 6 5\nv 6 6 5\nf 4/1/1 5/2/1 6/3/1\nf 5/2/1 7/3/1 6/1/1\n");
+    const Mesh mesh =
+        import("o First\nv 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nvt 1 0\nvt 0 1\nvn 0 0 1\nf 1/1/1 2/2/1 3/3/1\n"
+               "o Second\nv 5 5 5\nv 6 5 5\nv 5 6 5\nv 6 6 5\nf 4/1/1 5/2/1 6/3/1\nf 5/2/1 7/3/1 6/1/1\n");
     EXPECT_EQ(mesh.indices.size(), 3u);
     ASSERT_EQ(mesh.positions.size(), 9u);
     for (float value : mesh.positions)

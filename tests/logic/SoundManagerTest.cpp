@@ -114,8 +114,14 @@ private:
     std::string path_;
 };
 
-SoundManager& sound() { return SoundManager::instance(); }
-int playingChannels() { return Mix_Playing(-1); }
+SoundManager& sound()
+{
+    return SoundManager::instance();
+}
+int playingChannels()
+{
+    return Mix_Playing(-1);
+}
 
 // Puts one of the game's sound files into a data folder of a test's own, under another name.
 void copyAudio(const TempFolder& data, const std::string& file, const std::string& as)
@@ -274,9 +280,9 @@ TEST(SoundManagerTest, AnAudioFileThatIsNoRegularFileIsSilentAndNeverOpened)
         WorkingDirectory inData(data.path());
 
         DiskOutput output;
-        sound().initSound(true, true); // the ambient track, as music
-        sound().playSound(Sound::FlameBurning, true);    // the burning, as an effect
-        sound().playSound(Sound::Jump, false);   // a jump, from either folder
+        sound().initSound(true, true);                // the ambient track, as music
+        sound().playSound(Sound::FlameBurning, true); // the burning, as an effect
+        sound().playSound(Sound::Jump, false);        // a jump, from either folder
         EXPECT_FALSE(Mix_PlayingMusic());
         EXPECT_EQ(playingChannels(), 0);
         EXPECT_LT(output.rmsOfNext(0.2), kSilent);

@@ -150,9 +150,18 @@ inline std::string quadObj()
 constexpr double gameStep = 1.5 / 60.0;
 
 // A key event as the window's key callback records it.
-inline void keyEvent(int key, int action) { recordKey(inputState(), debugSwitches(), key, action); }
-inline void pressKey(int key) { keyEvent(key, KeyAction::Press); }
-inline void releaseKey(int key) { keyEvent(key, KeyAction::Release); }
+inline void keyEvent(int key, int action)
+{
+    recordKey(inputState(), debugSwitches(), key, action);
+}
+inline void pressKey(int key)
+{
+    keyEvent(key, KeyAction::Press);
+}
+inline void releaseKey(int key)
+{
+    keyEvent(key, KeyAction::Release);
+}
 // Pressed and released, as a player strikes a key.
 inline void strikeKey(int key)
 {

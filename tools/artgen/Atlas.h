@@ -15,10 +15,22 @@ inline UvRect quadrant(int column, int row)
 }
 
 // Hero: tunic cloth, skin, trousers, leather.
-inline UvRect heroTunic() { return quadrant(0, 0); }
-inline UvRect heroSkin() { return quadrant(1, 0); }
-inline UvRect heroTrousers() { return quadrant(0, 1); }
-inline UvRect heroLeather() { return quadrant(1, 1); }
+inline UvRect heroTunic()
+{
+    return quadrant(0, 0);
+}
+inline UvRect heroSkin()
+{
+    return quadrant(1, 0);
+}
+inline UvRect heroTrousers()
+{
+    return quadrant(0, 1);
+}
+inline UvRect heroLeather()
+{
+    return quadrant(1, 1);
+}
 
 // Propeller: four horizontal bands, three painted blade colours and the metal of the hub.
 constexpr int kPropellerBands = 4;
@@ -28,7 +40,13 @@ inline UvRect propellerBand(int band)
     const float y0 = static_cast<float>(band) / kPropellerBands;
     return {{margin, y0 + margin}, {1 - margin, y0 + 1.0f / kPropellerBands - margin}};
 }
-inline UvRect propellerBlade(int blade) { return propellerBand(blade); }
-inline UvRect propellerMetal() { return propellerBand(3); }
+inline UvRect propellerBlade(int blade)
+{
+    return propellerBand(blade);
+}
+inline UvRect propellerMetal()
+{
+    return propellerBand(3);
+}
 
 } // namespace atlas

@@ -34,7 +34,7 @@ constexpr float kBandTop = 0.72f, kBandBottom = 0.79f;
 
 Surface embroidery(float x, float v)
 {
-    const float across = (v - kBandTop) / (kBandBottom - kBandTop);     // 0..1 inside the band
+    const float across = (v - kBandTop) / (kBandBottom - kBandTop);         // 0..1 inside the band
     const float chevron = std::abs(std::fmod(x, 16.0f) / 16.0f - 0.5f) * 2; // 0..1 zig-zag
     // Soft edges keep the stitched diamonds from stair-stepping.
     const float diamond = smoothstep(-0.06f, 0.06f, chevron - std::abs(across - 0.5f) * 2);

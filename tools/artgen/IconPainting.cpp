@@ -10,13 +10,25 @@
 
 namespace {
 
-float length(Vec2 v) { return std::sqrt(v.x * v.x + v.y * v.y); }
-float dot(Vec2 a, Vec2 b) { return a.x * b.x + a.y * b.y; }
-Vec2 operator-(Vec2 a, Vec2 b) { return {a.x - b.x, a.y - b.y}; }
+float length(Vec2 v)
+{
+    return std::sqrt(v.x * v.x + v.y * v.y);
+}
+float dot(Vec2 a, Vec2 b)
+{
+    return a.x * b.x + a.y * b.y;
+}
+Vec2 operator-(Vec2 a, Vec2 b)
+{
+    return {a.x - b.x, a.y - b.y};
+}
 
 // ---- shapes: distance from p, negative inside ---------------------------------------------
 
-float circle(Vec2 p, Vec2 centre, float radius) { return length(p - centre) - radius; }
+float circle(Vec2 p, Vec2 centre, float radius)
+{
+    return length(p - centre) - radius;
+}
 
 float roundedBox(Vec2 p, Vec2 centre, Vec2 half, float radius)
 {
@@ -103,7 +115,10 @@ float flameLight(Vec2 p, float reach)
     return std::exp(-dot(d, d) / (reach * reach));
 }
 
-float tile(Vec2 p) { return roundedBox(p, {0.5f, 0.5f}, {0.47f, 0.47f}, 0.15f); }
+float tile(Vec2 p)
+{
+    return roundedBox(p, {0.5f, 0.5f}, {0.47f, 0.47f}, 0.15f);
+}
 
 void paintNight(Pixel& px)
 {
@@ -123,14 +138,18 @@ void paintRim(Pixel& px)
 // the dark below; mortar lines show it is built of stone blocks.
 constexpr float kTopFront = 0.74f, kTopBack = 0.66f, kColumnLeft = 0.1f, kColumnRight = 0.54f, kDepth = 0.08f;
 
-Vec3 stone(float shade) { return Vec3{0.6f, 0.55f, 0.48f} * shade; }
+Vec3 stone(float shade)
+{
+    return Vec3{0.6f, 0.55f, 0.48f} * shade;
+}
 
 float mortar(Vec2 p)
 {
     float d = 1;
     for (const float y : {0.84f, 0.94f})
         d = std::min(d, stroke(p, {kColumnLeft, y}, {kColumnRight, y}, 0.005f));
-    const float joints[][3] = {{0.32f, kTopFront, 0.84f}, {0.21f, 0.84f, 0.94f}, {0.43f, 0.84f, 0.94f}, {0.32f, 0.94f, 1.0f}};
+    const float joints[][3] = {
+        {0.32f, kTopFront, 0.84f}, {0.21f, 0.84f, 0.94f}, {0.43f, 0.84f, 0.94f}, {0.32f, 0.94f, 1.0f}};
     for (const auto& j : joints)
         d = std::min(d, stroke(p, {j[0], j[1]}, {j[0], j[2]}, 0.005f));
     return d;
@@ -145,11 +164,15 @@ void paintColumn(Pixel& px)
     const float right = kColumnRight + kDepth;
     px.paint(polygon(p, {{kColumnRight, kTopFront}, {right, kTopBack}, {right, 1.2f}, {kColumnRight, 1.2f}}),
              stone(0.35f + 0.9f * warmth) * warm * sinking);
-    px.paint(roundedBox(p, {(kColumnLeft + kColumnRight) / 2, 0.95f}, {(kColumnRight - kColumnLeft) / 2, 0.95f - kTopFront}, 0),
+    px.paint(roundedBox(p, {(kColumnLeft + kColumnRight) / 2, 0.95f},
+                        {(kColumnRight - kColumnLeft) / 2, 0.95f - kTopFront}, 0),
              stone(0.34f + 0.6f * warmth) * lerp(Vec3{0.8f, 0.85f, 1.0f}, warm, warmth) * sinking);
     px.paint(mortar(p), Vec3{0.04f, 0.03f, 0.03f}, 0.8f * sinking);
-    px.paint(polygon(p, {{kColumnLeft, kTopFront}, {kColumnRight, kTopFront}, {right, kTopBack}, {kColumnLeft + kDepth, kTopBack}}),
-             stone(0.55f + 0.6f * warmth) * lerp(Vec3{1, 1, 1}, warm, 0.5f * warmth));
+    px.paint(
+        polygon(
+            p,
+            {{kColumnLeft, kTopFront}, {kColumnRight, kTopFront}, {right, kTopBack}, {kColumnLeft + kDepth, kTopBack}}),
+        stone(0.55f + 0.6f * warmth) * lerp(Vec3{1, 1, 1}, warm, 0.5f * warmth));
 }
 
 // The hero, drawn from the model's measurements (feet at the origin, y up, units of the game)
@@ -157,7 +180,10 @@ void paintColumn(Pixel& px)
 constexpr Vec2 kFeet{0.32f, 0.705f};
 constexpr float kScale = 0.34f;
 
-Vec2 fromModel(float x, float y) { return {kFeet.x + x * kScale, kFeet.y - y * kScale}; }
+Vec2 fromModel(float x, float y)
+{
+    return {kFeet.x + x * kScale, kFeet.y - y * kScale};
+}
 
 // Round parts are lit on the side that faces the flame.
 Vec3 shaded(Vec3 colour, Vec2 p, float centreX, float halfWidth)
@@ -167,15 +193,25 @@ Vec3 shaded(Vec3 colour, Vec2 p, float centreX, float halfWidth)
     return colour * (ambient + warm * (0.85f * facing * facing));
 }
 
-Vec3 tunicRed() { return {0.75f, 0.16f, 0.09f}; }
-Vec3 leather() { return {0.4f, 0.24f, 0.13f}; }
-Vec3 skin() { return {0.92f, 0.7f, 0.55f}; }
+Vec3 tunicRed()
+{
+    return {0.75f, 0.16f, 0.09f};
+}
+Vec3 leather()
+{
+    return {0.4f, 0.24f, 0.13f};
+}
+Vec3 skin()
+{
+    return {0.92f, 0.7f, 0.55f};
+}
 
 void paintLegs(Pixel& px, Vec2 p)
 {
     for (const float side : {-1.0f, 1.0f}) {
         const float x = side * 0.075f;
-        px.paint(stroke(p, fromModel(x, 0.16f), fromModel(x, 0.42f), 0.06f * kScale), shaded({0.2f, 0.26f, 0.42f}, p, x, 0.06f));
+        px.paint(stroke(p, fromModel(x, 0.16f), fromModel(x, 0.42f), 0.06f * kScale),
+                 shaded({0.2f, 0.26f, 0.42f}, p, x, 0.06f));
         px.paint(roundedBox(p, fromModel(x + side * 0.01f, 0.1f), Vec2{0.075f, 0.1f} * kScale, 0.03f * kScale),
                  shaded(leather(), p, x, 0.075f));
     }
@@ -184,7 +220,8 @@ void paintLegs(Pixel& px, Vec2 p)
 void paintTunic(Pixel& px, Vec2 p)
 {
     std::vector<Vec2> outline;
-    const float profile[][2] = {{0.15f, 0.36f}, {0.148f, 0.5f}, {0.14f, 0.64f}, {0.12f, 0.76f}, {0.075f, 0.83f}, {0.0f, 0.845f}};
+    const float profile[][2] = {{0.15f, 0.36f}, {0.148f, 0.5f},  {0.14f, 0.64f},
+                                {0.12f, 0.76f}, {0.075f, 0.83f}, {0.0f, 0.845f}};
     for (const auto& point : profile)
         outline.push_back(fromModel(point[0], point[1]));
     for (int i = 4; i >= 0; --i)
@@ -211,7 +248,8 @@ void paintArms(Pixel& px, Vec2 p)
 void paintHead(Pixel& px, Vec2 p)
 {
     constexpr float head = 1.0f;
-    px.paint(circle(p, fromModel(0, head - 0.005f), 0.168f * kScale), shaded({0.22f, 0.13f, 0.07f}, p, 0, 0.17f)); // hair
+    px.paint(circle(p, fromModel(0, head - 0.005f), 0.168f * kScale),
+             shaded({0.22f, 0.13f, 0.07f}, p, 0, 0.17f)); // hair
     px.paint(circle(p, fromModel(0, head - 0.02f), 0.15f * kScale), shaded(skin(), p, 0, 0.15f));
     for (const float side : {-1.0f, 1.0f})
         px.paint(circle(p, fromModel(side * 0.06f, head - 0.02f), 0.026f * kScale), {0.08f, 0.05f, 0.04f});
@@ -220,7 +258,8 @@ void paintHead(Pixel& px, Vec2 p)
     const Vec2 q{(p.x - rim.x) / (0.185f * kScale), (p.y - rim.y) / (0.165f * kScale)};
     const float dome = std::max((length(q) - 1) * 0.165f * kScale, p.y - rim.y);
     px.paint(dome, shaded(tunicRed(), p, 0, 0.185f));
-    px.paint(roundedBox(p, fromModel(0, head + 0.03f), Vec2{0.19f, 0.022f} * kScale, 0.015f * kScale), shaded(leather(), p, 0, 0.19f));
+    px.paint(roundedBox(p, fromModel(0, head + 0.03f), Vec2{0.19f, 0.022f} * kScale, 0.015f * kScale),
+             shaded(leather(), p, 0, 0.19f));
 }
 
 // The propeller faces forward, so from the front all three blades show around the hub.
@@ -257,8 +296,10 @@ void paintFlame(Pixel& px)
 {
     const Vec2 p = px.at();
     // Hottest low in the middle, red at the rim and the tip, as the game's flame texture.
-    const std::vector<ColourStop> heat{{0.0f, {0.7f, 0.1f, 0.03f}}, {0.3f, {0.95f, 0.3f, 0.04f}},
-                                       {0.55f, {1.0f, 0.58f, 0.1f}}, {0.8f, {1.0f, 0.86f, 0.4f}},
+    const std::vector<ColourStop> heat{{0.0f, {0.7f, 0.1f, 0.03f}},
+                                       {0.3f, {0.95f, 0.3f, 0.04f}},
+                                       {0.55f, {1.0f, 0.58f, 0.1f}},
+                                       {0.8f, {1.0f, 0.86f, 0.4f}},
                                        {1.0f, {1.0f, 0.98f, 0.85f}}};
     const float lick = 0.012f * std::sin(38 * p.y) * smoothstep(kFlameBase.y, kFlameBase.y - kFlameHeight, p.y);
     const float d = drop({p.x + lick, p.y}, kFlameBase, kFlameRadius, kFlameHeight);

@@ -11,30 +11,66 @@ struct Vec3 {
     float x = 0, y = 0, z = 0;
 };
 
-inline Vec2 operator+(Vec2 a, Vec2 b) { return {a.x + b.x, a.y + b.y}; }
-inline Vec2 operator*(Vec2 a, float s) { return {a.x * s, a.y * s}; }
+inline Vec2 operator+(Vec2 a, Vec2 b)
+{
+    return {a.x + b.x, a.y + b.y};
+}
+inline Vec2 operator*(Vec2 a, float s)
+{
+    return {a.x * s, a.y * s};
+}
 
-inline Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-inline Vec3 operator-(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-inline Vec3 operator-(Vec3 a) { return {-a.x, -a.y, -a.z}; }
-inline Vec3 operator*(Vec3 a, float s) { return {a.x * s, a.y * s, a.z * s}; }
-inline Vec3 operator*(Vec3 a, Vec3 b) { return {a.x * b.x, a.y * b.y, a.z * b.z}; }
+inline Vec3 operator+(Vec3 a, Vec3 b)
+{
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+inline Vec3 operator-(Vec3 a, Vec3 b)
+{
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+inline Vec3 operator-(Vec3 a)
+{
+    return {-a.x, -a.y, -a.z};
+}
+inline Vec3 operator*(Vec3 a, float s)
+{
+    return {a.x * s, a.y * s, a.z * s};
+}
+inline Vec3 operator*(Vec3 a, Vec3 b)
+{
+    return {a.x * b.x, a.y * b.y, a.z * b.z};
+}
 
-inline float dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+inline float dot(Vec3 a, Vec3 b)
+{
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 inline Vec3 cross(Vec3 a, Vec3 b)
 {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
-inline float length(Vec3 a) { return std::sqrt(dot(a, a)); }
+inline float length(Vec3 a)
+{
+    return std::sqrt(dot(a, a));
+}
 inline Vec3 normalize(Vec3 a)
 {
     const float len = length(a);
     return len > 0 ? a * (1.0f / len) : a;
 }
 
-inline Vec3 lerp(Vec3 a, Vec3 b, float t) { return a + (b - a) * t; }
-inline float lerp(float a, float b, float t) { return a + (b - a) * t; }
-inline float clamp01(float v) { return v < 0 ? 0 : (v > 1 ? 1 : v); }
+inline Vec3 lerp(Vec3 a, Vec3 b, float t)
+{
+    return a + (b - a) * t;
+}
+inline float lerp(float a, float b, float t)
+{
+    return a + (b - a) * t;
+}
+inline float clamp01(float v)
+{
+    return v < 0 ? 0 : (v > 1 ? 1 : v);
+}
 inline float smoothstep(float edge0, float edge1, float v)
 {
     const float t = clamp01((v - edge0) / (edge1 - edge0));

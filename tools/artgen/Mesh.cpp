@@ -169,8 +169,8 @@ Mesh lathe(const std::vector<ProfilePoint>& rawProfile, int segments, UvRect reg
 
 Mesh cylinder(float radius, float y0, float y1, int segments, UvRect region, float seamAngle)
 {
-    return lathe({{0, y0}, {radius, y0}, {radius, y0}, {radius, y1}, {radius, y1}, {0, y1}},
-                 segments, region, seamAngle);
+    return lathe({{0, y0}, {radius, y0}, {radius, y0}, {radius, y1}, {radius, y1}, {0, y1}}, segments, region,
+                 seamAngle);
 }
 
 Mesh sphere(float radius, int segments, int rings, UvRect region, float seamAngle)

@@ -28,7 +28,7 @@ void addColumnSides(Mesh& mesh)
 
 // ---- hero ---------------------------------------------------------------------------------
 
-constexpr int kRound = 20; // segments around the hero's round parts
+constexpr int kRound = 20;         // segments around the hero's round parts
 constexpr float kFacingAway = kPi; // puts lathe seams on the hero's front, away from the camera
 
 void addLegs(Mesh& hero)
@@ -45,9 +45,8 @@ void addLegs(Mesh& hero)
 void addTorso(Mesh& hero)
 {
     // A tunic narrowing toward the shoulders; the profile is concave so the solid stays convex.
-    const std::vector<ProfilePoint> tunic{{0, 0.36f},     {0.15f, 0.36f}, {0.15f, 0.36f},
-                                          {0.148f, 0.5f}, {0.14f, 0.64f}, {0.12f, 0.76f},
-                                          {0.075f, 0.83f}, {0, 0.845f}};
+    const std::vector<ProfilePoint> tunic{{0, 0.36f},     {0.15f, 0.36f}, {0.15f, 0.36f},  {0.148f, 0.5f},
+                                          {0.14f, 0.64f}, {0.12f, 0.76f}, {0.075f, 0.83f}, {0, 0.845f}};
     hero.append(lathe(tunic, kRound, atlas::heroTunic(), kFacingAway), {});
     hero.append(cylinder(0.153f, 0.43f, 0.47f, kRound, atlas::heroLeather(), kFacingAway), {}); // belt
     // A satchel on the back gives the chase camera something to read.

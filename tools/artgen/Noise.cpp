@@ -13,8 +13,8 @@ std::uint32_t Rng::next()
 
 float latticeValue(int x, int y, std::uint32_t seed)
 {
-    std::uint32_t h = static_cast<std::uint32_t>(x) * 0x8da6b343u ^ static_cast<std::uint32_t>(y) * 0xd8163841u ^
-                      seed * 0xcb1ab31fu;
+    std::uint32_t h =
+        static_cast<std::uint32_t>(x) * 0x8da6b343u ^ static_cast<std::uint32_t>(y) * 0xd8163841u ^ seed * 0xcb1ab31fu;
     h ^= h >> 16;
     h *= 0x7feb352du;
     h ^= h >> 15;
@@ -25,9 +25,15 @@ float latticeValue(int x, int y, std::uint32_t seed)
 
 namespace {
 
-float fade(float t) { return t * t * t * (t * (t * 6 - 15) + 10); }
+float fade(float t)
+{
+    return t * t * t * (t * (t * 6 - 15) + 10);
+}
 
-int wrap(int i, int period) { return ((i % period) + period) % period; }
+int wrap(int i, int period)
+{
+    return ((i % period) + period) % period;
+}
 
 float valueNoise2(float x, float y, int periodX, int periodY, std::uint32_t seed)
 {
@@ -51,8 +57,8 @@ float fbmAniso(float u, float v, int periodU, int periodV, int octaves, std::uin
 {
     float sum = 0, weight = 1, totalWeight = 0;
     for (int o = 0; o < octaves; ++o) {
-        sum += weight * valueNoise2(u * static_cast<float>(periodU), v * static_cast<float>(periodV), periodU,
-                                    periodV, seed + static_cast<std::uint32_t>(o) * 101u);
+        sum += weight * valueNoise2(u * static_cast<float>(periodU), v * static_cast<float>(periodV), periodU, periodV,
+                                    seed + static_cast<std::uint32_t>(o) * 101u);
         totalWeight += weight;
         weight *= gain;
         periodU *= 2;

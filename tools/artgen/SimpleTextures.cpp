@@ -5,7 +5,10 @@
 
 namespace {
 
-Image flatNormalMap(int size) { return solidImage(size, {0.5f, 0.5f, 1.0f}); }
+Image flatNormalMap(int size)
+{
+    return solidImage(size, {0.5f, 0.5f, 1.0f});
+}
 
 } // namespace
 

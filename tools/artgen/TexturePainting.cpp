@@ -13,8 +13,8 @@ void paintGrid(int columns, int rows, const std::vector<Painter>& painters, Imag
         colour.at(x, y) = s.colour;
         // The relief flattens out toward each cell's border, inside the unused margin, so the
         // normal map has no steps between materials to ring in the JPEG or bleed into mipmaps.
-        const int border = std::min({x - cx * cellWidth, (cx + 1) * cellWidth - 1 - x, y - cy * cellHeight,
-                                     (cy + 1) * cellHeight - 1 - y});
+        const int border = std::min(
+            {x - cx * cellWidth, (cx + 1) * cellWidth - 1 - x, y - cy * cellHeight, (cy + 1) * cellHeight - 1 - y});
         height.at(x, y) = s.height * smoothstep(0.0f, 5.0f, static_cast<float>(border));
     });
 }
@@ -25,7 +25,6 @@ Vec3 ramp(const std::vector<ColourStop>& stops, float t)
         return stops.front().colour;
     for (std::size_t i = 1; i < stops.size(); ++i)
         if (t <= stops[i].at)
-            return lerp(stops[i - 1].colour, stops[i].colour,
-                        (t - stops[i - 1].at) / (stops[i].at - stops[i - 1].at));
+            return lerp(stops[i - 1].colour, stops[i].colour, (t - stops[i - 1].at) / (stops[i].at - stops[i - 1].at));
     return stops.back().colour;
 }

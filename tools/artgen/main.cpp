@@ -21,8 +21,8 @@ namespace {
 constexpr int kJpegQuality = 90;
 
 struct ModelArt {
-    const char* name;    // folder and file stem, as the game names the model ("cube" for cube/cube)
-    float uvScale;       // the factor the game multiplies the texture coordinates by
+    const char* name; // folder and file stem, as the game names the model ("cube" for cube/cube)
+    float uvScale;    // the factor the game multiplies the texture coordinates by
     std::function<Mesh()> mesh;
     std::function<MaterialTextures()> textures;
 };
@@ -67,9 +67,9 @@ int main(int argc, char** argv)
     if (argc != 2)
         return usage();
     const ModelArt models[] = {
-        {"cube", 2.0f, cubeMesh, stoneTextures},         {"hero", 4.0f, heroMesh, heroTextures},
-        {"flame", 1.0f, flameMesh, flameTextures},       {"propeller", 4.0f, propellerMesh, propellerTextures},
-        {"bar", 1.0f, barMesh, barTextures},             {"plane", 1.0f, planeMesh, planeTextures},
+        {"cube", 2.0f, cubeMesh, stoneTextures},   {"hero", 4.0f, heroMesh, heroTextures},
+        {"flame", 1.0f, flameMesh, flameTextures}, {"propeller", 4.0f, propellerMesh, propellerTextures},
+        {"bar", 1.0f, barMesh, barTextures},       {"plane", 1.0f, planeMesh, planeTextures},
     };
     for (const ModelArt& art : models) {
         if (!writeModel(argv[1], art)) {

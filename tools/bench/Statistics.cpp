@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <ctime>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <sys/resource.h>
-#include <ctime>
 #include <unistd.h>
 
 double median(std::vector<double> values)

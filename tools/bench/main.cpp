@@ -51,7 +51,8 @@ struct Options {
 
 void usage(const char* message)
 {
-    std::cerr << message << "\nusage: tindral-bench [--width W] [--height H] [--fps F] [--difficulty D] [--levels N]"
+    std::cerr << message
+              << "\nusage: tindral-bench [--width W] [--height H] [--fps F] [--difficulty D] [--levels N]"
                  " [--from-level N] [--max-frames N] [--floor-frames N] [--plans DIR]\n";
     std::exit(2);
 }
@@ -187,7 +188,10 @@ std::vector<double> levelBuilds(Game& game, int levels)
     return builds;
 }
 
-double ms(double seconds) { return seconds * 1000.0; }
+double ms(double seconds)
+{
+    return seconds * 1000.0;
+}
 
 void printRow(std::ostream& out, const std::string& name, double value, const char* unit)
 {
@@ -300,7 +304,6 @@ int main(int argc, char** argv)
            << ", \"game_cpu_median_ms\": " << ms(gameProcessor) << ", \"floor_cpu_median_ms\": " << ms(floorProcessor)
            << ", \"startup_ms\": " << ms(startup.total) << ", \"update_median_us\": " << median(allUpdates) * 1e6
            << ", \"update_last_level_median_us\": " << lastLevelUpdate * 1e6
-           << ", \"level_build_ms\": " << ms(median(builds)) << ", \"peak_rss_mb\": " << peakMemory << "}"
-           << std::endl;
+           << ", \"level_build_ms\": " << ms(median(builds)) << ", \"peak_rss_mb\": " << peakMemory << "}" << std::endl;
     return 0;
 }

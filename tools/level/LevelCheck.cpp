@@ -17,12 +17,12 @@ namespace {
 // A line of the file as an author sees it in an editor.
 struct FileLine {
     int number = 1;
-    std::size_t begin = 0;   // byte offset of its first character
-    std::size_t end = 0;     // byte offset of its line feed (or of the end of the file)
-    std::vector<int> pieces; // its lengths between lone carriage returns (one piece without any)
+    std::size_t begin = 0;                // byte offset of its first character
+    std::size_t end = 0;                  // byte offset of its line feed (or of the end of the file)
+    std::vector<int> pieces;              // its lengths between lone carriage returns (one piece without any)
     std::vector<std::size_t> loneReturns; // offsets of carriage returns not right before a line feed
-    bool crlf = false;       // ends in a carriage return and a line feed
-    bool newline = false;    // ends in a line feed (the last line may not)
+    bool crlf = false;                    // ends in a carriage return and a line feed
+    bool newline = false;                 // ends in a line feed (the last line may not)
 
     bool blank() const { return loneReturns.empty() && pieces.back() == 0; }
 };
@@ -248,8 +248,9 @@ private:
         } else if (placed.size() > 1) {
             const LevelCell& used = placed.back();
             warn(name, "",
-                 std::to_string(placed.size()) + " " + name + (kind == CellKind::Finish ? "es" : "s") + ", at " + listRows(placed) + ": the game uses the last, " +
-                     cellName(used.row, used.column) + "; the others are plain cubes");
+                 std::to_string(placed.size()) + " " + name + (kind == CellKind::Finish ? "es" : "s") + ", at " +
+                     listRows(placed) + ": the game uses the last, " + cellName(used.row, used.column) +
+                     "; the others are plain cubes");
         }
     }
 
@@ -381,7 +382,9 @@ std::string movementRules()
                 word.erase(word.size() - lower.size());
             to += (i == 0 ? "" : " or ") + word;
         }
-        jumps += (g == 0 ? "" : g + 1 == groups.size() ? " and " : ", ") +
+        jumps += (g == 0                   ? ""
+                  : g + 1 == groups.size() ? " and "
+                                           : ", ") +
                  (g == 0 ? plural(clears, "empty cell", "empty cells") + " onto a cell " + to
                          : std::to_string(clears) + " onto one " + to);
     }

@@ -133,7 +133,8 @@ LevelFile levelFromText(const std::string& text, const std::string& path)
     for (std::size_t i = 0; same && i < level.cells.size(); ++i)
         same = level.cells[i].height == level.layout.grid[i];
     if (!same)
-        throw std::logic_error("the level tool's reading of " + path + " differs from the game's; "
+        throw std::logic_error("the level tool's reading of " + path +
+                               " differs from the game's; "
                                "tools/level/LevelFile.cpp must follow scene/LevelReader.cpp");
     return level;
 }

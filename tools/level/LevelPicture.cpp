@@ -59,7 +59,8 @@ void line(cairo_t* cr, double x0, double y0, double x1, double y1, double width,
 
 void useType(cairo_t* cr, int size, bool bold = false)
 {
-    cairo_select_font_face(cr, typeface, CAIRO_FONT_SLANT_NORMAL, bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+    cairo_select_font_face(cr, typeface, CAIRO_FONT_SLANT_NORMAL,
+                           bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
     cairo_set_font_size(cr, size);
 }
 
@@ -212,7 +213,8 @@ Colour picture::stone(int height)
     return shades[std::clamp(height, 1, 5) - 1];
 }
 
-Picture::Picture(cairo_surface_t* surface) : surface_(surface, cairo_surface_destroy) {}
+Picture::Picture(cairo_surface_t* surface) : surface_(surface, cairo_surface_destroy)
+{}
 
 int Picture::width() const
 {
@@ -268,8 +270,8 @@ Picture drawLevel(const LevelFile& level, const std::vector<PathPoint>& path, co
     const PictureLayout layout = pictureLayout(cell);
     const int rows = std::max(level.rows(), 1);
     const std::string name = std::filesystem::path(level.path).filename().string();
-    const std::string title = name + "  ·  " + std::to_string(level.rows()) + " rows" +
-                              (caption.empty() ? "" : "  ·  " + caption);
+    const std::string title =
+        name + "  ·  " + std::to_string(level.rows()) + " rows" + (caption.empty() ? "" : "  ·  " + caption);
 
     // Measure the words first: the picture is as wide as the grid, the title or the legend.
     cairo_surface_t* scratch = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1, 1);

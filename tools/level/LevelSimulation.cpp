@@ -28,7 +28,8 @@ double frameStep(int difficulty, int framesPerSecond)
     return gameTimeStep(difficulty, 1.0 / static_cast<double>(framesPerSecond));
 }
 
-QuietConsole::QuietConsole() : saved_(std::cout.rdbuf(&nullBuffer)) {}
+QuietConsole::QuietConsole() : saved_(std::cout.rdbuf(&nullBuffer))
+{}
 
 QuietConsole::~QuietConsole()
 {

@@ -69,5 +69,4 @@ struct PlayedPlan {
 
 // Plays a plan on a fresh game of the level, as the player test does (a death starts the
 // plan over), and records the hero's way.
-PlayedPlan playPlan(const LevelFile& level, const std::vector<PlanStep>& plan, double step,
-                    double timeLimit = 3600.0);
+PlayedPlan playPlan(const LevelFile& level, const std::vector<PlanStep>& plan, double step, double timeLimit = 3600.0);

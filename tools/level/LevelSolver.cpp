@@ -9,8 +9,8 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <optional>
 #include <memory>
+#include <optional>
 #include <queue>
 #include <sstream>
 #include <unordered_map>
@@ -43,8 +43,8 @@ struct Move {
     enum class Kind { Walk, Run, WaitRun, Jump, EdgeJump, Wait };
     Kind kind = Kind::Wait;
     Point target;
-    Point edge;           // EdgeJump: where the hero takes off
-    bool hurry = false;   // EdgeJump: run to the edge (the hero stands on an invisible cube)
+    Point edge;         // EdgeJump: where the hero takes off
+    bool hurry = false; // EdgeJump: run to the edge (the hero stands on an invisible cube)
 
     std::vector<std::string> lines() const
     {
@@ -78,7 +78,7 @@ struct Move {
 
 // A state of the search: the game at each frame rate the search plays, and the player's mood.
 struct Node {
-    std::vector<GameState> states;  // one a frame rate, the chosen rate first
+    std::vector<GameState> states;   // one a frame rate, the chosen rate first
     std::vector<PlanPlayer> players; // likewise
     int parent = -1;
     int depth = 0; // runs of steps from the start
@@ -227,7 +227,8 @@ private:
         const Hero& hero = game().hero();
         float fullest = 0.0f;
         for (const Rate& rate : rates_)
-            fullest = std::max({fullest, rate.simulation->game().hero().nearMeter, rate.simulation->game().hero().farMeter});
+            fullest =
+                std::max({fullest, rate.simulation->game().hero().nearMeter, rate.simulation->game().hero().farMeter});
         auto& seen = seen_[stateKey(game(), players.front())];
         for (const auto& [nearMeter, farMeter] : seen)
             if (nearMeter <= hero.nearMeter + 0.01f && farMeter <= hero.farMeter + 0.01f)
@@ -300,8 +301,8 @@ private:
         const bool onInvisible = invisible_[static_cast<std::size_t>(cell)];
         // Fuller meters leave less room for what comes, and a longer plan is harder to follow:
         // such states are tried later.
-        const float penalty = 2.0f * fullestMeter +
-                              0.25f * static_cast<float>(nodes_[static_cast<std::size_t>(nodeIndex)].depth);
+        const float penalty =
+            2.0f * fullestMeter + 0.25f * static_cast<float>(nodes_[static_cast<std::size_t>(nodeIndex)].depth);
 
         Move wait;
         push(nodeIndex, wait, cell, penalty);
@@ -342,9 +343,9 @@ private:
                     const int target = r * 5 + c;
                     if (targetHeight == 0 || targetHeight > h + 1 || along - 1 > jumpClears(targetHeight - h))
                         continue;
-                    const bool walks = walkable(row, column, r, c) ||
-                                       (walkable(row, column, r - across * dc, c - across * dr) &&
-                                        walkable(r - across * dc, c - across * dr, r, c));
+                    const bool walks =
+                        walkable(row, column, r, c) || (walkable(row, column, r - across * dc, c - across * dr) &&
+                                                        walkable(r - across * dc, c - across * dr, r, c));
                     if (walks)
                         continue;
                     Move move;
@@ -511,7 +512,7 @@ std::string planText(const LevelFile& level, const SolveOptions& options, const 
     char time[32];
     std::snprintf(time, sizeof time, "%.1f", result.played.result.seconds);
     text << "# " << level.path << ", solved by tindral-level at difficulty " << options.difficulty << ", "
-        << options.framesPerSecond << " frames a second:\n";
+         << options.framesPerSecond << " frames a second:\n";
     text << "# " << result.lines.size() << " steps, " << time << " s of game time";
     if (result.holdsAt.size() > 1)
         text << "; it holds at " << frameRateList(result.holdsAt) << " frames a second";

@@ -42,7 +42,7 @@ struct SolveOptions {
     int framesPerSecond = 60;
     long maxTried = 400000; // the budget: runs of steps played (about a minute on a slow machine)
     std::vector<SearchPass> passes{{0.25f, true}, {0.5f, true}, {1.0f, false}}; // the searches in turn
-    std::function<void(const SolveProgress&)> progress; // a few times a second
+    std::function<void(const SolveProgress&)> progress;                         // a few times a second
 };
 
 struct SolveResult {

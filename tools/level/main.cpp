@@ -8,13 +8,13 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <optional>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <unistd.h>
@@ -231,17 +231,16 @@ SolveResult solveWithProgress(const LevelFile& level, SolveOptions options)
 
 std::string searchSummary(const SolveProgress& p)
 {
-    return "searched " + thousands(p.tried) + " tries and " + thousands(p.states) + " states in " +
-           fixed(p.seconds) + " s";
+    return "searched " + thousands(p.tried) + " tries and " + thousands(p.states) + " states in " + fixed(p.seconds) +
+           " s";
 }
 
 // Prints what a solve found; the exit status.
 int report(const LevelFile& level, const SolveOptions& options, const SolveResult& result)
 {
     const bool colour = colourful(stdout);
-    const std::string settings =
-        "difficulty " + std::to_string(options.difficulty) + ", " + std::to_string(options.framesPerSecond) +
-        " frames a second";
+    const std::string settings = "difficulty " + std::to_string(options.difficulty) + ", " +
+                                 std::to_string(options.framesPerSecond) + " frames a second";
     switch (result.outcome) {
     case SolveResult::Outcome::Winnable: {
         const PlayResult& played = result.played.result;
@@ -254,8 +253,11 @@ int report(const LevelFile& level, const SolveOptions& options, const SolveResul
             const std::vector<int> others(result.holdsAt.begin() + 1, result.holdsAt.end());
             std::cout << "  it holds at " << frameRateList(others) << " frames a second, too\n";
         } else {
-            std::cout << "  " << paint("a tight plan: no plan was found that keeps the meters below half and holds at "
-                                       "other frame rates", "33", colour) << "\n";
+            std::cout << "  "
+                      << paint("a tight plan: no plan was found that keeps the meters below half and holds at "
+                               "other frame rates",
+                               "33", colour)
+                      << "\n";
         }
         std::cout << "  " << searchSummary(result.search) << "\n";
         return fine;
@@ -344,13 +346,12 @@ int drawPicture(const Arguments& args)
             std::cerr << "tindral-level: " << args.options.at("--plan") << ": " << error << "\n";
         if (!plan.errors.empty())
             return failed;
-        PlayedPlan played =
-            playPlan(*level, plan.steps, frameStep(options.difficulty, options.framesPerSecond));
+        PlayedPlan played = playPlan(*level, plan.steps, frameStep(options.difficulty, options.framesPerSecond));
         const PlayResult& r = played.result;
         caption = std::filesystem::path(args.options.at("--plan")).filename().string() + ": " +
                   (r.won && r.deaths == 0 ? "won in " + fixed(r.seconds) + " s"
-                   : r.won                ? "won in " + fixed(r.seconds) + " s after " + std::to_string(r.deaths) + " deaths"
-                                          : "lost") +
+                   : r.won ? "won in " + fixed(r.seconds) + " s after " + std::to_string(r.deaths) + " deaths"
+                           : "lost") +
                   settings;
         std::cout << "the plan " << r.describe() << "\n";
         path = std::move(played.path);

@@ -15,7 +15,9 @@
 Plan readPlan(std::istream& in)
 {
     static const std::map<std::string, PlanStep::Kind> kinds = {{"walk", PlanStep::Kind::Walk},
-        {"run", PlanStep::Kind::Run}, {"jump", PlanStep::Kind::Jump}, {"wait", PlanStep::Kind::Wait}};
+                                                                {"run", PlanStep::Kind::Run},
+                                                                {"jump", PlanStep::Kind::Jump},
+                                                                {"wait", PlanStep::Kind::Wait}};
     Plan plan;
     std::string line;
     for (int number = 1; std::getline(in, line); ++number) {
@@ -58,8 +60,11 @@ Plan readPlanFile(const std::string& path)
 std::string PlayResult::describe() const
 {
     std::ostringstream out;
-    out << (won ? "won" : gameOver ? "game over" : "not finished") << " after " << seconds << " game seconds with "
-        << deaths << " deaths (meters at most " << peakMeter << "), at \"" << lastStep << "\"";
+    out << (won        ? "won"
+            : gameOver ? "game over"
+                       : "not finished")
+        << " after " << seconds << " game seconds with " << deaths << " deaths (meters at most " << peakMeter
+        << "), at \"" << lastStep << "\"";
     return out.str();
 }
 
@@ -77,8 +82,7 @@ constexpr float goGap = 2.4f;
 PlanPlayer::PlanPlayer(Game& game, double step)
     : game_(game), step_(step), groundTolerance_(static_cast<float>(0.55 * 2.5 * 0.75 * step)),
       airTolerance_(static_cast<float>(0.55 * 1.5 * 0.75 * step))
-{
-}
+{}
 
 PlayResult PlanPlayer::play(const std::vector<PlanStep>& plan, double timeLimit, const std::function<void()>& runFrame)
 {
@@ -149,9 +153,7 @@ PlanPlayer::Intent PlanPlayer::decide(const PlanStep& step)
     const Hero& hero = game_.hero();
     Intent intent;
     switch (step.kind) {
-    case PlanStep::Kind::Wait:
-        intent.done = flameGap() <= step.gap;
-        return intent;
+    case PlanStep::Kind::Wait: intent.done = flameGap() <= step.gap; return intent;
     case PlanStep::Kind::Walk:
         if (flameGap() >= restGap)
             resting_ = true;
@@ -197,8 +199,7 @@ void PlanPlayer::sendKeys(const Intent& intent)
         key(Key::Space, KeyAction::Release);
     spaceDown_ = false;
     const std::pair<bool Intent::*, int> keys[] = {
-        {&Intent::left, Key::A}, {&Intent::right, Key::D}, {&Intent::forward, Key::W},
-        {&Intent::back, Key::S}};
+        {&Intent::left, Key::A}, {&Intent::right, Key::D}, {&Intent::forward, Key::W}, {&Intent::back, Key::S}};
     for (const auto& [held, code] : keys)
         if (intent.*held != held_.*held)
             key(code, intent.*held ? KeyAction::Press : KeyAction::Release);

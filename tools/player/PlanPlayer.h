@@ -36,8 +36,8 @@ Plan readPlan(std::istream& in);
 Plan readPlanFile(const std::string& path);
 
 struct PlayResult {
-    bool won = false;       // the finish was reached (the next level was built or the game won)
-    bool gameOver = false;  // the game ended without that
+    bool won = false;      // the finish was reached (the next level was built or the game won)
+    bool gameOver = false; // the game ended without that
     int deaths = 0;
     double seconds = 0.0;   // game time played
     float peakMeter = 0.0f; // the fullest either meter got (1 is death)

@@ -28,6 +28,7 @@ public:
         value_ += (target_ - value_) * 0.02f;
         return value_;
     }
+
 private:
     Rng& rng_;
     long step_;
@@ -51,8 +52,8 @@ void addGrains(Track& track, Rng& rng, int count, When when, double lowHz, doubl
 }
 
 // Noise swept through a band-pass: the air of a jump or a fall.
-void addWhoosh(Track& track, Rng& rng, double fromHz, double toHz, double sweepSeconds, double q,
-               double attack, double decay, float gain)
+void addWhoosh(Track& track, Rng& rng, double fromHz, double toHz, double sweepSeconds, double q, double attack,
+               double decay, float gain)
 {
     Svf filter;
     for (long i = 0; i < track.size(); ++i) {
@@ -103,8 +104,10 @@ Track makeFire(double seconds, std::uint64_t seed, double roarHz, int crackles, 
             flicker = 0.55f + 0.2f * sweep(i, n, 3, 0.0) + 0.15f * sweep(i, n, 7, 0.3) + 0.1f * sweep(i, n, 13, 0.7);
         return roar.lowpass(v) * flicker + body.bandpass(v) * 0.25f * (1.2f - flicker);
     });
-    addGrains(fire, rng, crackles, [&](float u) { return u * seconds; }, 1500.0, 5000.0, 0.002, crackleGain);
-    addGrains(fire, rng, crackles / 8, [&](float u) { return u * seconds; }, 300.0, 900.0, 0.006, crackleGain);
+    addGrains(
+        fire, rng, crackles, [&](float u) { return u * seconds; }, 1500.0, 5000.0, 0.002, crackleGain);
+    addGrains(
+        fire, rng, crackles / 8, [&](float u) { return u * seconds; }, 300.0, 900.0, 0.006, crackleGain);
     return fire;
 }
 
@@ -132,7 +135,8 @@ Track makeFootstep()
     Rng rng(11);
     Track step(0.42, false);
     step.mix(thump(95.0, 60.0, 0.035), 0.01, 0.6f);
-    addGrains(step, rng, 28, [](float u) { return 0.008 + 0.09 * u * u; }, 1500.0, 3500.0, 0.004, 0.7f);
+    addGrains(
+        step, rng, 28, [](float u) { return 0.008 + 0.09 * u * u; }, 1500.0, 3500.0, 0.004, 0.7f);
     OnePole soften(4000.0);
     processTrack(step, [&](float v, long) { return soften.lowpass(v); });
     normalise(step, 0.04f, 0.45f);
@@ -162,7 +166,8 @@ Track makeJumpHigh()
     for (long i = 0; i < jump.size(); ++i) {
         const double t = timeOf(i);
         const double flap = std::fabs(std::sin(2.0 * kPi * 22.0 * t));
-        jump.samples()[i] += cloth.lowpass(rng.bipolar()) * static_cast<float>(flap) * attackDecay(t, 0.01, 0.05) * 0.5f;
+        jump.samples()[i] +=
+            cloth.lowpass(rng.bipolar()) * static_cast<float>(flap) * attackDecay(t, 0.01, 0.05) * 0.5f;
     }
     addWhoosh(jump, rng, 250.0, 1100.0, 0.4, 2.0, 0.1, 0.14, 1.0f);
     addEffort(jump, 150.0, 240.0, 600.0, 0.35f);
@@ -185,7 +190,8 @@ Track makeBurningHero()
         const float noise = rng.bipolar();
         burn.samples()[i] = (hiss.highpass(noise) * 0.35f * flicker.next() + roar.lowpass(noise) * 0.8f) * envelope;
     }
-    addGrains(burn, rng, 45, [](float u) { return 0.1 + 1.05 * u; }, 2000.0, 5500.0, 0.0015, 0.9f);
+    addGrains(
+        burn, rng, 45, [](float u) { return 0.1 + 1.05 * u; }, 2000.0, 5500.0, 0.0015, 0.9f);
     OnePole soften(8000.0);
     processTrack(burn, [&](float v, long) { return soften.lowpass(v); });
     normalise(burn, 0.1f, 0.7f);
@@ -236,7 +242,8 @@ Track makeFlare()
         flare.samples()[i] = open.lowpass(rng.bipolar()) * attackDecay(t, 0.05, 0.45);
     }
     flare.mix(thump(90.0, 45.0, 0.2), 0.0, 0.5f);
-    addGrains(flare, rng, 30, [](float u) { return 0.1 + 1.2 * u * u; }, 1500.0, 5000.0, 0.002, 0.5f);
+    addGrains(
+        flare, rng, 30, [](float u) { return 0.1 + 1.2 * u * u; }, 1500.0, 5000.0, 0.002, 0.5f);
     fadeOut(flare, 0.2);
     normalise(flare, 0.1f, 0.7f);
     return flare;
@@ -278,7 +285,8 @@ Track makeCubeBreak()
     rumble.set(120.0, 0.7);
     for (long i = 0; i < shatter.size(); ++i)
         shatter.samples()[i] += rumble.lowpass(rng.bipolar()) * attackDecay(timeOf(i), 0.01, 0.25) * 1.5f;
-    addGrains(shatter, rng, 70, [](float u) { return 0.04 + 0.95 * u * u; }, 800.0, 4000.0, 0.006, 0.6f);
+    addGrains(
+        shatter, rng, 70, [](float u) { return 0.04 + 0.95 * u * u; }, 800.0, 4000.0, 0.006, 0.6f);
     fadeOut(shatter, 0.1);
     normalise(shatter, 0.1f, 0.75f);
     return shatter;

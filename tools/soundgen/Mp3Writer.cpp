@@ -39,9 +39,8 @@ std::vector<unsigned char> encode(lame_global_flags* lame, const Buffer& pcm)
 {
     // Worst case from lame.h: 1.25 * samples + 7200 bytes.
     std::vector<unsigned char> mp3(pcm.size() * 5 / 4 + 7200);
-    const int body = lame_encode_buffer_ieee_float(lame, pcm.data(), pcm.data(),
-                                                   static_cast<int>(pcm.size()), mp3.data(),
-                                                   static_cast<int>(mp3.size()));
+    const int body = lame_encode_buffer_ieee_float(lame, pcm.data(), pcm.data(), static_cast<int>(pcm.size()),
+                                                   mp3.data(), static_cast<int>(mp3.size()));
     if (body < 0)
         return {};
     const int tail = lame_encode_flush(lame, mp3.data() + body, static_cast<int>(mp3.size()) - body);

@@ -5,7 +5,7 @@
 namespace soundgen {
 namespace {
 
-constexpr float kMusicRms = 0.1f;   // about -20 dBFS: room for the effects on top
+constexpr float kMusicRms = 0.1f; // about -20 dBFS: room for the effects on top
 constexpr float kMusicPeak = 0.6f;
 
 double beatSeconds(const MusicStyle& s)

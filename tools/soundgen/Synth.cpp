@@ -39,7 +39,8 @@ bool Rng::chance(float probability)
     return uniform() < probability;
 }
 
-Track::Track(double seconds, bool looped) : samples_(samplesFor(seconds), 0.0f), looped_(looped) {}
+Track::Track(double seconds, bool looped) : samples_(samplesFor(seconds), 0.0f), looped_(looped)
+{}
 
 void Track::add(long index, float value)
 {
@@ -144,7 +145,8 @@ float Svf::highpass(float in)
     return high_;
 }
 
-OnePole::OnePole(double cutoffHz) : a_(1.0 - std::exp(-2.0 * kPi * cutoffHz / kRate)) {}
+OnePole::OnePole(double cutoffHz) : a_(1.0 - std::exp(-2.0 * kPi * cutoffHz / kRate))
+{}
 
 float OnePole::lowpass(float in)
 {

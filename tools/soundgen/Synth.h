@@ -26,9 +26,10 @@ class Rng {
 public:
     explicit Rng(std::uint64_t seed);
     std::uint32_t next();
-    float uniform();  // [0, 1)
-    float bipolar();  // [-1, 1)
+    float uniform(); // [0, 1)
+    float bipolar(); // [-1, 1)
     bool chance(float probability);
+
 private:
     std::uint64_t state_;
 };
@@ -46,6 +47,7 @@ public:
     void mix(const Buffer& sound, double start, float gain);
     Buffer& samples() { return samples_; }
     const Buffer& samples() const { return samples_; }
+
 private:
     Buffer samples_;
     bool looped_;
@@ -63,8 +65,9 @@ public:
     Wavetable(int harmonics, double brightness);
     // `phase` in cycles; only its fractional part matters.
     float at(double phase) const;
+
 private:
-    static constexpr std::size_t kSize = 4096;  // a power of two: wrapping is a mask
+    static constexpr std::size_t kSize = 4096; // a power of two: wrapping is a mask
     std::vector<float> table_;
 };
 
@@ -75,6 +78,7 @@ public:
     float lowpass(float in);
     float bandpass(float in);
     float highpass(float in);
+
 private:
     void tick(float in);
     double g_ = 0.1, k_ = 1.4;
@@ -87,6 +91,7 @@ public:
     explicit OnePole(double cutoffHz);
     float lowpass(float in);
     float highpass(float in);
+
 private:
     double a_;
     double state_ = 0;
@@ -97,6 +102,7 @@ class Reverb {
 public:
     Reverb(double roomSize, double damping);
     float process(float in);
+
 private:
     struct Comb {
         std::vector<float> line;
@@ -137,8 +143,8 @@ inline double cyclePhase(long index, long n, double cycles)
 float sweep(long index, long n, double cycles, double offset);
 
 // Envelope shapes, all 0 outside their span.
-float attackDecay(double t, double attack, double decay);   // linear rise, exponential fall
-float smoothWindow(double t, double length, double fade);   // raised-cosine fade in and out
+float attackDecay(double t, double attack, double decay); // linear rise, exponential fall
+float smoothWindow(double t, double length, double fade); // raised-cosine fade in and out
 
 // A low sine (with a little second harmonic) falling from startHz to endHz: a heartbeat's
 // "lub", a tom, a thud.

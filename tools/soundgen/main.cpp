@@ -12,7 +12,7 @@
 namespace {
 
 struct SoundFile {
-    const char* path;  // relative to the audio folder, as the game names it
+    const char* path; // relative to the audio folder, as the game names it
     std::function<soundgen::Track()> make;
 };
 

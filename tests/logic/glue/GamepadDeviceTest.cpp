@@ -146,8 +146,9 @@ TEST_F(Glue, PadsAreAnnouncedComingAndGoingAndThePadInUseDrives)
     plugIn(4, "Flight Stick", false, "03000000aaaa0000bbbb000000000000");
     {
         GamepadDevice device(input, console);
-        EXPECT_EQ(takeConsole(), "Gamepad connected: Couch Pad\n"
-                                 "No gamepad mapping for joystick: Flight Stick (GUID 03000000aaaa0000bbbb000000000000)\n");
+        EXPECT_EQ(takeConsole(),
+                  "Gamepad connected: Couch Pad\n"
+                  "No gamepad mapping for joystick: Flight Stick (GUID 03000000aaaa0000bbbb000000000000)\n");
         ASSERT_NE(joystickCallback, nullptr);
 
         stateOf(2).axes[GLFW_GAMEPAD_AXIS_LEFT_X] = -1.0f;

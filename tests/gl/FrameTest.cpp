@@ -3,6 +3,7 @@
 #include "GlSupport.h"
 
 #include "gl/ShaderManager.h"
+#include "render/CameraView.h"
 
 #include <algorithm>
 #include <glm/gtc/matrix_transform.hpp>
@@ -38,6 +39,8 @@ protected:
     void SetUp() override
     {
         GlGameTest::SetUp();
+        if (HasFatalFailure())
+            return;
         buildLevel(flatLevel);
         settle();
     }
@@ -193,4 +196,80 @@ TEST_F(FrameTest, ThePausedLightIsSteeredByHandAndLightsFromAnywhere)
 
     change([](PlaySnapshot& scene) { scene.flame.lightPosition = scene.hero.position + glm::vec3(0.0f, 1.5f, 0.0f); });
     EXPECT_GT(meanBrightness(drawnFrame(), 300, 200, 200, 200), 0.5 * near) << "a light straight above lights too";
+}
+
+namespace {
+
+// A half-faded invisible cube, one higher than the floor, with a high column behind it as the
+// camera sees it: the column shows through the cube.
+const char* const glassLevel = "1x1x1x1x1x\n1x1x1S1x1x\n1x1x1x1x1x\n1x1x221x1x\n1x1x3x1x1x\n1x1x3x1x1x\n";
+
+} // namespace
+
+// The transparent pass blends each invisible cube over the opaque scene drawn before it: what
+// stands behind a half-faded cube shows through it half.
+TEST_F(FrameTest, AnInvisibleCubeIsBlendedOverTheSceneBehindIt)
+{
+    buildLevel(glassLevel);
+    settle();
+    // The light beside the cube and in front of it, where the camera looks.
+    placeFlame(glm::vec3(1.0f, 1.2f, -1.0f));
+    game->update(0.0);
+    const auto frameWithCube = [&](float transparency, bool broken) {
+        change([&](PlaySnapshot& scene) {
+            scene.invisCubes.at(0).transparency = transparency;
+            scene.invisCubes.at(0).broken = broken;
+        });
+        drawnFrame();
+        return drawnFrame();
+    };
+    const Image behind = frameWithCube(1.0f, true); // the cube gone: only what is behind it
+    const Image opaque = frameWithCube(1.0f, false);
+    const Image half = frameWithCube(0.5f, false);
+
+    int covered = 0;
+    double blendError = 0.0;
+    for (int y = 0; y < behind.height; ++y)
+        for (int x = 0; x < behind.width; ++x) {
+            const int b = behind.brightness(x, y), o = opaque.brightness(x, y);
+            if (std::abs(b - o) < 30 || b < 30)
+                continue; // not the cube, or nothing lit behind it
+            ++covered;
+            blendError += std::abs(half.brightness(x, y) - (b + o) / 2.0);
+        }
+    ASSERT_GT(covered, 200) << "the cube covers a lit part of the scene";
+    EXPECT_LT(blendError / covered, 8.0) << "a half-faded cube is half it, half what stands behind it";
+
+    strikeKey(Key::F9); // transparency off: fading cubes are drawn opaque
+    EXPECT_EQ(largestDifference(frameWithCube(0.5f, false), opaque), 0);
+}
+
+// The shadow map holds the far side of what the flame sees, not the lit faces themselves: a
+// face in the light lies in front of what the map holds for it, so it cannot shadow itself.
+TEST_F(FrameTest, TheShadowMapHoldsWhatLiesBehindTheLitFaces)
+{
+    placeFlame(glm::vec3(0.0f, 1.0f, 3.0f));
+    game->update(0.0);
+    drawnFrame();
+    const glm::ivec2 mapSize(textureParameter(renderer->shadowTarget().depthTexture, GL_TEXTURE_WIDTH, true),
+                             textureParameter(renderer->shadowTarget().depthTexture, GL_TEXTURE_HEIGHT, true));
+    const glm::vec3 light = game->flame().position, hero = game->hero().position;
+    const glm::mat4 lightClip = shadowProjection(800.0f / 600.0f) * shadowView(light, hero);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, renderer->shadowTarget().framebuffer);
+    int checked = 0;
+    for (float dx : {-1.0f, 0.0f, 1.0f})
+        for (float dz : {1.0f, 2.0f}) { // the middle of cells between the hero and the flame
+            const glm::vec3 floor(hero.x + dx, 1.0f, hero.z + dz);
+            const glm::vec4 clip = lightClip * glm::vec4(floor, 1.0f);
+            const glm::vec3 ndc = glm::vec3(clip) / clip.w;
+            const glm::ivec2 texel((ndc.x * 0.5f + 0.5f) * mapSize.x, (ndc.y * 0.5f + 0.5f) * mapSize.y);
+            if (clip.w <= 0.0f || texel.x < 0 || texel.y < 0 || texel.x >= mapSize.x || texel.y >= mapSize.y)
+                continue;
+            float stored = 0.0f;
+            glReadPixels(texel.x, texel.y, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &stored);
+            EXPECT_GT(stored, ndc.z * 0.5f + 0.5f + 1e-4f) << "the floor at " << dx << ", " << dz;
+            ++checked;
+        }
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    EXPECT_EQ(checked, 6);
 }

@@ -22,7 +22,9 @@ class GamepadMappings : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_NE(testGlWindow(), nullptr) << "GLFW did not start (is DISPLAY set?)";
+        requireGlContext();
+        if (HasFatalFailure())
+            return;
         glfwErrors.clear();
         previous_ = glfwSetErrorCallback(recordGlfwError);
     }

@@ -69,15 +69,29 @@ inline void expectNoGlErrors()
         ADD_FAILURE() << "GL error: " << message;
 }
 
+// Fails the test, with the reason, when there is no GL 3.3 context to test in. A fixture's
+// SetUp that goes on after it must first check HasFatalFailure(): a GL call without a context
+// would crash the whole test program.
+inline void requireGlContext()
+{
+    ASSERT_NE(testGlWindow(), nullptr) << "no GL 3.3 context (is DISPLAY set, and does its server accept us?)";
+}
+
 // Fixture for tests that need a current GL context.
 class GlTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_NE(testGlWindow(), nullptr) << "no GL 3.3 context (is DISPLAY set?)";
+        requireGlContext();
+        if (HasFatalFailure())
+            return;
         ASSERT_TRUE(GLEW_KHR_debug) << "the driver reports no GL errors by message";
     }
-    void TearDown() override { expectNoGlErrors(); }
+    void TearDown() override
+    {
+        if (testGlWindow())
+            expectNoGlErrors();
+    }
 };
 
 inline GLint glInteger(GLenum what)
@@ -143,7 +157,9 @@ class GlGameTest : public GameTest {
 protected:
     void SetUp() override
     {
-        ASSERT_NE(testGlWindow(), nullptr) << "no GL 3.3 context (is DISPLAY set?)";
+        requireGlContext();
+        if (HasFatalFailure())
+            return;
         newRenderer(800, 600);
         GameTest::SetUp();
     }
@@ -151,6 +167,8 @@ protected:
     void TearDown() override
     {
         GameTest::TearDown();
+        if (!testGlWindow())
+            return;
         renderer.reset();
         glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
         glDisable(GL_CULL_FACE);

@@ -20,6 +20,8 @@ protected:
     void SetUp() override
     {
         GlTest::SetUp();
+        if (HasFatalFailure())
+            return;
         shaders = ShaderManager::instance(); // built from the run folder's shaders
         for (ModelKind kind : allKinds)
             writeModel(folder.path(), modelName(kind), cubeObj());
@@ -126,6 +128,8 @@ protected:
     void SetUp() override
     {
         ModelLibraryTest::SetUp();
+        if (HasFatalFailure())
+            return;
         library = load();
         ASSERT_TRUE(scene.init(width, height));
         ASSERT_TRUE(shadowMap.init(4 * width, 4 * height));
@@ -133,7 +137,8 @@ protected:
 
     void TearDown() override
     {
-        glUseProgram(0);
+        if (testGlWindow())
+            glUseProgram(0);
         library.reset();
         ModelLibraryTest::TearDown();
     }

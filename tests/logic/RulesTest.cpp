@@ -237,3 +237,38 @@ TEST_F(Rules, TabFreezesTheHeroAndFreesTheCameraAndTheFlame)
     EXPECT_FALSE(game->flame().handSteering);
     EXPECT_NE(game->flame().position, flame) << "the chase goes on";
 }
+
+// Levels come in order: a finish reached builds the next level at once, and the game runs on
+// in it; only the third level's finish ends the game.
+TEST_F(Rules, EachFinishBuildsTheNextLevelAndTheThirdEndsTheGame)
+{
+    for (int level = 1; level <= 3; ++level) {
+        SCOPED_TRACE(level);
+        game->loadLevel(level);
+        ASSERT_TRUE(game->finishCube());
+        const glm::vec3 finish = game->finishCube()->position;
+        change([&](PlaySnapshot& scene) {
+            scene.hero.position = finish + glm::vec3(0.5f, 0.0f, -0.5f);
+            scene.hero.groundHeight = static_cast<int>(finish.y);
+            scene.flame.position = scene.hero.position + glm::vec3(0.0f, 1.0f, 3.0f);
+        });
+        const std::string printed = printedBy([&] { game->update(gameStep); });
+        const std::vector<std::string> lines = linesOf(printed);
+        ASSERT_GE(lines.size(), 2u) << printed;
+        EXPECT_EQ(lines[0], "you won");
+        EXPECT_EQ(lines[1], "you WON");
+        if (level < 3) {
+            EXPECT_EQ(lines.at(2), "Current Level " + std::to_string(level + 1));
+            EXPECT_EQ(game->currentLevel(), level + 1);
+            EXPECT_FALSE(game->finished());
+            std::ifstream file(levelFolder() / (std::to_string(level + 1) + ".lvl"), std::ios::binary);
+            EXPECT_EQ(game->grid(), parseLevel(file).grid) << "the next level's own cells";
+            EXPECT_EQ(game->hero().position, game->startPosition() + glm::vec3(0.0f, 0.05f, 0.0f));
+            frames(60);
+            EXPECT_FALSE(game->finished()) << "the game runs on in the new level";
+        } else {
+            EXPECT_EQ(lines.size(), 2u) << printed;
+            EXPECT_TRUE(game->finished());
+        }
+    }
+}

@@ -386,3 +386,27 @@ TEST(SoundManagerTest, GeneratedSoundFilesDecodeAndLoopsHaveNoGapAtTheirJoin)
         EXPECT_LT(totalBytes, 5u * 1024 * 1024);
     });
 }
+
+// A looped effect comes round again and again; one played once ends. A paused mix is silent
+// and goes on where it was when let go (a minimised game).
+TEST(SoundManagerTest, LoopsPlayOnOnceEndsAndAPauseSilencesEverything)
+{
+    runIsolated([] {
+        TempFolder data;
+        copyAudio(data, kSteps, kSteps);
+        copyAudio(data, kSteps, kBurning); // a loop of half a second, not four
+        WorkingDirectory inData(data.path());
+        DiskOutput output;
+        sound().initSound(false, true);
+        sound().playSound(Sound::FlameBurning, true);
+        sound().playSound(Sound::Footsteps, false);
+        EXPECT_GT(output.rmsOfNext(1.6), kAudible) << "three rounds of the loop and more";
+        EXPECT_TRUE(sound().isPlaying(kBurning)) << "the loop stopped";
+        EXPECT_FALSE(sound().isPlaying(kSteps)) << "a sound played once went on";
+
+        sound().setPaused(true);
+        EXPECT_LT(output.rmsOfNext(0.3), kSilent) << "paused, something still sounds";
+        sound().setPaused(false);
+        EXPECT_GT(output.rmsOfNext(0.3), kAudible) << "let go, the loop sounds again";
+    });
+}

@@ -1,6 +1,8 @@
 #include "scene/Cube.h"
 #include "scene/Bar.h"
+#include "scene/Propeller.h"
 
+#include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>
 
 namespace {
@@ -75,4 +77,16 @@ TEST(Bar, WidthShowsTheValueAtAFlatHeight)
     const glm::vec4 corner = bar.modelMatrix * glm::vec4(1.0f, 1.0f, 0.0f, 1.0f);
     EXPECT_FLOAT_EQ(corner.x, 0.5f);
     EXPECT_FLOAT_EQ(corner.y, -0.96f + 0.05f);
+}
+
+TEST(Propeller, SpinsForwardAboveTheHerosHead)
+{
+    Propeller propeller(glm::vec3(5.0f)); // its own position does not count
+    const glm::mat4 hero = glm::translate(glm::mat4(1.0f), glm::vec3(2.5f, 1.0f, -3.5f));
+    propeller.updateWithParent(hero, 0.5);
+    EXPECT_FLOAT_EQ(propeller.spinAngle, 15.0f) << "30 degrees a second of game time";
+    const glm::vec3 hub(propeller.modelMatrix * glm::vec4(0.0f, 0.0f, 0.0f, 1.0f));
+    EXPECT_LT(glm::length(hub - glm::vec3(2.5f, 2.35f, -3.6f)), 1e-5f) << "1.35 above the hero, 0.1 ahead";
+    propeller.updateWithParent(hero, 0.0);
+    EXPECT_FLOAT_EQ(propeller.spinAngle, 15.0f) << "no time, no turn";
 }

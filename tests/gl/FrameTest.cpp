@@ -273,3 +273,26 @@ TEST_F(FrameTest, TheShadowMapHoldsWhatLiesBehindTheLitFaces)
     glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
     EXPECT_EQ(checked, 6);
 }
+
+// The flame's light is full up to the near edge of the hero's safe band and fades beyond it:
+// a wider band lights the stone a little farther from the flame as brightly.
+TEST_F(FrameTest, TheLightIsFullUpToTheNearEdgeOfTheSafeBand)
+{
+    placeFlame(glm::vec3(0.0f, 1.0f, 3.0f));
+    game->update(0.0);
+    const auto frameWithBand = [&](float nearEdge) {
+        change([&](PlaySnapshot& scene) { scene.flame.minDistance = nearEdge; });
+        drawnFrame();
+        return drawnFrame();
+    };
+    const Image narrow = frameWithBand(2.0f);
+    const Image wide = frameWithBand(3.0f);
+    int brighter = 0, darker = 0;
+    for (int y = 0; y < narrow.height; ++y)
+        for (int x = 0; x < narrow.width; ++x) {
+            brighter += wide.brightness(x, y) > narrow.brightness(x, y) + 2;
+            darker += wide.brightness(x, y) + 2 < narrow.brightness(x, y);
+        }
+    EXPECT_GT(brighter, 5000) << "the stone two to three units from the flame";
+    EXPECT_EQ(darker, 0);
+}

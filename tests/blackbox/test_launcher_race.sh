@@ -7,9 +7,6 @@ source "$(dirname "$0")/installed_tree.sh"
 
 keep_install_manifest
 
-FIRST_START_ROUNDS=50
-MOVED_ROUNDS=20
-
 # Spaces in every path the launcher handles.
 PREFIX="$WORK/game prefix"
 install_into "$PREFIX"
@@ -18,26 +15,32 @@ DATA=$(cd "$PREFIX/share/tindral/Tindral" && pwd -P)
 
 # The launcher is under test, not the game: in its place a stand-in notes the folder it was
 # started in and ends, so no window is needed.
-cat >"$PREFIX/libexec/tindral/tindral" <<'EOF'
-#!/bin/sh
-pwd -P >"$STARTED_IN"
-EOF
+printf '#!/bin/sh\npwd -P >"$STARTED_IN"\n' >"$PREFIX/libexec/tindral/tindral"
 
 prefix_listing() { (cd "$PREFIX" && find . | LC_ALL=C sort); }
 prefix_listing >"$WORK/prefix.before"
 
 # Everything under player home $1, the folders included, on one line.
 home_listing() { (cd "$1" && find . -mindepth 1 | LC_ALL=C sort | tr '\n' ' '); }
-# What a player home holds after a start: the player's folder with the settings and the link.
 ONLY_PLAYER_FOLDER="./.config ./.config/tindral ./.config/tindral/Tindral ./.config/tindral/settings.conf "
 
+# Runs launcher $1 as player home $2, with any further arguments as variables, and sets
+# STATUS[$1]; its stderr goes to $WORK/err.$1, the folder its game was started in to
+# $WORK/started.$1.
+declare -A STATUS
+launch() {
+  rm -f "$WORK/started.$1"
+  STATUS[$1]=0
+  env -u XDG_CONFIG_HOME HOME="$2" STARTED_IN="$WORK/started.$1" "${@:3}" "$PREFIX/bin/tindral" 3<&- \
+    >/dev/null 2>"$WORK/err.$1" || STATUS[$1]=$?
+}
+
 # Starts two launchers as player home $1 the moment both are ready, waits for both and sets
-# STATUS_a and STATUS_b. Each one's stderr goes to $WORK/err.<who>, the folder its game was
-# started in to $WORK/started.<who>.
+# STATUS[a] and STATUS[b].
 start_two_launchers() {
-  local home=$1 gate="$WORK/gate" who
+  local gate="$WORK/gate" who
   local -A pid
-  rm -f "$gate" "$WORK"/ready.* "$WORK"/started.*
+  rm -f "$gate" "$WORK"/ready.*
   mkfifo "$gate"
   # Read and write, so opening it never blocks and both wait in `read` for their byte.
   exec 3<>"$gate"
@@ -45,8 +48,8 @@ start_two_launchers() {
     (
       : >"$WORK/ready.$who"
       read -r -n 1 _ <&3
-      exec env -u XDG_CONFIG_HOME HOME="$home" STARTED_IN="$WORK/started.$who" \
-        "$PREFIX/bin/tindral" 3<&- >/dev/null 2>"$WORK/err.$who"
+      launch "$who" "$1"
+      exit "${STATUS[$who]}"
     ) &
     pid[$who]=$!
   done
@@ -57,20 +60,18 @@ start_two_launchers() {
   printf 'gg' >&3
   exec 3>&-
   for who in a b; do
-    local status=0
-    wait "${pid[$who]}" || status=$?
-    printf -v "STATUS_$who" '%s' "$status"
+    STATUS[$who]=0
+    wait "${pid[$who]}" || STATUS[$who]=$?
   done
 }
 
-# What is wrong with player home $1 after two launchers ran in it, with the player's
-# settings expected to equal file $2; empty when nothing is. Stray entries in the installed
-# tree are removed again, so that each round stands on its own.
-faults_after_round() {
+# What is wrong with player home $1 after a start, with the player's settings expected to
+# equal file $2 and the launchers named $3...; empty when nothing is. Stray entries in the
+# installed tree are removed again, so that each round stands on its own.
+faults_after_start() {
   local home=$1 settings=$2 folder="$1/.config/tindral" who stray
-  for who in a b; do
-    local status_name="STATUS_$who"
-    [ "${!status_name}" -eq 0 ] || echo "launcher $who ended with ${!status_name}: $(cat "$WORK/err.$who")"
+  for who in "${@:3}"; do
+    [ "${STATUS[$who]}" -eq 0 ] || echo "launcher $who ended with ${STATUS[$who]}: $(cat "$WORK/err.$who")"
     [ "$(cat "$WORK/started.$who" 2>/dev/null)" = "$folder" ] || echo "launcher $who did not start the game in $folder"
   done
   stray=$(LC_ALL=C comm -13 "$WORK/prefix.before" <(prefix_listing))
@@ -78,110 +79,84 @@ faults_after_round() {
     echo "written into the installation:" $stray
     (cd "$PREFIX" && xargs -d '\n' rm -rf -- <<<"$stray")
   fi
-  local listing
-  listing=$(home_listing "$home")
-  [ "$listing" = "$ONLY_PLAYER_FOLDER" ] || echo "player home holds: $listing"
+  [ "$(home_listing "$home")" = "$ONLY_PLAYER_FOLDER" ] || echo "player home holds: $(home_listing "$home")"
   cmp -s "$folder/settings.conf" "$settings" || echo "settings.conf is not what it should be"
-  [ -L "$folder/Tindral" ] && [ "$(readlink -- "$folder/Tindral")" = "$DATA" ] ||
-    echo "Tindral is not a link to $DATA"
+  [ "$(readlink -- "$folder/Tindral")" = "$DATA" ] || echo "Tindral is not a link to $DATA"
 }
 
-# Runs rounds $2.. of kind $1 (first-start or moved): each a fresh player home, two
-# launchers at once. Counts the failed rounds in FAILED_ROUNDS and describes them.
+# Runs $2 rounds of kind $1 (first-start or moved): each a fresh player home, two launchers
+# at once. Counts the failed rounds in FAILED_ROUNDS and describes them.
 FAILED_ROUNDS=0
 run_rounds() {
-  local kind=$1 round faults home settings
+  local kind=$1 round faults home settings=$DEFAULT_SETTINGS
   for round in $(seq "$2"); do
     home="$WORK/player home $kind $round"
-    settings=$DEFAULT_SETTINGS
+    mkdir -p "$home"
     if [ "$kind" = moved ]; then
       # A player who edited the settings, with the data link of an earlier installation.
-      mkdir -p "$home/.config/tindral"
-      sed 's/^width=.*/width=640/' "$DEFAULT_SETTINGS" >"$home/.config/tindral/settings.conf"
       settings="$WORK/edited.conf"
-      cp "$home/.config/tindral/settings.conf" "$settings"
+      sed 's/^width=.*/width=640/' "$DEFAULT_SETTINGS" >"$settings"
+      mkdir -p "$home/.config/tindral"
+      cp "$settings" "$home/.config/tindral/settings.conf"
       ln -s "$WORK/old prefix/share/tindral/Tindral" "$home/.config/tindral/Tindral"
-    else
-      mkdir -p "$home"
     fi
     start_two_launchers "$home"
-    faults=$(faults_after_round "$home" "$settings")
+    faults=$(faults_after_start "$home" "$settings" a b)
     if [ -n "$faults" ]; then
       FAILED_ROUNDS=$((FAILED_ROUNDS + 1))
-      echo "$kind round $round:" >&2
-      sed 's/^/  /' <<<"$faults" >&2
+      printf '%s round %s:\n%s\n' "$kind" "$round" "$(sed 's/^/  /' <<<"$faults")" >&2
     fi
   done
 }
 
-run_rounds first-start "$FIRST_START_ROUNDS"
-run_rounds moved "$MOVED_ROUNDS"
-[ "$FAILED_ROUNDS" -eq 0 ] ||
-  fail "$FAILED_ROUNDS of $((FIRST_START_ROUNDS + MOVED_ROUNDS)) double starts failed (see above)"
-pass "$FIRST_START_ROUNDS double first starts and $MOVED_ROUNDS double starts after a move: both launchers run the game, only the player's folder is written"
+run_rounds first-start 50
+run_rounds moved 20
+[ "$FAILED_ROUNDS" -eq 0 ] || fail "$FAILED_ROUNDS of 70 double starts failed (see above)"
+pass "50 double first starts and 20 double starts after a move: both launchers run the game, only the player's folder is written"
 
 # ---- a settings copy that goes wrong ----------------------------------------------------------
 
-# Puts a cp first on PATH for the launcher: the real cp (as $real_cp), then shell line $1.
-REAL_CP=$(command -v cp)
-CP_FOLDER="$WORK/cp stand-in"
-mkdir -p "$CP_FOLDER"
-cp_that() {
-  printf '#!/bin/sh\nreal_cp=%q\nfor target; do :; done\n%s\n' "$REAL_CP" "$1" >"$CP_FOLDER/cp"
-  chmod +x "$CP_FOLDER/cp"
-}
-
-# Starts the launcher once as player home $1, with the cp stand-in; sets STATUS.
-start_launcher_with_cp() {
-  mkdir -p "$1"
-  rm -f "$WORK/started.once"
-  STATUS=0
-  env -u XDG_CONFIG_HOME HOME="$1" PATH="$CP_FOLDER:$PATH" STARTED_IN="$WORK/started.once" \
-    "$PREFIX/bin/tindral" >/dev/null 2>"$WORK/err.once" || STATUS=$?
+# Puts a cp first on PATH for the launcher: the real cp (as $real_cp), then shell line $1;
+# starts the launcher once with it as player home $2.
+launch_with_cp() {
+  mkdir -p "$WORK/cp stand-in" "$2"
+  printf '#!/bin/sh\nreal_cp=%q\nfor target; do :; done\n%s\n' "$(command -v cp)" "$1" >"$WORK/cp stand-in/cp"
+  chmod +x "$WORK/cp stand-in/cp"
+  launch once "$2" PATH="$WORK/cp stand-in:$PATH"
 }
 
 # A full disk: the target is made, nothing fits in it.
-cp_that ': >"$target"; echo "cp: error writing '\''$target'\'': No space left on device" >&2; exit 1'
 home="$WORK/player home full disk"
-folder="$home/.config/tindral"
-start_launcher_with_cp "$home"
-[ "$STATUS" -eq 1 ] || fail "a failed settings copy gave status $STATUS, want 1"
-grep -qF "tindral: could not copy the default settings to $folder/settings.conf" "$WORK/err.once" ||
+launch_with_cp ': >"$target"; echo "cp: error writing '\''$target'\'': No space left on device" >&2; exit 1' "$home"
+[ "${STATUS[once]}" -eq 1 ] || fail "a failed settings copy gave status ${STATUS[once]}, want 1"
+grep -qF "tindral: could not copy the default settings to $home/.config/tindral/settings.conf" "$WORK/err.once" ||
   fail "no clear message on a failed settings copy: $(cat "$WORK/err.once")"
 [ ! -e "$WORK/started.once" ] || fail "the game was started without settings"
-left=$(cd "$folder" && find . -mindepth 1)
-[ -z "$left" ] || fail "a failed settings copy left behind: $left"
+[ -z "$(cd "$home/.config/tindral" && find . -mindepth 1)" ] || fail "a failed settings copy left files behind"
 pass "a failed settings copy is reported with status 1 and leaves no file behind"
 
 # The disk has room again: the next start is a whole first start.
-env -u XDG_CONFIG_HOME HOME="$home" STARTED_IN="$WORK/started.once" "$PREFIX/bin/tindral" 2>"$WORK/err.once" ||
-  fail "the start after a failed copy failed: $(cat "$WORK/err.once")"
-cmp -s "$folder/settings.conf" "$DEFAULT_SETTINGS" && [ "$(readlink -- "$folder/Tindral")" = "$DATA" ] ||
-  fail "the start after a failed copy did not give the default settings and the data link"
+launch once "$home"
+faults=$(faults_after_start "$home" "$DEFAULT_SETTINGS" once)
+[ -z "$faults" ] || fail "the start after a failed copy: $faults"
 pass "the next start, with room on the disk, gives the default settings and the data link"
 
 # While this launcher copies, a settings.conf turns up (another launcher's, or the player's):
 # it is kept, and this launcher's copy goes.
-cp_that '"$real_cp" "$@" || exit; echo width=1024 >"${target%/*}/settings.conf"'
 home="$WORK/player home settings in between"
-folder="$home/.config/tindral"
-start_launcher_with_cp "$home"
-[ "$STATUS" -eq 0 ] || fail "a settings.conf made during the copy gave status $STATUS: $(cat "$WORK/err.once")"
-[ "$(cat "$folder/settings.conf")" = width=1024 ] || fail "a settings.conf made during the copy was replaced"
-[ "$(home_listing "$home")" = "$ONLY_PLAYER_FOLDER" ] ||
-  fail "the player's home holds more than settings and link: $(home_listing "$home")"
+launch_with_cp '"$real_cp" "$@" || exit; echo width=1024 >"${target%/*}/settings.conf"' "$home"
+echo width=1024 >"$WORK/in-between.conf"
+faults=$(faults_after_start "$home" "$WORK/in-between.conf" once)
+[ -z "$faults" ] || fail "a settings.conf made during the copy: $faults"
 pass "a settings.conf that turns up during the copy is kept; the copy leaves nothing behind"
 
-# ---- the player's own data -------------------------------------------------------------------
-
 # A real folder where the link would be is the player's own data: it stays as it is.
-home="$WORK/player home own data"
-folder="$home/.config/tindral"
+folder="$WORK/player home own data/.config/tindral"
 mkdir -p "$folder/Tindral/Levels"
 echo 1x1S1x1x1x >"$folder/Tindral/Levels/1.lvl"
-env -u XDG_CONFIG_HOME HOME="$home" STARTED_IN="$WORK/started.once" "$PREFIX/bin/tindral" 2>"$WORK/err.once" ||
-  fail "the start with the player's own data folder failed: $(cat "$WORK/err.once")"
-[ ! -L "$folder/Tindral" ] && [ "$(cd "$folder/Tindral" && find . | LC_ALL=C sort | tr '\n' ' ')" = ". ./Levels ./Levels/1.lvl " ] ||
+launch once "$WORK/player home own data"
+[ "${STATUS[once]}" -eq 0 ] || fail "the start with the player's own data folder failed: $(cat "$WORK/err.once")"
+[ "$(cd "$folder/Tindral" && find . | LC_ALL=C sort | tr '\n' ' ')" = ". ./Levels ./Levels/1.lvl " ] ||
   fail "the player's own Tindral folder was changed"
 pass "a real Tindral folder in the player's folder is left alone"
 

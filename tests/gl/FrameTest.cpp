@@ -296,3 +296,26 @@ TEST_F(FrameTest, TheLightIsFullUpToTheNearEdgeOfTheSafeBand)
     EXPECT_GT(brighter, 5000) << "the stone two to three units from the flame";
     EXPECT_EQ(darker, 0);
 }
+
+// The hero stands between the flame and the stone ahead of it: its shadow falls there, while
+// the stone beside the shadow, as far from the flame, is lit.
+TEST_F(FrameTest, TheHeroCastsItsShadowAwayFromTheFlame)
+{
+    placeFlame(glm::vec3(0.0f, 2.0f, 1.2f)); // high behind the hero: a short, dark shadow
+    game->update(0.0);
+    drawnFrame();
+    const Image frame = drawnFrame();
+    const glm::mat4 clipFromWorld = renderer->projectionMatrix() * game->camera().view();
+    // The mean brightness of the 11 x 11 pixels around where a point of the floor is drawn.
+    const auto floorAt = [&](glm::vec3 offsetFromHero) {
+        const glm::vec3 hero = game->hero().position;
+        const glm::vec4 clip = clipFromWorld * glm::vec4(hero.x + offsetFromHero.x, 1.0f, hero.z + offsetFromHero.z, 1.0f);
+        const int x = static_cast<int>((clip.x / clip.w * 0.5f + 0.5f) * frame.width);
+        const int y = static_cast<int>((clip.y / clip.w * 0.5f + 0.5f) * frame.height);
+        EXPECT_TRUE(x >= 5 && y >= 5 && x < frame.width - 5 && y < frame.height - 5) << "off the picture";
+        return meanBrightness(frame, x - 5, y - 5, 11, 11);
+    };
+    const double shadow = floorAt(glm::vec3(0.0f, 0.0f, -0.7f));
+    const double left = floorAt(glm::vec3(-0.8f, 0.0f, -0.7f)), right = floorAt(glm::vec3(0.8f, 0.0f, -0.7f));
+    EXPECT_LT(shadow, 0.5 * std::min(left, right)) << "in the shadow " << shadow << ", beside it " << left << ", " << right;
+}

@@ -309,7 +309,8 @@ TEST_F(FrameTest, TheHeroCastsItsShadowAwayFromTheFlame)
     // The mean brightness of the 11 x 11 pixels around where a point of the floor is drawn.
     const auto floorAt = [&](glm::vec3 offsetFromHero) {
         const glm::vec3 hero = game->hero().position;
-        const glm::vec4 clip = clipFromWorld * glm::vec4(hero.x + offsetFromHero.x, 1.0f, hero.z + offsetFromHero.z, 1.0f);
+        const glm::vec4 clip =
+            clipFromWorld * glm::vec4(hero.x + offsetFromHero.x, 1.0f, hero.z + offsetFromHero.z, 1.0f);
         const int x = static_cast<int>((clip.x / clip.w * 0.5f + 0.5f) * frame.width);
         const int y = static_cast<int>((clip.y / clip.w * 0.5f + 0.5f) * frame.height);
         EXPECT_TRUE(x >= 5 && y >= 5 && x < frame.width - 5 && y < frame.height - 5) << "off the picture";
@@ -317,5 +318,6 @@ TEST_F(FrameTest, TheHeroCastsItsShadowAwayFromTheFlame)
     };
     const double shadow = floorAt(glm::vec3(0.0f, 0.0f, -0.7f));
     const double left = floorAt(glm::vec3(-0.8f, 0.0f, -0.7f)), right = floorAt(glm::vec3(0.8f, 0.0f, -0.7f));
-    EXPECT_LT(shadow, 0.5 * std::min(left, right)) << "in the shadow " << shadow << ", beside it " << left << ", " << right;
+    EXPECT_LT(shadow, 0.5 * std::min(left, right))
+        << "in the shadow " << shadow << ", beside it " << left << ", " << right;
 }

@@ -215,6 +215,7 @@ TEST_F(FrameTest, AnInvisibleCubeIsBlendedOverTheSceneBehindIt)
     const Image behind = frameWithCube(1.0f, true); // the cube gone: only what is behind it
     const Image opaque = frameWithCube(1.0f, false);
     const Image half = frameWithCube(0.5f, false);
+    EXPECT_EQ(largestDifference(drawnFrame(), half), 0) << "a frame leaves the next nothing of its opacity";
 
     int covered = 0;
     double blendError = 0.0;

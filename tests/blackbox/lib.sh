@@ -44,17 +44,22 @@ run_in_background() {
   GAME_PID=$!
 }
 
-# Waits up to $1 seconds until the X server of $DISPLAY accepts connections: a loaded machine
-# may still be starting it when the test begins. (Under a server started without -noreset this
-# very check could make it regenerate; the test command's server is started with it.)
-wait_for_x_server() {
+# Runs the command $2... every fifth of a second until it succeeds, for up to $1 seconds; a
+# condition given as `eval '...'` is tested anew each time.
+wait_until() {
   local limit=$1
+  shift
   for _ in $(seq $((limit * 5))); do
-    xdpyinfo >/dev/null 2>&1 && return 0
+    "$@" && return 0
     sleep 0.2
   done
   return 1
 }
+
+# Waits up to $1 seconds until the X server of $DISPLAY accepts connections: a loaded machine
+# may still be starting it when the test begins. (Under a server started without -noreset this
+# very check could make it regenerate; the test command's server is started with it.)
+wait_for_x_server() { wait_until "$1" xdpyinfo >/dev/null 2>&1; }
 
 # Starts an X server of its own with one screen of $1 (say 1024x768) and points DISPLAY at it,
 # for a test that needs a screen of a given size or a window manager.
@@ -63,11 +68,7 @@ start_private_display() {
   # -noreset: a server that regenerates when its last client leaves refuses the next one meanwhile.
   Xvfb -displayfd 3 -screen 0 "${1}x24" -nolisten tcp -noreset 3>"$number_file" >"$WORK/xvfb.log" 2>&1 &
   HELPER_PIDS+=($!)
-  for _ in $(seq 300); do
-    [ -s "$number_file" ] && break
-    sleep 0.1
-  done
-  [ -s "$number_file" ] || fail "Xvfb did not start"
+  wait_until 30 test -s "$number_file" || fail "Xvfb did not start"
   export DISPLAY=":$(head -n 1 "$number_file")"
   wait_for_x_server 30 || fail "Xvfb on $DISPLAY does not accept connections"
 }
@@ -76,11 +77,8 @@ start_private_display() {
 start_window_manager() {
   openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
   HELPER_PIDS+=($!)
-  for _ in $(seq 150); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
-    sleep 0.2
-  done
-  fail "openbox did not take over the screen: $(cat "$WORK/openbox.log")"
+  wait_until 30 sh -c "xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'" ||
+    fail "openbox did not take over the screen: $(cat "$WORK/openbox.log")"
 }
 
 # Starts the game from $WORK/run.
@@ -102,38 +100,19 @@ find_window() {
 }
 
 # Waits up to $1 seconds for a line matching $2 in the game's console.
-wait_for_output() {
-  local limit=$1 pattern=$2
-  for _ in $(seq $((limit * 5))); do
-    grep -qE "$pattern" "$WORK/out.txt" 2>/dev/null && return 0
-    sleep 0.2
-  done
-  return 1
-}
+wait_for_output() { wait_until "$1" grep -sqE "$2" "$WORK/out.txt"; }
 
 # Waits up to $1 seconds for the game to end and sets EXIT_STATUS. Not to be called in a
 # command substitution: only this shell can collect the game's status.
 wait_for_exit() {
-  local limit=$1
-  for _ in $(seq $((limit * 5))); do
-    if ! kill -0 "$GAME_PID" 2>/dev/null; then
-      EXIT_STATUS=0
-      wait "$GAME_PID" || EXIT_STATUS=$?
-      GAME_PID=""
-      return 0
-    fi
-    sleep 0.2
-  done
-  return 1
+  wait_until "$1" eval '! kill -0 "$GAME_PID" 2>/dev/null' || return 1
+  EXIT_STATUS=0
+  wait "$GAME_PID" || EXIT_STATUS=$?
+  GAME_PID=""
 }
 
 window_size() {
   xdotool getwindowgeometry "$1" | sed -n 's/.*Geometry: \([0-9]*x[0-9]*\).*/\1/p'
-}
-
-# Saves a screenshot of window $1 as $WORK/$2.png.
-screenshot() {
-  import -window "$1" "$WORK/$2.png"
 }
 
 # Takes screenshots of the game's window as $WORK/$1.png until the function $2 accepts one,
@@ -143,61 +122,44 @@ screenshot_until() {
   local name=$1 check=$2 deadline=$((SECONDS + ${3:-60}))
   WHY="the game ended"
   while kill -0 "$GAME_PID" 2>/dev/null; do
-    screenshot "$WINDOW_ID" "$name"
+    import -window "$WINDOW_ID" "$WORK/$name.png"
     "$check" && return 0
     [ "$SECONDS" -lt "$deadline" ] || return 1
   done
   return 1
 }
 
-# Mean brightness (0..1) of a region of a screenshot: name, width, height, x, y.
-region_mean() {
-  convert "$WORK/$1.png" -crop "$2x$3+$4+$5" +repage -colorspace Gray -format '%[fx:mean]' info:
+# The flame's warm white-orange (r > 0.95, g > 0.6, b < 0.75) as a white mask: one mask per
+# channel and their minimum, which takes a tenth of the time -fx takes over a whole frame.
+WARM_MASK=(\( -clone 0 -channel R -separate +channel -threshold 95% \)
+  \( -clone 0 -channel G -separate +channel -threshold 60% \)
+  \( -clone 0 -channel B -separate +channel -threshold 75% -negate \) -delete 0 -evaluate-sequence min)
+
+# The mean (0..1) of a region of a screenshot seen through a filter: name, width, height, x, y,
+# then the filter: gray (its brightness), lit N (the share brighter than N percent), or red,
+# blue or warm (the share of clearly red, clearly blue or warm pixels).
+region_share() {
+  local filter=(-colorspace Gray)
+  case $6 in
+    lit) filter+=(-threshold "$7%") ;;
+    red) filter=(-fx 'r > 0.6 && g < 0.35 && b < 0.35 ? 1 : 0') ;;
+    blue) filter=(-fx 'b > 0.6 && r < 0.5 && b > g + 0.2 ? 1 : 0') ;;
+    warm) filter=("${WARM_MASK[@]}") ;;
+  esac
+  convert "$WORK/$1.png" -crop "$2x$3+$4+$5" +repage "${filter[@]}" -format '%[fx:mean]' info:
 }
 
-# Share (0..1) of a region's pixels brighter than a percentage: name, w, h, x, y, percent.
-region_lit_share() {
-  convert "$WORK/$1.png" -crop "$2x$3+$4+$5" +repage -colorspace Gray -threshold "$6%" \
-    -format '%[fx:mean]' info:
-}
-
-# Share of a region's pixels that are clearly red: name, w, h, x, y.
-region_red_share() {
-  convert "$WORK/$1.png" -crop "$2x$3+$4+$5" +repage \
-    -fx 'r > 0.6 && g < 0.35 && b < 0.35 ? 1 : 0' -format '%[fx:mean]' info:
-}
-
-# Share of a region's pixels that are clearly blue.
-region_blue_share() {
-  convert "$WORK/$1.png" -crop "$2x$3+$4+$5" +repage \
-    -fx 'b > 0.6 && r < 0.5 && b > g + 0.2 ? 1 : 0' -format '%[fx:mean]' info:
-}
-
-# Share of a region's pixels in the flame's warm white-orange (r > 0.95, g > 0.6, b < 0.75):
-# one mask per channel and their minimum, which takes a tenth of the time -fx takes over a
-# whole frame.
-region_warm_share() {
-  convert "$WORK/$1.png" -crop "$2x$3+$4+$5" +repage \
-    \( -clone 0 -channel R -separate +channel -threshold 95% \) \
-    \( -clone 0 -channel G -separate +channel -threshold 60% \) \
-    \( -clone 0 -channel B -separate +channel -threshold 75% -negate \) \
-    -delete 0 -evaluate-sequence min -format '%[fx:mean]' info:
-}
-
-# The flame's warm light in screenshot $1 as a black and white mask, $WORK/$1-warm.png.
-warm_mask() {
-  convert "$WORK/$1.png" \
-    \( -clone 0 -channel R -separate +channel -threshold 95% \) \
-    \( -clone 0 -channel G -separate +channel -threshold 60% \) \
-    \( -clone 0 -channel B -separate +channel -threshold 75% -negate \) \
-    -delete 0 -evaluate-sequence min "$WORK/$1-warm.png"
+# Whether screenshot $1 shows the stone around the hero lit by the flame. Sets WHY when not.
+stone_lit() {
+  around_hero=$(region_share "$1" 300 200 250 200 gray)
+  greater "$around_hero" 0.08 || { WHY="the stone around the hero is not lit (mean $around_hero)"; return 1; }
 }
 
 # Whether screenshot $1 shows the flame's glow whole: warm light that fades out on every side,
 # not a patch cut off by a straight edge (the screen's own edges aside). Sets WHY when not.
 glow_is_whole() {
-  warm_mask "$1"
   local mask="$WORK/$1-warm.png" box width height w h x y
+  convert "$WORK/$1.png" "${WARM_MASK[@]}" "$mask"
   read -r width height < <(identify -format '%w %h' "$mask")
   box=$(convert "$mask" -format '%@' info:)
   IFS='x+' read -r w h x y <<<"$box"
@@ -246,6 +208,11 @@ quit_with_escape() {
   wait_for_exit 30 || fail "game still running after Escape"
   [ "$EXIT_STATUS" -eq 0 ] || fail "exit status $EXIT_STATUS after Escape, want 0"
 }
+
+# The frame-time line comes after every second of frames played (F2 on): it counts them.
+frametime_lines() { grep -c '^Frametime: ' "$WORK/out.txt" || true; }
+# Waits up to a minute for $1 frame-time lines in all.
+wait_for_frametime_lines() { wait_until 60 eval '[ "$(frametime_lines)" -ge '"$1"' ]'; }
 
 no_gl_errors() {
   ! grep -q '^GL: ' "$WORK/err.txt"

@@ -5,18 +5,16 @@ start_game_and_wait
 
 # Faces of the lit column fill most of this region; as lines only a few pixels stay lit.
 filled_scene() {
-  filled=$(region_lit_share filled 300 200 250 300 6)
+  filled=$(region_share filled 300 200 250 300 lit 6)
   greater "$filled" 0.5 || { WHY="the filled scene is not lit where expected ($filled)"; return 1; }
 }
 screenshot_until filled filled_scene || fail "$WHY"
 
 press F3
 wait_for_output 30 '^draw Wireframe: 1$' || fail "F3 printed no report with wireframe on"
-grep -qx -- "$(printf '%.0s-' $(seq 69))" "$WORK/out.txt" || fail "the report has no line of 69 dashes"
-grep -qE '^ViewFrustum: 0 \| [0-9]+ object drawn$' "$WORK/out.txt" || fail "no object count in the report"
 
 wireframe_scene() {
-  lines=$(region_lit_share wireframe 300 200 250 300 6)
+  lines=$(region_share wireframe 300 200 250 300 lit 6)
   greater "$lines" 0.01 || { WHY="nothing drawn in wireframe ($lines)"; return 1; }
   greater "$(awk -v f="$filled" 'BEGIN { print f / 2 }')" "$lines" || { WHY="wireframe still looks filled ($lines vs $filled)"; return 1; }
 }

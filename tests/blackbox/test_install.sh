@@ -16,7 +16,6 @@ mkdir -p "$PLAYER_HOME"
 install_into "$PREFIX"
 holds_expected_files "$PREFIX"
 nothing_from_build_tree "$PREFIX"
-[ -x "$PREFIX/bin/tindral" ] && [ -x "$PREFIX/libexec/tindral/tindral" ] || fail "launcher or game not executable"
 # Each icon: a PNG of its size, a rounded tile (clear corner, solid middle) showing the red
 # tunic and the flame's warm glow.
 for size in 64 128 256; do
@@ -24,8 +23,8 @@ for size in 64 128 256; do
   [ "$(identify -format '%m %wx%h' "$icon")" = "PNG ${size}x$size" ] || fail "icon $icon is not a $size pixel PNG"
   [ "$(convert "$icon" -format '%[fx:p{0,0}.a] %[fx:p{w/2,h/2}.a]' info:)" = "0 1" ] || fail "icon $size has no clear corners or no solid middle"
   cp "$icon" "$WORK/icon$size.png"
-  red=$(region_red_share "icon$size" "$size" "$size" 0 0)
-  warm=$(region_warm_share "icon$size" "$size" "$size" 0 0)
+  red=$(region_share "icon$size" "$size" "$size" 0 0 red)
+  warm=$(region_share "icon$size" "$size" "$size" 0 0 warm)
   greater "$red" 0.01 && greater "$warm" 0.01 || fail "icon $size lacks the red hero or the flame (red $red, warm $warm)"
 done
 pass "install holds the game, data, settings, launcher, desktop entry, icons, metainfo, manual"
@@ -66,24 +65,14 @@ start_launcher() {
   run_in_background "$WORK" env -u XDG_CONFIG_HOME HOME="$PLAYER_HOME" "$@" "$PREFIX/bin/tindral"
 }
 
-# Polls until the game has drawn a frame: the stone around the hero lit by the flame.
-wait_for_drawn_frame() {
-  local lit=0
-  for _ in $(seq 100); do
-    screenshot "$WINDOW_ID" frame
-    lit=$(region_mean frame 300 200 250 200)
-    greater "$lit" 0.08 && return 0
-    sleep 0.2
-  done
-  fail "no frame with the lit stone around the hero was drawn (mean $lit)"
-}
+frame_drawn() { stone_lit frame; }
 
 data="$(cd "$PREFIX/share/tindral/Tindral" && pwd -P)"
 folder="$PLAYER_HOME/.config/tindral"
 
 start_launcher
 wait_for_first_level
-wait_for_drawn_frame
+screenshot_until frame frame_drawn || fail "$WHY"
 quit_with_escape
 cmp -s "$folder/settings.conf" "$PREFIX/share/tindral/settings.conf" || fail "the player's settings.conf is not the default"
 [ -L "$folder/Tindral" ] && [ "$(readlink -f "$folder/Tindral")" = "$data" ] || fail "$folder/Tindral is not a link to $data"

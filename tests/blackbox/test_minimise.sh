@@ -8,27 +8,15 @@ start_window_manager
 sed -i 's/^difficulty=.*/difficulty=0/' "$WORK/run/settings.conf"
 start_game_and_wait
 
-# The frame-time line comes after every second of frames played: it counts them for us.
-frametime_lines() { grep -c '^Frametime: ' "$WORK/out.txt" || true; }
-wait_for_more_frametime_lines() {
-  local want=$1
-  for _ in $(seq 300); do
-    [ "$(frametime_lines)" -ge "$want" ] && return 0
-    kill -0 "$GAME_PID" 2>/dev/null || return 1
-    sleep 0.2
-  done
-  return 1
-}
 # Seconds of processor time the game has used, all its threads together.
 processor_seconds() { awk '{ printf "%.2f", ($14 + $15) / 100 }' "/proc/$GAME_PID/stat"; }
 iconic() { xprop -id "$WINDOW_ID" WM_STATE | grep -q 'Iconic'; }
 
 press F2
-wait_for_more_frametime_lines 1 || fail "no frame-time line after F2"
+wait_for_frametime_lines 1 || fail "no frame-time line after F2"
 
 xdotool windowminimize "$WINDOW_ID"
-for _ in $(seq 150); do iconic && break; sleep 0.2; done
-iconic || fail "the window manager did not minimise the window"
+wait_until 30 iconic || fail "the window manager did not minimise the window"
 lines=$(frametime_lines)
 used=$(processor_seconds)
 sleep 6 # the time the player is away
@@ -40,10 +28,9 @@ greater 0.5 "$away_processor" || fail "the minimised game used $away_processor s
 pass "minimised, no frames are played and the game sleeps ($away_processor s of processor time in 6 s)"
 
 wmctrl -i -a "$WINDOW_ID"
-for _ in $(seq 150); do iconic || break; sleep 0.2; done
-! iconic || fail "the window did not come back"
+wait_until 30 eval '! iconic' || fail "the window did not come back"
 back=$(frametime_lines)
-wait_for_more_frametime_lines $((back + 2)) || fail "the game did not go on after the window came back"
+wait_for_frametime_lines $((back + 2)) || fail "the game did not go on after the window came back"
 longest=$(sed -n 's/^Frametime: \([0-9.e+-]*\) .*/\1/p' "$WORK/out.txt" | tail -n +$((back + 1)) | sort -g | tail -n 1)
 greater 2 "$longest" || fail "a frame after the window came back stood for $longest s: the time away was played"
 ! grep -q '^hero died$' "$WORK/out.txt" || fail "the hero died while the window was minimised"

@@ -1,7 +1,7 @@
 # Files as other systems leave them. A FIFO or a folder where level 1 should be is a missing
 # level: the game says so, plays the empty level and ends with status 0 (a FIFO used to hang
 # the start with the window open). A level saved with a UTF-8 byte-order mark is built as
-# without it. A FIFO as settings.conf ends the start as a missing settings.conf does.
+# without it.
 source "$(dirname "$0")/lib.sh"
 copy_run_folder
 levels="$WORK/run/Tindral/Levels"
@@ -42,16 +42,3 @@ start_game_and_wait
 [ "$(level_one_lines)" = "$plain" ] || fail "with a byte-order mark the level printed $(level_one_lines), want $plain"
 end_with_escape "level 2 as level 1 with a byte-order mark"
 pass "a level saved with a byte-order mark is built as without it ($(tail -n 1 <<<"$plain"))"
-
-cd "$WORK/run"
-rm settings.conf
-status=0
-timeout 20 ./tindral </dev/null >"$WORK/missing.txt" || status=$?
-[ "$status" -eq 255 ] || fail "missing settings.conf: exit status $status, want 255"
-mkfifo settings.conf
-status=0
-timeout 20 ./tindral </dev/null >"$WORK/fifo.txt" || status=$?
-[ "$status" -eq 255 ] || fail "a FIFO as settings.conf: exit status $status, want 255 (124: it hung)"
-[ "$(head -n 1 "$WORK/fifo.txt")" = "Can't load 'settings.conf'" ] && cmp -s "$WORK/missing.txt" "$WORK/fifo.txt" ||
-  fail "a FIFO as settings.conf printed: $(cat "$WORK/fifo.txt")"
-pass "a FIFO as settings.conf ends the start with status 255, as a missing one does"

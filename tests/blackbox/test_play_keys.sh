@@ -6,10 +6,7 @@ copy_run_folder
 sed -i 's/^difficulty=.*/difficulty=0/' "$WORK/run/settings.conf"
 start_game_and_wait
 
-level_drawn() {
-  around_hero=$(region_mean before 300 200 250 200)
-  greater "$around_hero" 0.08 || { WHY="the stone around the hero is not lit (mean $around_hero)"; return 1; }
-}
+level_drawn() { stone_lit before; }
 screenshot_until before level_drawn || fail "$WHY"
 
 # Sideways, so that the distance to the flame and with it the meters stay as they are; from

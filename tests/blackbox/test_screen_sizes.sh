@@ -7,23 +7,20 @@ start_private_display 1024x768
 
 # The hero stands at the start until the flame, closing in, glows red-orange; then Tab freezes
 # the scene (the flame stays where it is), and the test looks at it once it has stopped moving.
-warm_glow_near() {
-  glow=$(region_warm_share "$1" "$2" "$3" 0 0)
-  greater "$glow" 0.002 || { WHY="no warm glow yet (share $glow)"; return 1; }
-}
-frozen() {
-  [ -f "$WORK/$1-last.png" ] || { cp "$WORK/$1.png" "$WORK/$1-last.png"; WHY="one picture so far"; return 1; }
-  local change
-  change=$(image_difference "$1" "$1-last")
-  cp "$WORK/$1.png" "$WORK/$1-last.png"
-  greater 0.0005 "$change" || { WHY="the picture still changes ($change)"; return 1; }
-}
 frozen_glow_is_whole() {
   local name=$1 width=$2 height=$3
-  warm() { warm_glow_near "$name" "$width" "$height"; }
+  warm() {
+    glow=$(region_share "$name" "$width" "$height" 0 0 warm)
+    greater "$glow" 0.002 || { WHY="no warm glow yet (share $glow)"; return 1; }
+  }
+  still() {
+    [ -f "$WORK/$name-last.png" ] || { cp "$WORK/$name.png" "$WORK/$name-last.png"; WHY="one picture so far"; return 1; }
+    change=$(image_difference "$name" "$name-last")
+    cp "$WORK/$name.png" "$WORK/$name-last.png"
+    greater 0.0005 "$change" || { WHY="the picture still changes ($change)"; return 1; }
+  }
   screenshot_until "$name" warm || fail "$name: $WHY"
   press Tab
-  still() { frozen "$name"; }
   screenshot_until "$name" still || fail "$name: $WHY"
   glow_is_whole "$name" || fail "$name: $WHY"
 }

@@ -17,17 +17,14 @@ fi
 failures=0
 fail() { echo "FAIL ($case_name): $*"; failures=$((failures + 1)); }
 
-# Copies the run folder for one case; the case then breaks what it wants in it.
-fresh_copy() {
+# Runs a copy of the run folder for at most $2 seconds, after the command $3 changed the copy's
+# shader folder (stdin not a terminal, so nothing waits for a key); sets output and status.
+run_case() {
   case_name=$1
-  game_dir="$scratch/$case_name"
+  local game_dir="$scratch/$1"
   cp -r "$run_dir" "$game_dir"
-}
-
-# Runs the copy's game (stdin not a terminal, so nothing waits for a key); sets output and status.
-run_game() {
-  local seconds=$1
-  output=$(cd "$game_dir" && "${launcher[@]}" timeout "$seconds" ./tindral </dev/null 2>&1)
+  (cd "$game_dir/Tindral/Shader" && eval "$3")
+  output=$(cd "$game_dir" && "${launcher[@]}" timeout "$2" ./tindral </dev/null 2>&1)
   status=$?
 }
 
@@ -41,39 +38,31 @@ expect_log_after() {
   [ -n "$next" ] || fail "no driver log after '$1' in:"$'\n'"$output"
 }
 
-fresh_copy missing_file
-rm "$game_dir/Tindral/Shader/flameShader.frag"
-run_game 60
-expect_status 255
+# The game stopped at start-up, with none of its programs built.
+expect_refused() {
+  expect_status 255
+  expect_no_line "ShaderManager: DONE"
+}
+
+run_case missing_file 60 'rm flameShader.frag'
+expect_refused
 expect_line "ShaderManager: initializing ..."
 expect_line "Failed to open file Tindral/Shader/flameShader.frag"
-expect_no_line "ShaderManager: DONE"
 
 # A folder where a shader file should be opens like a file but cannot be read.
-fresh_copy folder_for_file
-rm "$game_dir/Tindral/Shader/basicShader.vert"
-mkdir "$game_dir/Tindral/Shader/basicShader.vert"
-run_game 60
-expect_status 255
+run_case folder_for_file 60 'rm basicShader.vert && mkdir basicShader.vert'
+expect_refused
 expect_line "Failed to open file Tindral/Shader/basicShader.vert"
-expect_no_line "ShaderManager: DONE"
 
-fresh_copy compile_error
-printf '#version 330 core\nvoid main()\n{\n    gl_Position = undeclaredThing;\n}\n' \
-  >"$game_dir/Tindral/Shader/depthShader.vert"
-run_game 60
-expect_status 255
+run_case compile_error 60 "printf '#version 330 core\nvoid main()\n{\n    gl_Position = undeclaredThing;\n}\n' >depthShader.vert"
+expect_refused
 expect_line "Failed to compile shader"
 expect_log_after "Failed to compile shader"
-expect_no_line "ShaderManager: DONE"
 
 # A vertex shader without main compiles but cannot link. The glow program is built after the
 # HUD program, so its missing file is never reached.
-fresh_copy link_error
-printf '#version 330 core\nuniform mat4 modelMatrix;\n' >"$game_dir/Tindral/Shader/hudShader.vert"
-rm "$game_dir/Tindral/Shader/glowShader.frag"
-run_game 60
-expect_status 255
+run_case link_error 60 "printf '#version 330 core\nuniform mat4 modelMatrix;\n' >hudShader.vert && rm glowShader.frag"
+expect_refused
 expect_line "Failed to link shader program"
 expect_log_after "Failed to link shader program"
 expect_no_line "Failed to open file Tindral/Shader/glowShader.frag"
@@ -81,9 +70,7 @@ expect_no_line "Failed to open file Tindral/Shader/glowShader.frag"
 # Intact shaders: all programs build after the GL version line and the game keeps running
 # (stopped by the timeout) without GL errors. At the slowest speed no game is over within the
 # time, however long a busy machine takes to start it.
-fresh_copy intact
-sed -i 's/^difficulty=.*/difficulty=0/' "$game_dir/settings.conf"
-run_game 15
+run_case intact 15 "sed -i 's/^difficulty=.*/difficulty=0/' ../../settings.conf"
 [ "$status" -eq 124 ] || fail "the game ended with status $status instead of running on:"$'\n'"$output"
 expect_line "ShaderManager: DONE"
 before_init=$(grep -B1 -xF "ShaderManager: initializing ..." <<<"$output" | head -n1)

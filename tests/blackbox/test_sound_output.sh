@@ -13,11 +13,8 @@ recording_rms() {
 record_run() {
   export SDL_DISKAUDIOFILE="$WORK/$1.raw"
   start_game_and_wait
-  local bytes=$((3 * 44100 * 4)) deadline=$((SECONDS + 60))
-  while [ "$(stat -c %s "$SDL_DISKAUDIOFILE" 2>/dev/null || echo 0)" -lt "$bytes" ]; do
-    [ "$SECONDS" -lt "$deadline" ] || fail "less than three seconds of sound recorded in a minute"
-    sleep 0.2
-  done
+  wait_until 60 eval '[ "$(stat -c %s "$SDL_DISKAUDIOFILE" 2>/dev/null || echo 0)" -ge $((3 * 44100 * 4)) ]' ||
+    fail "less than three seconds of sound recorded in a minute"
   quit_with_escape
 }
 

@@ -16,12 +16,7 @@ xdotool windowsize --sync "$id" 400 300 || true
 held=$(window_size "$id")
 kill -CONT "$GAME_PID"
 [ "$held" = "400x300" ] || fail "the resize by hand did not take (window $held)"
-resized_back=""
-for _ in $(seq 50); do
-  sleep 0.2
-  [ "$(window_size "$id")" = "800x600" ] && { resized_back=yes; break; }
-done
-[ -n "$resized_back" ] || fail "window stayed at $(window_size "$id") after a resize"
+wait_until 10 eval '[ "$(window_size "$id")" = "800x600" ]' || fail "window stayed at $(window_size "$id") after a resize"
 pass "resize snaps back"
 
 "$TINDRAL_XCLOSE" "$id"

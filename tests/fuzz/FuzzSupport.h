@@ -1,18 +1,11 @@
 #pragma once
-// What the fuzz targets share: the game's console silenced (a failed load prints a line per
-// input), a broken promise reported as a crash, and inputs handed over as files for the
-// loaders that read files.
+// What the fuzz targets share: a broken promise reported as a crash, and inputs handed over as
+// files for the loaders that read files.
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
-#include <iostream>
 #include <string>
 #include <unistd.h>
-
-inline void silenceConsole()
-{
-    std::cout.setstate(std::ios::badbit);
-}
 
 // libFuzzer reports an abort with the input that caused it.
 inline void require(bool promise)

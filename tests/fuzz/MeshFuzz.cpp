@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iostream>
 
 namespace {
 
@@ -18,7 +19,7 @@ bool allFinite(const std::vector<float>& values)
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    silenceConsole();
+    std::cout.setstate(std::ios::badbit); // a failed load prints a line per input
     return 0;
 }
 

@@ -6,16 +6,8 @@
 
 namespace {
 
-void strike(int key)
-{
-    pressKey(key);
-    releaseKey(key);
-}
-
 class DebugViewsTest : public GlGameTest {
 protected:
-    void frame() { loopFrame(); }
-
     // The colour images of everything the lit and glow passes draw.
     std::vector<const Texture*> colourTextures() const
     {
@@ -31,15 +23,15 @@ protected:
 
 TEST_F(DebugViewsTest, F3DrawsLinesFromTheFrameAfterItsReportUntilStruckAgain)
 {
-    frame();
-    strike(Key::F3);
-    frame(); // drawn filled; its report switches to lines
+    loopFrame();
+    strikeKey(Key::F3);
+    loopFrame(); // drawn filled; its report switches to lines
     EXPECT_EQ(glInteger(GL_POLYGON_MODE), GL_FILL);
-    frame();
+    loopFrame();
     EXPECT_EQ(glInteger(GL_POLYGON_MODE), GL_LINE);
-    strike(Key::F3);
-    frame();
-    frame();
+    strikeKey(Key::F3);
+    loopFrame();
+    loopFrame();
     EXPECT_EQ(glInteger(GL_POLYGON_MODE), GL_FILL);
 }
 
@@ -86,12 +78,12 @@ TEST_F(DebugViewsTest, AnF4StrokeReachesTheTexturesBeforeTheNextFrameIsDrawn)
 {
     buildLevel("1x1x121x1x\n1x1S1x1x1x\n");
     pressKey(Key::F4);
-    frame();
+    loopFrame();
     EXPECT_TRUE(game->takeSamplingChanges().empty()) << "the renderer took the change";
     for (const Texture* texture : colourTextures())
         EXPECT_EQ(textureParameter(texture->name, GL_TEXTURE_MAG_FILTER), GL_NEAREST);
     releaseKey(Key::F4);
-    frame();
+    loopFrame();
     for (const Texture* texture : colourTextures())
         EXPECT_EQ(textureParameter(texture->name, GL_TEXTURE_MAG_FILTER), GL_LINEAR);
 }

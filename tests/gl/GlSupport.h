@@ -10,28 +10,23 @@
 
 #include <GLFW/glfw3.h>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The driver's error messages (KHR_debug) since they were last taken.
-inline std::vector<std::string>& glDebugErrors()
-{
-    static std::vector<std::string> errors;
-    return errors;
-}
+inline std::vector<std::string> glDebugErrors;
 
 inline void GLAPIENTRY recordGlDebugMessage(GLenum, GLenum type, GLuint, GLenum, GLsizei, const GLchar* message,
                                             const void*)
 {
     if (type == GL_DEBUG_TYPE_ERROR)
-        glDebugErrors().push_back(message);
+        glDebugErrors.push_back(message);
 }
 
 // The errors reported so far, which are then forgotten; for a test that provokes one.
 inline std::vector<std::string> takeGlDebugErrors()
 {
-    std::vector<std::string> taken;
-    taken.swap(glDebugErrors());
-    return taken;
+    return std::exchange(glDebugErrors, {});
 }
 
 // A debug context: the driver reports every GL error as it happens, with its reason.
@@ -77,7 +72,6 @@ inline void requireGlContext()
     ASSERT_NE(testGlWindow(), nullptr) << "no GL 3.3 context (is DISPLAY set, and does its server accept us?)";
 }
 
-// Fixture for tests that need a current GL context.
 class GlTest : public ::testing::Test {
 protected:
     void SetUp() override

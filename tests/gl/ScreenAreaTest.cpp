@@ -17,7 +17,7 @@ glm::mat4 lookingAtBoxFrom(glm::vec3 eye)
 
 } // namespace
 
-TEST(ScreenArea, ABoxAheadCoversItsProjectedCornersAndNoMore)
+TEST(ScreenArea, ABoxCoversItsProjectedCornersWithinTheImageAndNoneReachingBehindTheEye)
 {
     // Straight ahead and 10 away, the box's near face (9 away) spans 1/(9 tan 30) of the
     // half-height: 0.192 of the 150 rows, centred.
@@ -32,10 +32,8 @@ TEST(ScreenArea, ABoxAheadCoversItsProjectedCornersAndNoMore)
     EXPECT_EQ(wide.x, area->x - 14);
     EXPECT_EQ(wide.width, area->width + 28);
     EXPECT_EQ(scaledUp(PixelRect{10, 20, 30, 40}, 4, 800, 600), (PixelRect{40, 80, 120, 160}));
-}
 
-TEST(ScreenArea, BoundsAreCutToTheImageAndNoneIsGivenForABoxReachingBehindTheEye)
-{
+    // Bounds are cut to the image, and there are none for a box reaching behind the eye.
     const std::optional<PixelRect> beside = projectedArea(
         low, high, lookingAtBoxFrom(glm::vec3(0, 0, 10)) * glm::translate(glm::mat4(1.0f), glm::vec3(500, 0, 0)), 200,
         150);

@@ -1,18 +1,11 @@
+#include "TestSupport.h"
+
 #include "game/Camera.h"
-#include "game/DebugSwitches.h"
-#include "game/InputState.h"
-#include "game/Keys.h"
 
 #include <cmath>
 #include <glm/gtc/matrix_transform.hpp>
-#include <gtest/gtest.h>
 
 namespace {
-
-void key(int code, int action)
-{
-    recordKey(inputState(), debugSwitches(), code, action);
-}
 
 class Input : public ::testing::Test {
 protected:
@@ -49,12 +42,12 @@ TEST(Camera, ComputeViewAt405And315LooksAtTwoThirdsFromTheFlame)
 
 TEST_F(Input, StrokeKeysCountOnPressOnlyOtherKeysOnEveryAction)
 {
-    key(Key::Space, KeyAction::Press);
-    key(Key::Space, KeyAction::Repeat);
-    key(Key::Tab, KeyAction::Release);
-    key(Key::Enter, KeyAction::Repeat);
-    key(Key::Escape, KeyAction::Release);
-    key(Key::Q, KeyAction::Repeat);
-    key(Key::Enter, KeyAction::Press);
+    keyEvent(Key::Space, KeyAction::Press);
+    keyEvent(Key::Space, KeyAction::Repeat);
+    keyEvent(Key::Tab, KeyAction::Release);
+    keyEvent(Key::Enter, KeyAction::Repeat);
+    keyEvent(Key::Escape, KeyAction::Release);
+    keyEvent(Key::Q, KeyAction::Repeat);
+    keyEvent(Key::Enter, KeyAction::Press);
     EXPECT_EQ(inputState().keys, (std::vector<int>{Key::Space, Key::Escape, Key::Q, Key::Enter}));
 }

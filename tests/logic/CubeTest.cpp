@@ -9,18 +9,12 @@ namespace {
 
 constexpr float dt = 0.025f;
 
-CubeInvis invisibleCubeAt(glm::vec3 position)
-{
-    return CubeInvis(position);
-}
-
 void updateWithHeroAt(Cube& cube, glm::vec3 hero)
 {
     cube.heroPosition = hero;
     cube.updateCube(dt);
 }
 
-// Whether a hero at `hero` has reached the finish.
 bool reaches(CubeFinish& finish, glm::vec3 hero)
 {
     updateWithHeroAt(finish, hero);
@@ -32,7 +26,7 @@ bool reaches(CubeFinish& finish, glm::vec3 hero)
 TEST(Cube, HeroAt2_85Minus3_5FadesTheCubeAt3Minus3ButIsNotOnTheFinishThere)
 {
     const glm::vec3 hero(2.85f, 1.0f, -3.5f);
-    CubeInvis invisible = invisibleCubeAt(glm::vec3(3.0f, 1.0f, -3.0f));
+    CubeInvis invisible(glm::vec3(3.0f, 1.0f, -3.0f));
     updateWithHeroAt(invisible, hero);
     EXPECT_TRUE(invisible.fading) << "the fading area is the cell shifted by 0.2";
 
@@ -40,7 +34,7 @@ TEST(Cube, HeroAt2_85Minus3_5FadesTheCubeAt3Minus3ButIsNotOnTheFinishThere)
     EXPECT_FALSE(reaches(finish, hero));
     EXPECT_TRUE(reaches(finish, glm::vec3(3.05f, 1.0f, -3.95f)));
 
-    CubeInvis missed = invisibleCubeAt(glm::vec3(3.0f, 1.0f, -3.0f));
+    CubeInvis missed(glm::vec3(3.0f, 1.0f, -3.0f));
     updateWithHeroAt(missed, glm::vec3(3.5f, 1.0f, -3.1f));
     EXPECT_FALSE(missed.fading) << "the shifted area misses a hero deep in the cell's front edge";
 }
@@ -58,7 +52,7 @@ TEST(Cube, TheFinishIsReachedOnOrAboveItsTopButNotFromInsideItsColumn)
 
 TEST(Cube, FadingStartsAtAnyHeightAndGoesOnWithoutTheHero)
 {
-    CubeInvis cube = invisibleCubeAt(glm::vec3(3.0f, 1.0f, -3.0f));
+    CubeInvis cube(glm::vec3(3.0f, 1.0f, -3.0f));
     updateWithHeroAt(cube, glm::vec3(3.5f, 9.0f, -3.5f)); // high above, jumping over it
     ASSERT_TRUE(cube.fading);
     float elapsed = dt;

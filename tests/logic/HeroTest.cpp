@@ -8,51 +8,36 @@ namespace {
 
 constexpr double dt = 0.025; // one frame at 60 Hz in game time at difficulty 2
 
-// Remembers which sounds it was asked for.
-struct SoundList : SoundPlayer {
-    void playSound(Sound sound, bool) override { sounds.push_back(sound); }
-    void setVolume(float) override {}
-    std::vector<Sound> sounds;
-};
-
-// A hero that remembers which sounds it asked for.
-class ListeningHero : public Hero {
+// A hero that remembers which sounds it asked for: in the air, or standing on a column of the
+// given height, settled by one update.
+class ListeningHero : public SoundPlayer, public Hero {
 public:
-    explicit ListeningHero(glm::vec3 position) : Hero(position, list_) {}
-    ListeningHero(const ListeningHero&) = delete;
-    ListeningHero& operator=(const ListeningHero&) = delete;
-
-    bool heard(Sound sound) const { return std::count(sounds().begin(), sounds().end(), sound) > 0; }
-    std::vector<Sound>& sounds() { return list_.sounds; }
-    const std::vector<Sound>& sounds() const { return list_.sounds; }
-    // One update with the flame `gap` units behind (towards +z).
-    void step(float gap = 3.0f) { updateHero(dt, position + glm::vec3(0.0f, 1.0f, gap)); }
-
-private:
-    SoundList list_;
-};
-
-// A hero standing on a column of the given height, settled by one update.
-class StandingHero : public ListeningHero {
-public:
-    explicit StandingHero(int height) : ListeningHero(glm::vec3(2.5f, static_cast<float>(height), -3.5f))
+    explicit ListeningHero(glm::vec3 position) : Hero(position, *this) {}
+    explicit ListeningHero(int height) : ListeningHero(glm::vec3(2.5f, static_cast<float>(height), -3.5f))
     {
         groundHeight = height;
         step();
-        sounds().clear();
+        sounds.clear();
     }
+    void playSound(Sound sound, bool) override { sounds.push_back(sound); }
+    void setVolume(float) override {}
+    bool heard(Sound sound) const { return std::count(sounds.begin(), sounds.end(), sound) > 0; }
+    // One update with the flame `gap` units behind (towards +z).
+    void step(float gap = 3.0f) { updateHero(dt, position + glm::vec3(0.0f, 1.0f, gap)); }
+
+    std::vector<Sound> sounds;
 };
 
 } // namespace
 
 TEST(Hero, StandsSilentlyAndWalksThreeQuartersOfItsVelocityForOneUpdate)
 {
-    StandingHero hero(1);
+    ListeningHero hero(1);
     for (int i = 0; i < 100; ++i)
         hero.step();
     EXPECT_FLOAT_EQ(hero.position.y, 1.0f);
     EXPECT_TRUE(hero.onGround);
-    EXPECT_TRUE(hero.sounds().empty());
+    EXPECT_TRUE(hero.sounds.empty());
 
     const float startX = hero.position.x;
     hero.setVelocity(glm::vec3(2.5f, 0.0f, 0.0f));
@@ -65,7 +50,7 @@ TEST(Hero, StandsSilentlyAndWalksThreeQuartersOfItsVelocityForOneUpdate)
 
 TEST(Hero, JumpRisesAboutOnePointThreeAndLandsBackOnlyFromTheGround)
 {
-    StandingHero hero(2);
+    ListeningHero hero(2);
     hero.jump();
     EXPECT_TRUE(hero.heard(Sound::Jump));
     float top = hero.position.y;
@@ -93,20 +78,20 @@ TEST(Hero, JumpRisesAboutOnePointThreeAndLandsBackOnlyFromTheGround)
 TEST(Hero, MetersFillOutsideTheBandAndDecayInsideItUpToExactly2And4)
 {
     for (float gap : {2.0f, 4.0f}) {
-        StandingHero hero(1);
+        ListeningHero hero(1);
         hero.nearMeter = hero.farMeter = 0.5f;
         hero.step(gap);
         EXPECT_NEAR(hero.nearMeter, 0.5 - 0.05 * dt, 1e-6) << "gap " << gap;
         EXPECT_NEAR(hero.farMeter, 0.5 - 0.05 * dt, 1e-6) << "gap " << gap;
     }
-    StandingHero near(1);
+    ListeningHero near(1);
     near.step(1.5f);
     EXPECT_NEAR(near.nearMeter, 0.5 * dt * 0.4, 1e-6);
     EXPECT_TRUE(near.heard(Sound::HeroBurning));
-    StandingHero far(1);
+    ListeningHero far(1);
     far.step(10.0f);
     EXPECT_NEAR(far.farMeter, 2.1 * dt, 1e-6) << "the far meter's rate is capped at 3 * 0.7";
-    StandingHero decaying(1);
+    ListeningHero decaying(1);
     decaying.nearMeter = 0.0001f;
     decaying.step();
     EXPECT_EQ(decaying.nearMeter, 0.0f) << "no meter goes below 0";
@@ -114,10 +99,10 @@ TEST(Hero, MetersFillOutsideTheBandAndDecayInsideItUpToExactly2And4)
 
 TEST(Hero, AFullMeterAFallOrAHigherColumnCostsExactlyOneLife)
 {
-    StandingHero burnt(1);
+    ListeningHero burnt(1);
     burnt.nearMeter = 0.999f;
     burnt.step(0.5f);
-    StandingHero lost(1);
+    ListeningHero lost(1);
     lost.farMeter = 0.999f;
     lost.step(9.0f);
     // Falling below 0 while a meter is also full still takes one life only.
@@ -131,7 +116,7 @@ TEST(Hero, AFullMeterAFallOrAHigherColumnCostsExactlyOneLife)
     EXPECT_TRUE(falling.heard(Sound::Falling));
 
     // Walking into a higher column without jumping sinks through it.
-    StandingHero blocked(1);
+    ListeningHero blocked(1);
     blocked.groundHeight = 2;
     for (int i = 0; i < 100 && !blocked.died; ++i)
         blocked.step();

@@ -3,8 +3,6 @@
 #include "scene/Bar.h"
 #include "scene/Cube.h"
 #include "scene/Flame.h"
-#include "scene/LevelReader.h"
-#include "scene/Propeller.h"
 
 namespace {
 
@@ -61,8 +59,6 @@ TEST_F(LevelBuilder, BuildingTheSameLevelTwiceLeavesNothingOfTheFirstBuildBehind
         played.hero.lives = 2;
         played.hero.farMeter = 0.7f;
         played.flame.position = glm::vec3(9.0f);
-        played.propeller.spinAngle = 90.0f;
-        played.heroCell = 6;
         played.finished = true;
     });
     frames(1);
@@ -79,9 +75,7 @@ TEST_F(LevelBuilder, BuildingTheSameLevelTwiceLeavesNothingOfTheFirstBuildBehind
     EXPECT_EQ(game->hero().farMeter, 0.0f);
     EXPECT_EQ(game->hero().position, glm::vec3(1.5f, 2.05f, -1.5f));
     EXPECT_EQ(game->flame().position, glm::vec3(1.5f, 2.05f, 3.5f));
-    EXPECT_EQ(game->propeller().spinAngle, 0.0f);
     EXPECT_EQ(game->nearBar().value, 1.0f);
-    EXPECT_EQ(game->heroCell(), 0);
     EXPECT_FALSE(game->finished());
 }
 
@@ -98,40 +92,4 @@ TEST_F(LevelBuilder, AMissingLevelFileIsReportedAndLeavesAnEmptyButPlayableLevel
             game->update(gameStep);
     });
     EXPECT_EQ(printed, "hero died\n3 lives left\n") << "nothing holds the hero";
-}
-
-// As some editors save a level: the game builds it exactly as the same file without the mark.
-TEST_F(LevelBuilder, ALevelSavedWithAByteOrderMarkIsBuiltAsWithout)
-{
-    const std::string plainPrinted = buildLevel(smallLevel);
-    const std::vector<int> plainGrid = game->grid();
-    const std::size_t plainCubes = game->cubes().size();
-    const glm::vec3 plainStart = game->startPosition();
-
-    EXPECT_EQ(buildLevel(std::string(utf8ByteOrderMark) + smallLevel), plainPrinted);
-    EXPECT_EQ(game->grid(), plainGrid);
-    EXPECT_EQ(game->cubes().size(), plainCubes);
-    EXPECT_EQ(game->startPosition(), plainStart);
-    ASSERT_TRUE(game->finishCube());
-    EXPECT_EQ(game->finishCube()->position, glm::vec3(3, 1, -2));
-}
-
-// A FIFO would block the game until something writes to it, and a folder opens like an empty
-// file: either is reported, and built, as a missing level.
-TEST_F(LevelBuilder, ALevelFileThatIsNoRegularFileIsAMissingLevel)
-{
-    const std::filesystem::path level = levelFolder() / "1.lvl";
-    std::filesystem::remove(level);
-    const std::string missing = newGame();
-    ASSERT_NE(missing.find("LADE das LEVEL: 1\nFile could not be opened.\nInvisCubes: 0\n"), std::string::npos)
-        << missing;
-    {
-        WatchedFifo fifo(level);
-        EXPECT_EQ(newGame(), missing) << "a FIFO as the level";
-        EXPECT_FALSE(fifo.opened());
-    }
-    std::filesystem::create_directory(level);
-    EXPECT_EQ(newGame(), missing) << "a folder as the level";
-    EXPECT_TRUE(game->grid().empty() && game->cubes().empty());
-    EXPECT_FALSE(game->finishCube());
 }

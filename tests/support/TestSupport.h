@@ -22,7 +22,6 @@
 #include <unistd.h>
 #include <vector>
 
-// What an action prints on the standard output.
 template <class Action>
 std::string printedBy(Action&& action)
 {
@@ -31,7 +30,6 @@ std::string printedBy(Action&& action)
     return testing::internal::GetCapturedStdout();
 }
 
-// The lines of a text, without their line feeds.
 inline std::vector<std::string> linesOf(const std::string& text)
 {
     std::vector<std::string> lines;
@@ -169,11 +167,14 @@ inline void strikeKey(int key)
     releaseKey(key);
 }
 
-// Folder of the test data (level plans and test levels).
 inline std::filesystem::path testDataDir()
 {
     return std::filesystem::path(__FILE__).parent_path().parent_path() / "data";
 }
+
+// Ten flat rows of height 1, the hero starting in the middle of row 2.
+const char* const flatLevel = "1x1x1x1x1x\n1x1x1x1x1x\n1x1S1x1x1x\n1x1x1x1x1x\n1x1x1x1x1x\n"
+                              "1x1x1x1x1x\n1x1x1x1x1x\n1x1x1x1x1x\n1x1x1x1x1x\n1x1x1x1x1x\n";
 
 // A game built the way the frame loop builds it, from a level folder of its own that starts
 // with the shipped levels (every test's working directory is the run folder).
@@ -228,9 +229,12 @@ protected:
         game->restore(scene);
     }
 
-    void buildLevelFile(const std::filesystem::path& source) { buildLevel(readText(source)); }
+    // The flame in the middle of the hero's safe band, or where a test wants it.
+    void placeFlame(glm::vec3 offsetFromHero = glm::vec3(0.0f, 1.0f, 3.0f))
+    {
+        change([&](PlaySnapshot& scene) { scene.flame.position = scene.hero.position + offsetFromHero; });
+    }
 
-    // The game's own level folder, a copy of the shipped levels.
     const std::filesystem::path& levelFolder() const { return levels_.path(); }
 
     // Lets the hero, placed 0.05 above its start cell, settle onto it.

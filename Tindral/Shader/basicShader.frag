@@ -47,22 +47,16 @@ vec3 geometricNormal()
     return normalize(n);
 }
 
-// Bends the normal by the normal map. The tangent frame arrives as unnormalised sums; a frame
-// that has collapsed, or a missing normal map (it reads black), leaves the normal as it is.
+// Bends the normal by the normal map, in the surface frame the vertices made. A frame that
+// collapsed arrives as zero, and a missing normal map reads black: either leaves the normal
+// as it is.
 vec3 mappedNormal(vec3 n)
 {
-    vec3 t = worldTangent - n * dot(n, worldTangent);
-    if (dot(t, t) < 1e-10)
-        return n;
-    t = normalize(t);
-    vec3 b = worldBitangent - n * dot(n, worldBitangent) - t * dot(t, worldBitangent);
-    b = dot(b, b) < 1e-10 ? cross(n, t) : normalize(b);
-
     vec3 texel = texture(normal_texture, texCoord).rgb;
-    if (dot(texel, texel) < 1e-4)
-        return n;
-    vec3 bent = normalize(mat3(t, b, n) * (texel * 2.0 - 1.0));
-    return dot(bent, n) > 0.0 ? bent : n;
+    vec3 bent = mat3(worldTangent, worldBitangent, n) * (texel * 2.0 - 1.0);
+    float length2 = dot(bent, bent);
+    bool usable = dot(texel, texel) >= 1e-4 && dot(worldTangent, worldTangent) > 1e-6 && length2 > 1e-12;
+    return usable ? bent * inversesqrt(length2) : n;
 }
 
 // Full light inside minDistance, gone at maxDistance, and an inverse-square-like decay between.
@@ -80,16 +74,14 @@ float falloff(float d)
 float lightVisibility(vec3 n, float d)
 {
     vec4 coord = shadowCoord + depthMVP * vec4(n * (0.004 * d + 0.004), 0.0);
-    if (coord.w <= 0.0)
-        return 1.0;
     vec3 p = coord.xyz / coord.w;
-    if (any(lessThan(p, vec3(0.0))) || any(greaterThan(p, vec3(1.0))))
-        return 1.0;
     vec2 texel = shadowSpread / vec2(textureSize(shadow_texture, 0));
     float lit = 0.0;
     for (int i = 0; i < 4; ++i)
         lit += texture(shadow_texture, vec3(p.xy + shadowTaps[i] * texel, p.z - 1e-5));
-    return lit / 4.0;
+    // Behind the light, or outside its map, nothing casts a shadow.
+    bool inMap = coord.w > 0.0 && all(greaterThanEqual(p, vec3(0.0))) && all(lessThanEqual(p, vec3(1.0)));
+    return inMap ? lit / 4.0 : 1.0;
 }
 
 // Darkens the band above the border row towards the top of the window.
@@ -101,6 +93,15 @@ float topFade()
     return 1.0 - 0.7 * smoothstep(float(border), top, gl_FragCoord.y);
 }
 
+// The specular highlight's sharpness, 24, by multiplication.
+float shininess(float x)
+{
+    float x2 = x * x;
+    float x4 = x2 * x2;
+    float x8 = x4 * x4;
+    return x8 * x8 * x8;
+}
+
 void main()
 {
     vec3 albedo = texture(color_texture, texCoord).rgb;
@@ -108,23 +109,14 @@ void main()
     float d = length(toLight);
     float reach = falloff(d);
     vec3 ambient = material_ambient * albedo * (0.05 + 0.35 * reach) * flameTint;
-    // Beyond the light's reach only the faint ambient is left.
-    if (reach <= 0.0) {
-        fragColor = vec4(ambient * topFade(), transparency);
-        return;
-    }
 
+    // Beyond the light's reach fire is black, and a surface turned away from the light gets
+    // neither diffuse nor specular light: both need no branch of their own.
     vec3 surfaceNormal = geometricNormal();
     vec3 n = mappedNormal(surfaceNormal);
     vec3 l = d > 1e-5 ? toLight / d : surfaceNormal;
     float facing = dot(n, l);
     float surfaceFacing = dot(surfaceNormal, l);
-    // Turned away from the light, a surface gets neither diffuse nor specular light, and
-    // whether it lies in shadow makes no difference.
-    if (facing <= 0.0 && surfaceFacing <= 0.0) {
-        fragColor = vec4(ambient * topFade(), transparency);
-        return;
-    }
 
     vec3 v = normalize(camPosition - worldPosition);
     vec3 h = normalize(l + v);
@@ -132,7 +124,7 @@ void main()
     float visible = lightVisibility(surfaceNormal, d);
 
     vec3 diffuse = material_diffuse * max(facing, 0.0) * albedo * fire * visible;
-    float shine = surfaceFacing > 0.0 ? pow(max(dot(n, h), 0.0), 24.0) : 0.0;
+    float shine = surfaceFacing > 0.0 ? shininess(max(dot(n, h), 0.0)) : 0.0;
     vec3 specular = material_specular * 2.0 * shine * fire * visible;
 
     fragColor = vec4((ambient + diffuse + specular) * topFade(), transparency);

@@ -26,6 +26,25 @@ out vec3 worldBitangent;
 out vec2 texCoord;
 out vec4 shadowCoord;
 
+// The tangent and bitangent made square to the normal and to each other, once per vertex
+// rather than for every fragment. A frame that has collapsed is passed on as zero, and the
+// normal map then leaves the normal as it is.
+void surfaceFrame(vec3 n, vec3 tangent, vec3 bitangent)
+{
+    worldTangent = vec3(0.0);
+    worldBitangent = vec3(0.0);
+    if (dot(n, n) < 1e-12)
+        return;
+    n = normalize(n);
+    vec3 t = tangent - n * dot(n, tangent);
+    if (dot(t, t) < 1e-10)
+        return;
+    t = normalize(t);
+    vec3 b = bitangent - n * dot(n, bitangent) - t * dot(t, bitangent);
+    worldTangent = t;
+    worldBitangent = dot(b, b) < 1e-10 ? cross(n, t) : normalize(b);
+}
+
 void main()
 {
     vec4 world = modelMatrix * vec4(position, 1.0);
@@ -33,8 +52,7 @@ void main()
     mat3 toWorld = mat3(modelMatrix);
     worldPosition = world.xyz;
     worldNormal = toWorld * normal;
-    worldTangent = toWorld * tangents;
-    worldBitangent = toWorld * bitangents;
+    surfaceFrame(worldNormal, toWorld * tangents, toWorld * bitangents);
     texCoord = uv;
     shadowCoord = biasMat * (depthProjMat * (depthViewMat * world));
     gl_Position = projectionMatrix * viewMatrix * world;

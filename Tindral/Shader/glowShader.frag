@@ -21,10 +21,19 @@ const float pairWeights[6] = float[](0.1334067, 0.1162192, 0.0906686, 0.0633453,
 const float pairOffsets[6] = float[](1.48958, 3.47571, 5.46188, 7.44810, 9.43441, 11.42081);
 const float glowStrength = 4.0;
 
-vec3 blur(vec2 step)
+// The pairs of fetches a step makes: none for the overlay, which reads one texel. The count
+// is the same for every fragment of a draw, so a driver that runs fragments side by side
+// leaves the loop for all of them at once rather than fetching in vain for a masked branch.
+int pairCount()
 {
-    vec3 sum = texture(glowTexture, screenUv).rgb * centreWeight;
-    for (int i = 0; i < 6; ++i) {
+    return pass == 3 ? 0 : 6;
+}
+
+vec3 blur(vec3 centre, vec2 step)
+{
+    vec3 sum = centre * centreWeight;
+    int pairs = pairCount();
+    for (int i = 0; i < pairs; ++i) {
         vec2 offset = step * pairOffsets[i];
         sum += (texture(glowTexture, screenUv + offset).rgb + texture(glowTexture, screenUv - offset).rgb) * pairWeights[i];
     }
@@ -41,21 +50,22 @@ float topFade()
 
 void main()
 {
-    if (pass == 1) {
+    vec3 centre = texture(glowTexture, screenUv).rgb;
+    // Across in the first step, down in the second.
+    vec2 step = pass == 1 ? vec2(1.0 / max(windowWidth, 1.0), 0.0) : vec2(0.0, 1.0 / max(windowHeight, 1.0));
+    vec3 blurred = blur(centre, step);
+    if (pass != 3) {
         // Written opaque: the colour itself carries the coverage, so blending leaves it as is.
-        fragColor = vec4(blur(vec2(1.0 / max(windowWidth, 1.0), 0.0)), 1.0);
-    } else if (pass == 2) {
-        fragColor = vec4(blur(vec2(0.0, 1.0 / max(windowHeight, 1.0))), 1.0);
-    } else {
-        vec3 glow = texture(glowTexture, screenUv).rgb;
-        float peak = max(glow.r, max(glow.g, glow.b));
-        if (peak < 1.0 / 255.0)
-            discard;
-        vec3 hue = glow / peak;
-        // The heart of the glow burns paler; the halo keeps the flame's colour and fades
-        // out smoothly, never quite hiding the scene at its rim.
-        vec3 colour = mix(hue, vec3(1.0, 0.95, 0.82), 0.6 * smoothstep(0.5, 0.9, peak));
-        float strength = 1.0 - exp(-peak * glowStrength);
-        fragColor = vec4(colour, strength * topFade());
+        fragColor = vec4(blurred, 1.0);
+        return;
     }
+    float peak = max(centre.r, max(centre.g, centre.b));
+    if (peak < 1.0 / 255.0)
+        discard;
+    vec3 hue = centre / peak;
+    // The heart of the glow burns paler; the halo keeps the flame's colour and fades
+    // out smoothly, never quite hiding the scene at its rim.
+    vec3 colour = mix(hue, vec3(1.0, 0.95, 0.82), 0.6 * smoothstep(0.5, 0.9, peak));
+    float strength = 1.0 - exp(-peak * glowStrength);
+    fragColor = vec4(colour, strength * topFade());
 }

@@ -36,13 +36,16 @@ void writeJpegClaimingSize(const std::string& source, const std::filesystem::pat
     writeText(copy, bytes);
 }
 
-// The texture's pixels as RGB, rows as uploaded.
-std::vector<unsigned char> textureRgb(const Texture& texture)
+// The pixels of one of the texture's levels as RGB, rows as uploaded.
+std::vector<unsigned char> textureRgb(const Texture& texture, int level = 0)
 {
-    std::vector<unsigned char> pixels(static_cast<size_t>(3 * texture.width * texture.height));
     glBindTexture(GL_TEXTURE_2D, texture.name);
+    GLint width = 0, height = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_HEIGHT, &height);
+    std::vector<unsigned char> pixels(static_cast<size_t>(3 * width * height));
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    glGetTexImage(GL_TEXTURE_2D, level, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glBindTexture(GL_TEXTURE_2D, 0);
     return pixels;
@@ -126,4 +129,17 @@ TEST_F(TextureTest, OddRowLengthsLoadExactlyAndAlphaIsDropped)
     const std::unique_ptr<Texture> alpha = loadTexture((folder.path() / "alpha.tga").string());
     ASSERT_NE(alpha->name, 0u);
     EXPECT_EQ(textureRgb(*alpha), (std::vector<unsigned char>{255, 128, 0, 1, 2, 3, 9, 8, 7, 200, 100, 50}));
+}
+
+TEST_F(TextureTest, EveryMipmapLevelDownToOneTexelAveragesTheOneAbove)
+{
+    TempFolder folder;
+    // 5 x 2: level 1 is 2 x 1 (the odd fifth column is left out), level 2 is 1 x 1.
+    const std::vector<unsigned char> rgb = {0,   0, 0, 4, 0, 0, 10, 20, 30, 30, 40, 50, 99, 99, 99,
+                                            100, 8, 0, 0, 8, 1, 20, 30, 40, 40, 50, 61, 99, 99, 99};
+    writeTga(folder.path() / "five.tga", 5, 2, 3, rgb);
+    const std::unique_ptr<Texture> texture = loadTexture((folder.path() / "five.tga").string());
+    ASSERT_NE(texture->name, 0u);
+    EXPECT_EQ(textureRgb(*texture, 1), (std::vector<unsigned char>{26, 4, 0, 25, 35, 45}));
+    EXPECT_EQ(textureRgb(*texture, 2), (std::vector<unsigned char>{26, 20, 23}));
 }

@@ -14,6 +14,7 @@
 #include <GLFW/glfw3.h>
 #include <chrono>
 #include <iostream>
+#include <malloc.h>
 
 namespace {
 
@@ -34,6 +35,11 @@ void onKey(GLFWwindow*, int key, int, int action, int)
 
 MainLoop::MainLoop(Window& window) : window_(window)
 {
+    // Loading the models allocates and frees blocks of many megabytes (the model importer reads
+    // through a 16 MB buffer per file). Left to itself, the C library would raise its threshold
+    // for giving such blocks back to the system after the first one and keep the rest for the
+    // game's whole life; a fixed threshold returns each as soon as it is freed.
+    mallopt(M_MMAP_THRESHOLD, 1 << 20);
     glfwGetFramebufferSize(window.handle(), &framebufferSize_.x, &framebufferSize_.y);
     renderer_ = std::make_unique<FrameRenderer>(framebufferSize_.x, framebufferSize_.y);
     GameOptions options;

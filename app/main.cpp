@@ -2,6 +2,7 @@
 #include "app/MainLoop.h"
 #include "app/Settings.h"
 #include "app/Window.h"
+#include "assets/SoundManager.h"
 #include "gl/ShaderManager.h"
 
 #include <GL/glew.h>
@@ -27,6 +28,7 @@ int main()
         return -1;
     }
 
+    SoundManager::instance().openDeviceEarly(settings().music, settings().soundfx);
     glewExperimental = GL_TRUE;
     glfwSetErrorCallback(reportGlfwError);
     if (!glfwInit())

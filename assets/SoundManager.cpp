@@ -154,16 +154,29 @@ SoundManager& SoundManager::instance()
     return manager;
 }
 
+std::unique_ptr<SoundManager::Impl> SoundManager::openedDevice()
+{
+    auto device = std::make_unique<Impl>();
+    return device->open() ? std::move(device) : nullptr;
+}
+
+void SoundManager::openDeviceEarly(bool musicEnabled, bool effectsEnabled)
+{
+    if (!impl_ && !earlyDevice_.valid() && (musicEnabled || effectsEnabled))
+        earlyDevice_ = std::async(std::launch::async, openedDevice);
+}
+
 void SoundManager::initSound(bool musicEnabled, bool effectsEnabled)
 {
     music_ = musicEnabled;
     effects_ = effectsEnabled;
-    // With both switches off nothing can ever play: no device is opened for it.
-    if (!impl_ && (musicEnabled || effectsEnabled)) {
-        auto device = std::make_unique<Impl>();
-        if (device->open())
-            impl_ = std::move(device);
-    }
+    // A device opened early is taken as it came out, even when it failed: probing again would
+    // only cost the time saved. With both switches off nothing can ever play, and no device
+    // is kept open for it.
+    const bool triedEarly = earlyDevice_.valid();
+    std::unique_ptr<Impl> early = triedEarly ? earlyDevice_.get() : nullptr;
+    if (!impl_ && (musicEnabled || effectsEnabled))
+        impl_ = triedEarly ? std::move(early) : openedDevice();
     if (impl_)
         setVolume(0.6f);
     std::cout << "playsound - ambient " << std::endl;

@@ -1,6 +1,7 @@
 #pragma once
 #include "assets/Sound.h"
 
+#include <future>
 #include <memory>
 #include <string>
 
@@ -10,6 +11,10 @@ class SoundManager : public SoundPlayer {
 public:
     static SoundManager& instance();
 
+    // Starts opening the audio device on a thread of its own (when a switch is on), so that
+    // the sound system's probing for devices runs while the window is made. initSound takes
+    // that device, or that failure, over.
+    void openDeviceEarly(bool musicEnabled, bool effectsEnabled);
     // Copies the two switches, opens the audio device (once, and only when a switch is on)
     // and starts the first ambient track, looped.
     void initSound(bool musicEnabled, bool effectsEnabled);
@@ -40,7 +45,9 @@ private:
     void startMusicUnlessPlaying(const std::string& file, bool loop);
 
     struct Impl;
+    static std::unique_ptr<Impl> openedDevice(); // null when no device could be opened
     std::unique_ptr<Impl> impl_;
+    std::future<std::unique_ptr<Impl>> earlyDevice_;
     bool music_ = false;
     bool effects_ = false;
 };

@@ -137,6 +137,27 @@ TEST(SoundManagerTest, TheAmbientTrackPlaysFromTheStartAndTheVolumeReachesEveryS
     });
 }
 
+// A device opened while the window is made is the one the game plays through; with both
+// switches off none is kept, even when one was asked for early.
+TEST(SoundManagerTest, ADeviceOpenedEarlyIsTheOneThatPlays)
+{
+    runIsolated([] {
+        DiskOutput output;
+        sound().openDeviceEarly(true, true);
+        testing::internal::CaptureStdout();
+        sound().initSound(true, true);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "playsound - ambient \n play Ambient\n");
+        EXPECT_TRUE(sound().hasDevice());
+        EXPECT_GT(output.rmsOfNext(0.3), kAudible) << "the early device is silent";
+    });
+    runIsolated([] {
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        sound().openDeviceEarly(true, false);
+        sound().initSound(false, false);
+        EXPECT_FALSE(sound().hasDevice()) << "a device stays open for nothing to play";
+    });
+}
+
 // With music off no music id plays and effects do. A file that still plays is not started
 // again (footsteps are asked for every frame), one that ended is, and a jump uses both files.
 TEST(SoundManagerTest, WithMusicOffEffectsPlayAndAPlayingFileIsNotStartedAgain)

@@ -10,6 +10,7 @@
 #include "app/MainLoop.h"
 #include "app/Settings.h"
 #include "app/Window.h"
+#include "assets/SoundManager.h"
 #include "game/Game.h"
 #include "game/GameTime.h"
 #include "gl/ShaderManager.h"
@@ -220,6 +221,7 @@ int main(int argc, char** argv)
     startup.toMain = toMain;
     QuietConsole quiet;
     auto phase = Clock::now();
+    SoundManager::instance().openDeviceEarly(settings().music, settings().soundfx);
     glewExperimental = GL_TRUE;
     if (!glfwInit()) {
         report << "no window system\n";

@@ -4,6 +4,7 @@
 #include "app/Window.h"
 #include "assets/SoundManager.h"
 #include "gl/ShaderManager.h"
+#include "render/ModelLibrary.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
@@ -28,7 +29,9 @@ int main()
         return -1;
     }
 
+    // Both of these run on threads of their own while the window and its GL context are made.
     SoundManager::instance().openDeviceEarly(settings().music, settings().soundfx);
+    decodeModelsEarly();
     glewExperimental = GL_TRUE;
     glfwSetErrorCallback(reportGlfwError);
     if (!glfwInit())

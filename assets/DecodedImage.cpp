@@ -155,6 +155,15 @@ DecodedImage::~DecodedImage()
     ilDeleteImages(1, &devilImage_);
 }
 
+void DecodedImage::refuseIfLargerThan(int maxSide)
+{
+    if (!converted || (width <= maxSide && height <= maxSide))
+        return;
+    converted = false;
+    loadError = IL_BAD_DIMENSIONS;
+    std::vector<unsigned char>().swap(jpegPixels_);
+}
+
 const unsigned char* DecodedImage::pixels() const
 {
     if (!converted)

@@ -20,6 +20,9 @@ public:
     int width = 0;
     int height = 0;
     const unsigned char* pixels() const;
+    // Refuses a decoded image after all, as if it had been over maxSide from the start: for
+    // images decoded before the driver could say how large a texture it takes.
+    void refuseIfLargerThan(int maxSide);
 
 private:
     void decodeJpeg(const std::string& path, int maxSide);

@@ -110,23 +110,23 @@ void copyVertices(const aiMesh& source, float uvScale, Mesh& mesh)
 
 } // namespace
 
-bool importMesh(const std::string& path, float uvScale, Mesh& mesh)
+bool importMesh(const std::string& path, float uvScale, Mesh& mesh, std::ostream& console)
 {
     // The importer would open a FIFO and wait for a writer forever: anything but a regular
     // file is reported as the importer reports a missing one.
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error)) {
-        std::cout << "Unable to open file \"" << path << "\"." << std::endl;
+        console << "Unable to open file \"" << path << "\"." << std::endl;
         return false;
     }
     Assimp::Importer importer;
     const aiScene* scene = importer.ReadFile(path.c_str(), importFlags);
     if (!scene) {
-        std::cout << importer.GetErrorString() << std::endl;
+        console << importer.GetErrorString() << std::endl;
         return false;
     }
     if (scene->mNumMeshes == 0 || !scene->mMeshes[0]) {
-        std::cout << "no mesh in model: " << path << std::endl;
+        console << "no mesh in model: " << path << std::endl;
         return false;
     }
     const aiMesh& source = *scene->mMeshes[0];

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,6 @@ struct Mesh {
 };
 
 // Fills `mesh` from the first mesh of a model file, texture coordinates multiplied by uvScale,
-// with per-vertex tangents and bitangents. False, with the reason on the console, when the
-// file gives no mesh; `mesh` is then left as it was.
-bool importMesh(const std::string& path, float uvScale, Mesh& mesh);
+// with per-vertex tangents and bitangents. False, with the reason, when the
+// file gives no mesh; `mesh` is then left as it was. The reason goes to `console`.
+bool importMesh(const std::string& path, float uvScale, Mesh& mesh, std::ostream& console = std::cout);

@@ -4,8 +4,11 @@
 #include "assets/MeshImport.h"
 #include "gl/ShaderManager.h"
 
+#include <algorithm>
+#include <future>
 #include <iostream>
 #include <iterator>
+#include <sstream>
 
 namespace {
 
@@ -55,16 +58,74 @@ void boundingBox(const std::vector<float>& positions, glm::vec3& low, glm::vec3&
     }
 }
 
-DrawnModel loadModel(const ModelFile& file, const ShaderManager& shaders)
-{
-    const std::string base = modelFolder + std::string(file.name);
-    DrawnModel model;
+// The largest image side read before the driver can be asked: what software drivers and most
+// desktop ones take. Images are checked against the driver's own limit when they are uploaded.
+constexpr int largestDecodedSide = 16384;
+
+// A model's files read into memory, with what reading them had to say.
+struct DecodedModel {
     Mesh mesh;
-    const bool imported = importMesh(base + ".obj", file.uvScale, mesh);
-    model.colorTexture = loadTexture(base + "_diff.jpg");
-    model.normalTexture = loadTexture(base + "_norm.jpg");
+    bool imported = false;
+    std::string importReport;
+    std::unique_ptr<DecodedImage> colorImage;
+    std::unique_ptr<DecodedImage> normalImage;
+};
+
+using DecodedModels = std::array<DecodedModel, std::size(modelFiles)>;
+
+std::string pathOf(const ModelFile& file)
+{
+    return modelFolder + std::string(file.name);
+}
+
+DecodedModels decodeModels(int maxSide)
+{
+    DecodedModels decoded;
+    for (std::size_t kind = 0; kind < decoded.size(); ++kind) {
+        const std::string base = pathOf(modelFiles[kind]);
+        DecodedModel& model = decoded[kind];
+        std::ostringstream report;
+        model.imported = importMesh(base + ".obj", modelFiles[kind].uvScale, model.mesh, report);
+        model.importReport = report.str();
+        model.colorImage = std::make_unique<DecodedImage>(base + "_diff.jpg", maxSide);
+        model.normalImage = std::make_unique<DecodedImage>(base + "_norm.jpg", maxSide);
+    }
+    return decoded;
+}
+
+// Filled by decodeModelsEarly; waited for at the end of the run if nobody took it.
+std::future<DecodedModels>& earlyModels()
+{
+    static std::future<DecodedModels> pending;
+    return pending;
+}
+
+std::unique_ptr<Texture> uploadTexture(const std::string& path, DecodedImage& image)
+{
+    image.refuseIfLargerThan(largestTextureSide());
+    if (image.loadError != 0) {
+        std::cout << "couldnt load texture: " << path << "\n" << image.loadError << std::endl;
+        return std::make_unique<Texture>();
+    }
+    if (!image.converted) {
+        std::cout << "couldnt convert texture: " << path << std::endl;
+        return std::make_unique<Texture>();
+    }
+    return std::make_unique<Texture>(image.width, image.height, image.pixels());
+}
+
+// Uploads a model in the order it was always read, so that its console lines come in the
+// same order: the mesh's report, the colour image, the normal map.
+DrawnModel uploadModel(const ModelFile& file, DecodedModel& decoded, const ShaderManager& shaders)
+{
+    const std::string base = pathOf(file);
+    DrawnModel model;
+    std::cout << decoded.importReport << std::flush;
+    model.colorTexture = uploadTexture(base + "_diff.jpg", *decoded.colorImage);
+    model.normalTexture = uploadTexture(base + "_norm.jpg", *decoded.normalImage);
     model.material = file.material;
-    if (imported) {
+    if (decoded.imported) {
+        const Mesh& mesh = decoded.mesh;
         const VertexStreams streams{mesh.positions, mesh.normals,    mesh.uvs,
                                     mesh.tangents,  mesh.bitangents, mesh.indices};
         model.mesh = std::make_unique<MeshBuffers>(streams, shaders.program(ProgramKind::Basic));
@@ -75,24 +136,23 @@ DrawnModel loadModel(const ModelFile& file, const ShaderManager& shaders)
 
 } // namespace
 
+void decodeModelsEarly()
+{
+    if (!earlyModels().valid())
+        earlyModels() = std::async(std::launch::async, decodeModels, largestDecodedSide);
+}
+
 ModelLibrary::ModelLibrary(const ShaderManager& shaders)
 {
+    DecodedModels decoded = earlyModels().valid() ? earlyModels().get() : decodeModels(largestTextureSide());
     for (std::size_t kind = 0; kind < models_.size(); ++kind)
-        models_[kind] = loadModel(modelFiles[kind], shaders);
+        models_[kind] = uploadModel(modelFiles[kind], decoded[kind], shaders);
 }
 
 std::unique_ptr<Texture> loadTexture(const std::string& path)
 {
-    const DecodedImage image(path, largestTextureSide());
-    if (image.loadError != 0) {
-        std::cout << "couldnt load texture: " << path << "\n" << image.loadError << std::endl;
-        return std::make_unique<Texture>();
-    }
-    if (!image.converted) {
-        std::cout << "couldnt convert texture: " << path << std::endl;
-        return std::make_unique<Texture>();
-    }
-    return std::make_unique<Texture>(image.width, image.height, image.pixels());
+    DecodedImage image(path, largestTextureSide());
+    return uploadTexture(path, image);
 }
 
 std::string modelName(ModelKind kind)

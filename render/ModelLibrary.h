@@ -48,6 +48,10 @@ private:
     std::array<DrawnModel, 6> models_;
 };
 
+// Starts reading every model file and image on a thread of its own, so that it runs while the
+// window and its GL context are made; the next library made takes the result over.
+void decodeModelsEarly();
+
 // The model file a kind is drawn from ("cube/cube" for "Tindral/3DModels/cube/cube.obj")...
 std::string modelName(ModelKind kind);
 // ...and how often its images repeat across it: its texture coordinates are multiplied by this.

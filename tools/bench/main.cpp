@@ -14,6 +14,7 @@
 #include "game/Game.h"
 #include "game/GameTime.h"
 #include "gl/ShaderManager.h"
+#include "render/ModelLibrary.h"
 #include "scene/Hero.h"
 #include "tools/player/PlanPlayer.h"
 
@@ -221,7 +222,9 @@ int main(int argc, char** argv)
     startup.toMain = toMain;
     QuietConsole quiet;
     auto phase = Clock::now();
+    // Both of these run on threads of their own while the window and its GL context are made.
     SoundManager::instance().openDeviceEarly(settings().music, settings().soundfx);
+    decodeModelsEarly();
     glewExperimental = GL_TRUE;
     if (!glfwInit()) {
         report << "no window system\n";

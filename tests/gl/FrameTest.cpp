@@ -30,6 +30,17 @@ double meanBrightness(const Image& image, int x0, int y0, int width, int height)
     return sum / (width * height);
 }
 
+// The smallest rectangle that holds every lit pixel: left, bottom, right, top.
+glm::ivec4 litBox(const Image& image)
+{
+    glm::ivec4 box(image.width, image.height, -1, -1);
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x)
+            if (image.brightness(x, y) > 2)
+                box = glm::ivec4(std::min(box.x, x), std::min(box.y, y), std::max(box.z, x), std::max(box.w, y));
+    return box;
+}
+
 class FrameTest : public GlGameTest {
 protected:
     void SetUp() override
@@ -151,6 +162,15 @@ TEST_F(FrameTest, TheFlameGlowsWholeOverTheFrameAndTheHudCoversIt)
         EXPECT_EQ(litOnEdge, 0) << "the blur reached the area's edge: it was cut off";
         EXPECT_EQ(flame.at(peakX, peakY)[3], 255) << "the flame is drawn opaque";
         EXPECT_GT(blurred.litCount(), flame.litCount() * 3 / 2) << "the blur spreads the flame";
+        // The blur steps one texel of the glow's image either way, so it spreads as far up and
+        // down as to the sides, in a wide window as in any other.
+        const glm::ivec4 flameBox = litBox(flame), glowBox = litBox(blurred);
+        const bool clearOfTheBorder = glowBox.x > 0 && glowBox.y > 0 && glowBox.z < 199 && glowBox.w < 149;
+        if (clearOfTheBorder) {
+            const int across = (flameBox.x - glowBox.x) + (glowBox.z - flameBox.z);
+            const int upAndDown = (flameBox.y - glowBox.y) + (glowBox.w - flameBox.w);
+            EXPECT_NEAR(upAndDown, across, 2) << "the glow spreads unevenly";
+        }
         int left = peakX;
         while (left > 0 && flame.brightness(left - 1, peakY) > 2)
             --left;

@@ -329,3 +329,22 @@ TEST_F(FrameTest, TheHeroCastsItsShadowAwayFromTheFlame)
     EXPECT_LT(shadow, 0.5 * std::min(left, right))
         << "in the shadow " << shadow << ", beside it " << left << ", " << right;
 }
+
+// The lit scene fades dark towards the top of the window, over the band above the border row:
+// seen from above, the stone at the top of the picture is darker than just below the band.
+TEST_F(FrameTest, TheSceneFadesDarkTowardsTheTopOfTheWindow)
+{
+    placeFlame();
+    game->update(0.0);
+    const glm::vec3 target = game->camera().target;
+    change([&](PlaySnapshot& scene) {
+        scene.camera.frozen = true;
+        scene.camera.savedEye = target + glm::vec3(0.0f, 1.5f, 0.3f);
+    });
+    const Image frame = drawnFrame();
+    const int w = frame.width, h = frame.height; // rows from the bottom up
+    const double top = meanBrightness(frame, 0, h * 97 / 100, w, h * 3 / 100);
+    const double belowTheBand = meanBrightness(frame, 0, h * 84 / 100, w, h * 4 / 100);
+    EXPECT_GT(belowTheBand, 10.0) << "lit stone fills the picture";
+    EXPECT_LT(top, 0.75 * belowTheBand) << "the top of the picture is not darkened";
+}

@@ -33,13 +33,17 @@ void onKey(GLFWwindow*, int key, int, int action, int)
 
 } // namespace
 
-MainLoop::MainLoop(Window& window) : window_(window)
+void keepLoadingMemoryReturnable()
 {
     // Loading the models allocates and frees blocks of many megabytes (the model importer reads
     // through a 16 MB buffer per file). Left to itself, the C library would raise its threshold
     // for giving such blocks back to the system after the first one and keep the rest for the
     // game's whole life; a fixed threshold returns each as soon as it is freed.
     mallopt(M_MMAP_THRESHOLD, 1 << 20);
+}
+
+MainLoop::MainLoop(Window& window) : window_(window)
+{
     glfwGetFramebufferSize(window.handle(), &framebufferSize_.x, &framebufferSize_.y);
     renderer_ = std::make_unique<FrameRenderer>(framebufferSize_.x, framebufferSize_.y);
     GameOptions options;
@@ -54,6 +58,9 @@ MainLoop::MainLoop(Window& window) : window_(window)
     glfwSetFramebufferSizeCallback(window.handle(), onFramebufferSize);
     glfwSetWindowIconifyCallback(window.handle(), onIconify);
     minimised_ = glfwGetWindowAttrib(window.handle(), GLFW_ICONIFIED) == GLFW_TRUE;
+    // The models were read on a thread of their own, whose share of the allocator keeps what
+    // it freed until asked to give it back.
+    malloc_trim(0);
 }
 
 MainLoop::~MainLoop()

@@ -8,6 +8,10 @@ class GamepadDevice;
 class Window;
 struct GLFWwindow;
 
+// First thing in main, before any thread starts: big blocks freed while loading go straight
+// back to the system instead of staying with the process for the whole game.
+void keepLoadingMemoryReturnable();
+
 // Owns the running game and its renderer and drives them frame by frame.
 class MainLoop {
 public:

@@ -29,6 +29,7 @@ int main()
         return -1;
     }
 
+    keepLoadingMemoryReturnable();
     // Both of these run on threads of their own while the window and its GL context are made.
     SoundManager::instance().openDeviceEarly(settings().music, settings().soundfx);
     decodeModelsEarly();

@@ -222,6 +222,7 @@ int main(int argc, char** argv)
     startup.toMain = toMain;
     QuietConsole quiet;
     auto phase = Clock::now();
+    keepLoadingMemoryReturnable();
     // Both of these run on threads of their own while the window and its GL context are made.
     SoundManager::instance().openDeviceEarly(settings().music, settings().soundfx);
     decodeModelsEarly();

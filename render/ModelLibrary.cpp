@@ -4,7 +4,6 @@
 #include "assets/MeshImport.h"
 #include "gl/ShaderManager.h"
 
-#include <algorithm>
 #include <future>
 #include <iostream>
 #include <iterator>

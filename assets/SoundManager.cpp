@@ -146,7 +146,12 @@ int SoundManager::Impl::playingChannel(const std::string& file) const
 }
 
 SoundManager::SoundManager() = default;
-SoundManager::~SoundManager() = default;
+
+SoundManager::~SoundManager()
+{
+    if (earlyThread_)
+        SDL_WaitThread(earlyThread_, nullptr);
+}
 
 SoundManager& SoundManager::instance()
 {
@@ -160,10 +165,16 @@ std::unique_ptr<SoundManager::Impl> SoundManager::openedDevice()
     return device->open() ? std::move(device) : nullptr;
 }
 
+int SoundManager::openEarly(void* manager)
+{
+    static_cast<SoundManager*>(manager)->earlyDevice_ = openedDevice();
+    return 0;
+}
+
 void SoundManager::openDeviceEarly(bool musicEnabled, bool effectsEnabled)
 {
-    if (!impl_ && !earlyDevice_.valid() && (musicEnabled || effectsEnabled))
-        earlyDevice_ = std::async(std::launch::async, openedDevice);
+    if (!impl_ && !earlyThread_ && (musicEnabled || effectsEnabled))
+        earlyThread_ = SDL_CreateThread(openEarly, "audio probe", this);
 }
 
 void SoundManager::initSound(bool musicEnabled, bool effectsEnabled)
@@ -173,8 +184,12 @@ void SoundManager::initSound(bool musicEnabled, bool effectsEnabled)
     // A device opened early is taken as it came out, even when it failed: probing again would
     // only cost the time saved. With both switches off nothing can ever play, and no device
     // is kept open for it.
-    const bool triedEarly = earlyDevice_.valid();
-    std::unique_ptr<Impl> early = triedEarly ? earlyDevice_.get() : nullptr;
+    const bool triedEarly = earlyThread_ != nullptr;
+    if (triedEarly) {
+        SDL_WaitThread(earlyThread_, nullptr);
+        earlyThread_ = nullptr;
+    }
+    std::unique_ptr<Impl> early = std::move(earlyDevice_);
     if (!impl_ && (musicEnabled || effectsEnabled))
         impl_ = triedEarly ? std::move(early) : openedDevice();
     if (impl_)

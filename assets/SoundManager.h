@@ -1,9 +1,10 @@
 #pragma once
 #include "assets/Sound.h"
 
-#include <future>
 #include <memory>
 #include <string>
+
+struct SDL_Thread;
 
 // The game's one way to make a sound: each sound maps to a file under "Tindral/Audio/".
 // Without an audio device every call returns at once and the game runs silent.
@@ -46,8 +47,11 @@ private:
 
     struct Impl;
     static std::unique_ptr<Impl> openedDevice(); // null when no device could be opened
+    // Runs on a thread SDL made: SDL keeps per-thread state that it clears up only there.
+    static int openEarly(void* manager);
     std::unique_ptr<Impl> impl_;
-    std::future<std::unique_ptr<Impl>> earlyDevice_;
+    SDL_Thread* earlyThread_ = nullptr;
+    std::unique_ptr<Impl> earlyDevice_; // written by that thread, read once it has ended
     bool music_ = false;
     bool effects_ = false;
 };

@@ -9,6 +9,7 @@ if(TINDRAL_SANITIZE)
   # ctest, the game under the black-box scripts and the fuzzers all run with them.
   set(suppressions ${CMAKE_SOURCE_DIR}/tests/sanitizers/lsan.supp)
   file(READ ${suppressions} TINDRAL_LSAN_SUPPRESSIONS)
+  set(TINDRAL_MESA_DRIVER /usr/lib/${CMAKE_LIBRARY_ARCHITECTURE}/dri/swrast_dri.so)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${suppressions})
   configure_file(${CMAKE_CURRENT_LIST_DIR}/SanitizerOptions.cpp.in ${CMAKE_BINARY_DIR}/SanitizerOptions.cpp @ONLY)
   add_library(tindral_sanitizer_options OBJECT ${CMAKE_BINARY_DIR}/SanitizerOptions.cpp)

@@ -9,6 +9,7 @@
 #include "game/InputState.h"
 #include "game/Keys.h"
 #include "render/FrameRenderer.h"
+#include "render/ModelLibrary.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
@@ -33,13 +34,16 @@ void onKey(GLFWwindow*, int key, int, int action, int)
 
 } // namespace
 
-void keepLoadingMemoryReturnable()
+void startLoadingEarly()
 {
     // Loading the models allocates and frees blocks of many megabytes (the model importer reads
     // through a 16 MB buffer per file). Left to itself, the C library would raise its threshold
     // for giving such blocks back to the system after the first one and keep the rest for the
-    // game's whole life; a fixed threshold returns each as soon as it is freed.
+    // game's whole life; a fixed threshold returns each as soon as it is freed. It must be set
+    // before the loading thread starts.
     mallopt(M_MMAP_THRESHOLD, 1 << 20);
+    SoundManager::instance().openDeviceEarly(settings().music, settings().soundfx);
+    decodeModelsEarly();
 }
 
 MainLoop::MainLoop(Window& window) : window_(window)

@@ -8,9 +8,10 @@ class GamepadDevice;
 class Window;
 struct GLFWwindow;
 
-// First thing in main, before any thread starts: big blocks freed while loading go straight
-// back to the system instead of staying with the process for the whole game.
-void keepLoadingMemoryReturnable();
+// Once the settings are read and before the window is made: opens the audio device and reads
+// the models on threads of their own while the window and its GL context are made, after
+// telling the allocator to give big blocks freed while loading straight back to the system.
+void startLoadingEarly();
 
 // Owns the running game and its renderer and drives them frame by frame.
 class MainLoop {

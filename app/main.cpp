@@ -2,9 +2,7 @@
 #include "app/MainLoop.h"
 #include "app/Settings.h"
 #include "app/Window.h"
-#include "assets/SoundManager.h"
 #include "gl/ShaderManager.h"
-#include "render/ModelLibrary.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
@@ -29,10 +27,7 @@ int main()
         return -1;
     }
 
-    keepLoadingMemoryReturnable();
-    // Both of these run on threads of their own while the window and its GL context are made.
-    SoundManager::instance().openDeviceEarly(settings().music, settings().soundfx);
-    decodeModelsEarly();
+    startLoadingEarly();
     glewExperimental = GL_TRUE;
     glfwSetErrorCallback(reportGlfwError);
     if (!glfwInit())

@@ -10,11 +10,9 @@
 #include "app/MainLoop.h"
 #include "app/Settings.h"
 #include "app/Window.h"
-#include "assets/SoundManager.h"
 #include "game/Game.h"
 #include "game/GameTime.h"
 #include "gl/ShaderManager.h"
-#include "render/ModelLibrary.h"
 #include "scene/Hero.h"
 #include "tools/player/PlanPlayer.h"
 
@@ -222,10 +220,7 @@ int main(int argc, char** argv)
     startup.toMain = toMain;
     QuietConsole quiet;
     auto phase = Clock::now();
-    keepLoadingMemoryReturnable();
-    // Both of these run on threads of their own while the window and its GL context are made.
-    SoundManager::instance().openDeviceEarly(settings().music, settings().soundfx);
-    decodeModelsEarly();
+    startLoadingEarly();
     glewExperimental = GL_TRUE;
     if (!glfwInit()) {
         report << "no window system\n";

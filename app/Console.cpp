@@ -1,22 +1,13 @@
 #include "app/Console.h"
 
-#include <cstdio>
+#include "app/Platform.h"
+
 #include <cstdlib>
 #include <iostream>
-#include <unistd.h>
-
-void pauseConsole()
-{
-    if (!isatty(STDIN_FILENO))
-        return;
-    std::cout << "Press Enter to continue . . ." << std::endl;
-    std::string ignored;
-    std::getline(std::cin, ignored);
-}
 
 void failStartup(const std::string& message)
 {
     std::cout << message << std::endl;
-    pauseConsole();
+    platform::pauseConsole();
     std::exit(-1);
 }

@@ -1,6 +1,7 @@
 #include "app/MainLoop.h"
 
 #include "app/GamepadDevice.h"
+#include "app/Platform.h"
 #include "app/Settings.h"
 #include "app/Window.h"
 #include "assets/SoundManager.h"
@@ -15,7 +16,6 @@
 #include <GLFW/glfw3.h>
 #include <chrono>
 #include <iostream>
-#include <malloc.h>
 
 namespace {
 
@@ -36,12 +36,8 @@ void onKey(GLFWwindow*, int key, int, int action, int)
 
 void startLoadingEarly()
 {
-    // Loading the models allocates and frees blocks of many megabytes (the model importer reads
-    // through a 16 MB buffer per file). Left to itself, the C library would raise its threshold
-    // for giving such blocks back to the system after the first one and keep the rest for the
-    // game's whole life; a fixed threshold returns each as soon as it is freed. It must be set
-    // before the loading thread starts.
-    mallopt(M_MMAP_THRESHOLD, 1 << 20);
+    // Before the loading threads start, or their first freed blocks stay in the heap.
+    platform::returnLargeBlocksWhenFreed();
     SoundManager::instance().openDeviceEarly(settings().music, settings().soundfx);
     decodeModelsEarly();
 }
@@ -62,9 +58,8 @@ MainLoop::MainLoop(Window& window) : window_(window)
     glfwSetFramebufferSizeCallback(window.handle(), onFramebufferSize);
     glfwSetWindowIconifyCallback(window.handle(), onIconify);
     minimised_ = glfwGetWindowAttrib(window.handle(), GLFW_ICONIFIED) == GLFW_TRUE;
-    // The models were read on a thread of their own, whose share of the allocator keeps what
-    // it freed until asked to give it back.
-    malloc_trim(0);
+    // The models were read on a thread of their own.
+    platform::releaseFreedMemory();
 }
 
 MainLoop::~MainLoop()

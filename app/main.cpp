@@ -1,5 +1,6 @@
 #include "app/Console.h"
 #include "app/MainLoop.h"
+#include "app/Platform.h"
 #include "app/Settings.h"
 #include "app/Window.h"
 #include "gl/ShaderManager.h"
@@ -23,7 +24,7 @@ int main()
 {
     if (!loadSettings()) {
         std::cout << "Can't load 'settings.conf'\n" << std::endl;
-        pauseConsole();
+        platform::pauseConsole();
         return -1;
     }
 

@@ -1,8 +1,9 @@
 #include "assets/SoundManager.h"
 
+#include "assets/AudioPlatform.h"
+
 #include <SDL.h>
 #include <SDL_mixer.h>
-#include <dlfcn.h>
 
 #include <algorithm>
 #include <cmath>
@@ -25,24 +26,6 @@ constexpr int kBufferFrames = 1024;
 int mixerVolume(float volume)
 {
     return static_cast<int>(std::lround(volume * MIX_MAX_VOLUME));
-}
-
-void ignoreAlsaMessage(const char*, int, const char*, int, const char*, ...)
-{}
-
-// ALSA's library writes its own diagnostics to stderr while SDL probes for a device: on a
-// machine without a sound card that is a screenful of lines around a game that should just
-// run silent. SDL loads the same library instance, so a handler set here covers its probe.
-// The library stays loaded for the rest of the run, as SDL keeps it too.
-void silenceAlsaDiagnostics()
-{
-    void* alsa = dlopen("libasound.so.2", RTLD_NOW);
-    if (!alsa)
-        return;
-    using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
-    using SetHandler = int (*)(Handler);
-    if (auto setHandler = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler")))
-        setHandler(ignoreAlsaMessage);
 }
 
 } // namespace
@@ -72,7 +55,7 @@ bool SoundManager::Impl::open()
     // SDL would catch SIGINT and SIGTERM and only post a quit event, which a game that reads
     // no SDL events never sees: Ctrl+C and kill would not stop it.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    silenceAlsaDiagnostics();
+    audio_platform::silenceDeviceProbing();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
         return false;
     Mix_Init(MIX_INIT_MP3);

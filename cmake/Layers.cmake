@@ -7,6 +7,14 @@
 
 set(TINDRAL_LAYER_ROOTS ${CMAKE_BINARY_DIR}/layers)
 
+# What Linux and Windows do differently a layer keeps in <folder>/platform/<system>.cpp, one file
+# for each system, behind a header of the layer; the build compiles the one for its target.
+if(WIN32)
+  set(TINDRAL_PLATFORM Windows)
+else()
+  set(TINDRAL_PLATFORM Linux)
+endif()
+
 # Makes ${TINDRAL_LAYER_ROOTS}/<library>/<folder> a link to the source folder, for each folder.
 function(tindral_include_root library)
   set(root ${TINDRAL_LAYER_ROOTS}/${library})
@@ -26,6 +34,10 @@ function(tindral_layer library)
   foreach(excluded ${LAYER_EXCLUDE})
     list(REMOVE_ITEM sources ${CMAKE_SOURCE_DIR}/${excluded})
   endforeach()
+  set(platform_source ${CMAKE_SOURCE_DIR}/${LAYER_FOLDER}/platform/${TINDRAL_PLATFORM}.cpp)
+  if(EXISTS ${platform_source})
+    list(APPEND sources ${platform_source})
+  endif()
   add_library(${library} STATIC ${sources})
   tindral_include_root(${library} ${LAYER_FOLDER} ${LAYER_SEES})
   target_include_directories(${library} PUBLIC ${TINDRAL_LAYER_ROOTS}/${library})

@@ -1,0 +1,23 @@
+#pragma once
+
+// What the game asks of the system it runs on where Linux and Windows answer differently.
+// Each system has its own source file under app/platform/; the build picks one.
+namespace platform {
+
+// Someone can answer at the console: standard input is a terminal, not a pipe or a file.
+bool consoleIsInteractive();
+
+// Keeps a console window readable before the process ends: waits for a key, but only when
+// someone is at the console, so that scripts and CI never hang.
+void pauseConsole();
+
+// Before the loading threads start. Loading the models allocates and frees blocks of many
+// megabytes (the model importer reads through a 16 MB buffer per file); the allocator is
+// told to give such blocks back to the system as soon as they are freed, instead of keeping
+// them for the game's whole life.
+void returnLargeBlocksWhenFreed();
+
+// Once loading is done: what loading threads freed goes back to the system.
+void releaseFreedMemory();
+
+} // namespace platform

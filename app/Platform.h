@@ -1,7 +1,7 @@
 #pragma once
 
 // What the game asks of the system it runs on where Linux and Windows answer differently.
-// Each system has its own source file under app/platform/; the build picks one.
+// Each system has its own source files under app/platform/<system>/; the build picks one.
 namespace platform {
 
 // Someone can answer at the console: standard input is a terminal, not a pipe or a file.

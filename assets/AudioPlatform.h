@@ -1,7 +1,7 @@
 #pragma once
 
 // What opening the audio device needs of the system it runs on; each system has its own
-// source file under assets/platform/, and the build picks one.
+// source file under assets/platform/<system>/, and the build picks one.
 namespace audio_platform {
 
 // Keeps the system's sound library from writing its own diagnostics to the console while

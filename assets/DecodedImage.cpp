@@ -1,6 +1,5 @@
 #include "assets/DecodedImage.h"
 
-#include <IL/il.h>
 #include <algorithm>
 #include <cctype>
 #include <csetjmp>
@@ -11,15 +10,7 @@
 
 namespace {
 
-// DevIL keeps a stack of error codes; one left over from an earlier image would make a good
-// image look failed, so the stack is emptied around every load.
-void clearImageErrors()
-{
-    while (ilGetError() != IL_NO_ERROR) {
-    }
-}
-
-// DevIL picks its reader by the file's extension; so does this.
+// Readers are picked by the file's extension, as DevIL picks its own.
 bool hasJpegExtension(const std::string& path)
 {
     std::string extension = std::filesystem::path(path).extension().string();
@@ -98,61 +89,47 @@ DecodedImage::DecodedImage(const std::string& path, int maxSide)
     // either. Both are reported as a missing image is: the file could not be opened.
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error))
-        loadError = IL_COULD_NOT_OPEN_FILE;
+        loadError = image_error::couldNotOpenFile;
     else if (hasJpegExtension(path))
         decodeJpeg(path, maxSide);
     else
-        decodeWithDevil(path, maxSide);
+        decodeOtherFormat(path, maxSide);
 }
 
 void DecodedImage::decodeJpeg(const std::string& path, int maxSide)
 {
     const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
     if (!file) {
-        loadError = IL_COULD_NOT_OPEN_FILE;
+        loadError = image_error::couldNotOpenFile;
         return;
     }
     std::vector<unsigned char> row;
-    switch (readJpeg(file.get(), maxSide, jpegPixels_, row, width, height)) {
+    switch (readJpeg(file.get(), maxSide, image_.rows, row, width, height)) {
     case JpegResult::Decoded: converted = true; return;
-    case JpegResult::TooLarge: loadError = IL_BAD_DIMENSIONS; break;
-    case JpegResult::Failed: loadError = IL_LIB_JPEG_ERROR; break;
+    case JpegResult::TooLarge: loadError = image_error::badDimensions; break;
+    case JpegResult::Failed: loadError = image_error::libJpegError; break;
     }
-    jpegPixels_.clear();
+    dropPixels();
+}
+
+void DecodedImage::decodeOtherFormat(const std::string& path, int maxSide)
+{
+    const OtherFormatResult result = decodeOtherImageFormat(path, maxSide, image_);
+    loadError = result.loadError;
+    converted = result.converted && loadError == image_error::none;
+    if (!converted) {
+        dropPixels();
+        return;
+    }
+    width = image_.width;
+    height = image_.height;
+}
+
+void DecodedImage::dropPixels()
+{
+    std::vector<unsigned char>().swap(image_.rows);
     width = 0;
     height = 0;
-}
-
-void DecodedImage::decodeWithDevil(const std::string& path, int maxSide)
-{
-    ilInit();
-    clearImageErrors();
-    ilGenImages(1, &devilImage_);
-    ilBindImage(devilImage_);
-    ilLoadImage(path.c_str());
-    loadError = ilGetError();
-    clearImageErrors();
-    if (loadError != IL_NO_ERROR)
-        return;
-    // Other formats tell their size only once decoded; still too large for a texture.
-    if (ilGetInteger(IL_IMAGE_WIDTH) > maxSide || ilGetInteger(IL_IMAGE_HEIGHT) > maxSide) {
-        loadError = IL_BAD_DIMENSIONS;
-        return;
-    }
-    converted = ilConvertImage(IL_RGB, IL_UNSIGNED_BYTE) == IL_TRUE;
-    clearImageErrors();
-    if (!converted)
-        return;
-    width = ilGetInteger(IL_IMAGE_WIDTH);
-    height = ilGetInteger(IL_IMAGE_HEIGHT);
-}
-
-DecodedImage::~DecodedImage()
-{
-    if (!devilImage_)
-        return;
-    ilBindImage(0);
-    ilDeleteImages(1, &devilImage_);
 }
 
 void DecodedImage::refuseIfLargerThan(int maxSide)
@@ -160,16 +137,11 @@ void DecodedImage::refuseIfLargerThan(int maxSide)
     if (!converted || (width <= maxSide && height <= maxSide))
         return;
     converted = false;
-    loadError = IL_BAD_DIMENSIONS;
-    std::vector<unsigned char>().swap(jpegPixels_);
+    loadError = image_error::badDimensions;
+    std::vector<unsigned char>().swap(image_.rows);
 }
 
 const unsigned char* DecodedImage::pixels() const
 {
-    if (!converted)
-        return nullptr;
-    if (!devilImage_)
-        return jpegPixels_.data();
-    ilBindImage(devilImage_);
-    return ilGetData();
+    return converted ? image_.rows.data() : nullptr;
 }

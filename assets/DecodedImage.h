@@ -1,6 +1,7 @@
 #pragma once
+#include "assets/OtherImageFormats.h"
+
 #include <string>
-#include <vector>
 
 // One image file decoded into tightly packed 8-bit RGB rows, top row first. Needs no GL: the
 // texture upload takes it from here.
@@ -9,13 +10,12 @@ public:
     // Decodes the file unless it is wider or taller than maxSide; a JPEG's header tells that
     // before a pixel is decoded (a 16000 x 16000 photo would take gigabytes).
     DecodedImage(const std::string& path, int maxSide);
-    ~DecodedImage();
     DecodedImage(const DecodedImage&) = delete;
     DecodedImage& operator=(const DecodedImage&) = delete;
 
-    // DevIL's error code of the load, 0 when it loaded; IL_BAD_DIMENSIONS for a size over
+    // The load's code of image_error, none when it loaded; badDimensions for a size over
     // maxSide.
-    unsigned int loadError = 0;
+    unsigned int loadError = image_error::none;
     bool converted = false; // to 8-bit RGB; false leaves no pixels
     int width = 0;
     int height = 0;
@@ -26,8 +26,8 @@ public:
 
 private:
     void decodeJpeg(const std::string& path, int maxSide);
-    void decodeWithDevil(const std::string& path, int maxSide);
+    void decodeOtherFormat(const std::string& path, int maxSide);
+    void dropPixels();
 
-    std::vector<unsigned char> jpegPixels_;
-    unsigned int devilImage_ = 0;
+    RgbImage image_;
 };

@@ -7,8 +7,8 @@
 
 set(TINDRAL_LAYER_ROOTS ${CMAKE_BINARY_DIR}/layers)
 
-# What Linux and Windows do differently a layer keeps in <folder>/platform/<system>.cpp, one file
-# for each system, behind a header of the layer; the build compiles the one for its target.
+# What Linux and Windows do differently a layer keeps behind a small header of its own, with one
+# source file for each system in <folder>/platform/<system>/; the build compiles its target's.
 if(WIN32)
   set(TINDRAL_PLATFORM Windows)
 else()
@@ -34,10 +34,8 @@ function(tindral_layer library)
   foreach(excluded ${LAYER_EXCLUDE})
     list(REMOVE_ITEM sources ${CMAKE_SOURCE_DIR}/${excluded})
   endforeach()
-  set(platform_source ${CMAKE_SOURCE_DIR}/${LAYER_FOLDER}/platform/${TINDRAL_PLATFORM}.cpp)
-  if(EXISTS ${platform_source})
-    list(APPEND sources ${platform_source})
-  endif()
+  file(GLOB platform_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${LAYER_FOLDER}/platform/${TINDRAL_PLATFORM}/*.cpp)
+  list(APPEND sources ${platform_sources})
   add_library(${library} STATIC ${sources})
   tindral_include_root(${library} ${LAYER_FOLDER} ${LAYER_SEES})
   target_include_directories(${library} PUBLIC ${TINDRAL_LAYER_ROOTS}/${library})

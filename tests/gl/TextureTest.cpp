@@ -3,7 +3,7 @@
 #include "gl/Texture.h"
 #include "render/ModelLibrary.h"
 
-#include <IL/il.h>
+#include "assets/OtherImageFormats.h"
 
 #include <sys/resource.h>
 
@@ -53,7 +53,7 @@ std::vector<unsigned char> textureRgb(const Texture& texture, int level = 0)
 
 // Loads an image that must fail: it prints the console's line with DevIL's code and gives a
 // texture without an image.
-void expectRefused(const std::string& path, ILenum code)
+void expectRefused(const std::string& path, unsigned int code)
 {
     std::unique_ptr<Texture> texture;
     EXPECT_EQ(printedBy([&] { texture = loadTexture(path); }),
@@ -80,17 +80,17 @@ TEST_F(TextureTest, FailuresAndImagesTooLargeAreReportedAndAGoodImageAfterThemLo
                           "\x76\x77\x78\x79\x00\x28\xa2",
                           45));
     for (const char* name : {"garbage_norm.jpg", "endless_diff.jpg"})
-        expectRefused((folder.path() / name).string(), IL_LIB_JPEG_ERROR);
+        expectRefused((folder.path() / name).string(), image_error::libJpegError);
     for (const std::string name : {"odd_diff.jpg", "odd.tga"}) {
         const std::string path = (folder.path() / name).string();
-        expectRefused(path, IL_COULD_NOT_OPEN_FILE);
+        expectRefused(path, image_error::couldNotOpenFile);
         {
             WatchedFifo fifo(path);
-            expectRefused(path, IL_COULD_NOT_OPEN_FILE);
+            expectRefused(path, image_error::couldNotOpenFile);
             EXPECT_FALSE(fifo.opened()) << name;
         }
         std::filesystem::create_directory(path);
-        expectRefused(path, IL_COULD_NOT_OPEN_FILE);
+        expectRefused(path, image_error::couldNotOpenFile);
     }
 
     // Decoding 30000 x 30000 alone would take 2.7 GB: a JPEG's header tells its size first.
@@ -105,7 +105,7 @@ TEST_F(TextureTest, FailuresAndImagesTooLargeAreReportedAndAGoodImageAfterThemLo
         const std::string path =
             (folder.path() / (std::to_string(width) + "x" + std::to_string(height) + ".jpg")).string();
         writeJpegClaimingSize("Tindral/3DModels/cube/cube_diff.jpg", path, width, height);
-        expectRefused(path, IL_BAD_DIMENSIONS);
+        expectRefused(path, image_error::badDimensions);
     }
     EXPECT_LT(peakResidentKb() - peakBefore, 64 * 1024) << "an image was decoded";
 

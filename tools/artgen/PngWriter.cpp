@@ -19,8 +19,17 @@ std::vector<unsigned char> toBytes(const RgbaImage& image)
     return bytes;
 }
 
+void appendToBuffer(png_structp png, png_bytep data, png_size_t length)
+{
+    auto* out = static_cast<std::vector<unsigned char>*>(png_get_io_ptr(png));
+    out->insert(out->end(), data, data + length);
+}
+
+void noFlush(png_structp)
+{}
+
 // libpng reports errors by longjmp, so this frame holds nothing that needs destroying.
-bool compress(std::FILE* file, const std::vector<unsigned char>& bytes, int size)
+bool compress(std::vector<unsigned char>& out, const std::vector<unsigned char>& bytes, int size)
 {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
@@ -32,7 +41,7 @@ bool compress(std::FILE* file, const std::vector<unsigned char>& bytes, int size
         png_destroy_write_struct(&png, &info);
         return false;
     }
-    png_init_io(png, file);
+    png_set_write_fn(png, &out, appendToBuffer, noFlush);
     png_set_compression_level(png, 9);
     png_set_IHDR(png, info, static_cast<png_uint_32>(size), static_cast<png_uint_32>(size), 8, PNG_COLOR_TYPE_RGBA,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
@@ -46,12 +55,26 @@ bool compress(std::FILE* file, const std::vector<unsigned char>& bytes, int size
 
 } // namespace
 
-bool writePng(const std::string& path, const RgbaImage& image)
+std::vector<unsigned char> encodePng(const RgbaImage& image)
 {
+    std::vector<unsigned char> png;
+    if (!compress(png, toBytes(image), image.colour.size))
+        png.clear();
+    return png;
+}
+
+bool writeFile(const std::string& path, const std::vector<unsigned char>& bytes)
+{
+    if (bytes.empty())
+        return false;
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file)
         return false;
-    const bool compressed = compress(file, toBytes(image), image.colour.size);
-    const bool written = compressed && std::ferror(file) == 0;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     return std::fclose(file) == 0 && written;
+}
+
+bool writePng(const std::string& path, const RgbaImage& image)
+{
+    return writeFile(path, encodePng(image));
 }

@@ -1,8 +1,10 @@
-// artgen: writes the game's six models and their textures into <run data>/3DModels, or the
-// desktop icon as a square PNG.
+// artgen: writes the game's six models and their textures into <run data>/3DModels, the
+// desktop icon as a square PNG, or the icon of the Windows executable.
 // Usage: artgen <output folder>
 //        artgen --icon <pixels> <png file>
+//        artgen --windows-icon <ico file>
 #include "Icon.h"
+#include "IconFile.h"
 #include "JpegWriter.h"
 #include "Models.h"
 #include "ObjWriter.h"
@@ -41,7 +43,8 @@ bool writeModel(const std::filesystem::path& root, const ModelArt& art)
 
 int usage()
 {
-    std::cerr << "usage: artgen <output folder>\n       artgen --icon <pixels> <png file>\n";
+    std::cerr << "usage: artgen <output folder>\n       artgen --icon <pixels> <png file>\n"
+                 "       artgen --windows-icon <ico file>\n";
     return 2;
 }
 
@@ -58,12 +61,24 @@ int writeIcon(const char* pixelsArgument, const char* path)
     return 0;
 }
 
+// The sizes Windows shows an executable's icon at, from lists to large tiles.
+int writeExecutableIcon(const char* path)
+{
+    if (!writeWindowsIcon(path, {16, 24, 32, 48, 64, 128, 256})) {
+        std::cerr << "artgen: could not write the icon " << path << '\n';
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     if (argc == 4 && std::strcmp(argv[1], "--icon") == 0)
         return writeIcon(argv[2], argv[3]);
+    if (argc == 3 && std::strcmp(argv[1], "--windows-icon") == 0)
+        return writeExecutableIcon(argv[2]);
     if (argc != 2)
         return usage();
     const ModelArt models[] = {

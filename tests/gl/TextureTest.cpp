@@ -5,7 +5,7 @@
 
 #include "assets/OtherImageFormats.h"
 
-#include <sys/resource.h>
+#include "TestPlatform.h"
 
 namespace {
 
@@ -95,19 +95,14 @@ TEST_F(TextureTest, FailuresAndImagesTooLargeAreReportedAndAGoodImageAfterThemLo
 
     // Decoding 30000 x 30000 alone would take 2.7 GB: a JPEG's header tells its size first.
     const int largest = glInteger(GL_MAX_TEXTURE_SIZE);
-    const auto peakResidentKb = [] {
-        rusage usage{};
-        getrusage(RUSAGE_SELF, &usage);
-        return usage.ru_maxrss;
-    };
-    const long peakBefore = peakResidentKb();
+    const long peakBefore = test_platform::peakResidentKilobytes();
     for (const auto& [width, height] : {std::pair{largest + 1, 4}, {4, largest + 1}, {30000, 30000}}) {
         const std::string path =
             (folder.path() / (std::to_string(width) + "x" + std::to_string(height) + ".jpg")).string();
         writeJpegClaimingSize("Tindral/3DModels/cube/cube_diff.jpg", path, width, height);
         expectRefused(path, image_error::badDimensions);
     }
-    EXPECT_LT(peakResidentKb() - peakBefore, 64 * 1024) << "an image was decoded";
+    EXPECT_LT(test_platform::peakResidentKilobytes() - peakBefore, 64 * 1024) << "an image was decoded";
 
     std::unique_ptr<Texture> texture;
     EXPECT_EQ(printedBy([&] { texture = loadTexture("Tindral/3DModels/cube/cube_diff.jpg"); }), "");

@@ -65,8 +65,8 @@ class DiskOutput {
 public:
     DiskOutput()
     {
-        setenv("SDL_AUDIODRIVER", "disk", 1);
-        setenv("SDL_DISKAUDIOFILE", path_.c_str(), 1);
+        test_platform::setEnvironment("SDL_AUDIODRIVER", "disk");
+        test_platform::setEnvironment("SDL_DISKAUDIOFILE", path_);
     }
     ~DiskOutput() { std::remove(path_.c_str()); }
 
@@ -92,7 +92,8 @@ public:
 private:
     static std::uintmax_t bytes(double seconds) { return static_cast<std::uintmax_t>(seconds * 44100) * 4; }
     std::uintmax_t size() const { return std::filesystem::exists(path_) ? std::filesystem::file_size(path_) : 0; }
-    const std::string path_ = ::testing::TempDir() + "tindral_sound_" + std::to_string(::getpid()) + ".raw";
+    const std::string path_ =
+        ::testing::TempDir() + "tindral_sound_" + std::to_string(test_platform::processId()) + ".raw";
 };
 
 SoundManager& sound()
@@ -151,7 +152,7 @@ TEST(SoundManagerTest, ADeviceOpenedEarlyIsTheOneThatPlays)
         EXPECT_GT(output.rmsOfNext(0.3), kAudible) << "the early device is silent";
     });
     runIsolated([] {
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        test_platform::setEnvironment("SDL_AUDIODRIVER", "dummy");
         sound().openDeviceEarly(true, false);
         sound().initSound(false, false);
         EXPECT_FALSE(sound().hasDevice()) << "a device stays open for nothing to play";
@@ -233,8 +234,8 @@ TEST(SoundManagerTest, WithoutAnAudioDeviceEveryCallReturnsSilently)
     for (const char* driver : {"tindral-no-such-driver", "alsa"}) {
         SCOPED_TRACE(driver);
         runIsolated([driver] {
-            setenv("SDL_AUDIODRIVER", driver, 1);
-            setenv("ALSA_CONFIG_PATH", "/nonexistent/tindral/alsa.conf", 1);
+            test_platform::setEnvironment("SDL_AUDIODRIVER", driver);
+            test_platform::setEnvironment("ALSA_CONFIG_PATH", "/nonexistent/tindral/alsa.conf");
             testing::internal::CaptureStdout();
             testing::internal::CaptureStderr();
             sound().initSound(true, true);

@@ -7,9 +7,10 @@
 #include "game/Keys.h"
 #include "scene/Hero.h"
 
+#include "TestPlatform.h"
+
 #include <atomic>
 #include <chrono>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -17,9 +18,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
-#include <sys/stat.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 template <class Action>
@@ -50,8 +49,9 @@ public:
 
 private:
     static inline int made_ = 0;
-    std::filesystem::path path_ = std::filesystem::temp_directory_path() /
-                                  ("tindral-test-" + std::to_string(getpid()) + "-" + std::to_string(++made_));
+    std::filesystem::path path_ =
+        std::filesystem::temp_directory_path() /
+        ("tindral-test-" + std::to_string(test_platform::processId()) + "-" + std::to_string(++made_));
 };
 
 // Runs a scope with another working directory; the game reads its data relative to it.
@@ -70,19 +70,23 @@ private:
 // reader that should have refused it would hang the test: a watcher keeps offering a writer's
 // end, which succeeds only while a reader has the FIFO open or waits for it. It then records
 // that the FIFO was opened and closes its end at once, which gives the reader an empty file.
+// On a system without FIFOs nothing is made, and the path stays a missing file.
 class WatchedFifo {
 public:
     explicit WatchedFifo(std::filesystem::path path) : path_(std::move(path))
     {
+        if (!test_platform::hasFifos())
+            return;
         std::filesystem::create_directories(path_.parent_path());
-        made_ = mkfifo(path_.c_str(), 0600) == 0;
+        made_ = test_platform::makeFifo(path_);
         EXPECT_TRUE(made_) << "cannot make a FIFO at " << path_;
         watcher_ = std::thread([this] { watch(); });
     }
     ~WatchedFifo()
     {
         stop_ = true;
-        watcher_.join();
+        if (watcher_.joinable())
+            watcher_.join();
         std::error_code ignored;
         if (made_)
             std::filesystem::remove(path_, ignored);
@@ -97,11 +101,8 @@ private:
     void watch()
     {
         while (!stop_) {
-            const int end = open(path_.c_str(), O_WRONLY | O_NONBLOCK);
-            if (end >= 0) {
+            if (test_platform::offerFifoWriter(path_))
                 opened_ = true;
-                close(end);
-            }
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     }

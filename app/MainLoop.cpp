@@ -155,6 +155,8 @@ void MainLoop::present()
         glfwSetWindowSize(window_.handle(), window_.width(), window_.height());
     window_.clock.frameDone(glfwGetTime());
 
+    if (onFrameDrawn)
+        onFrameDrawn();
     glfwSwapBuffers(window_.handle());
     glfwPollEvents();
     reportGlError();

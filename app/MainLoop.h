@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <glm/glm.hpp>
 #include <memory>
 
@@ -39,6 +40,10 @@ public:
     bool waitWhileMinimised();
 
     Game& game() { return *game_; }
+
+    // Called once a frame is drawn, before it is shown: the back buffer holds the whole frame
+    // (a driver need not keep it once swapped). For tools that read frames back.
+    std::function<void()> onFrameDrawn;
 
 private:
     static void onFramebufferSize(GLFWwindow* window, int width, int height);

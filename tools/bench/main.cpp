@@ -1,11 +1,16 @@
 // tindral-bench [--width W] [--height H] [--fps F] [--difficulty D] [--levels N]
 //               [--from-level N] [--max-frames N] [--floor-frames N] [--plans DIR]
+//               [--console FILE] [--screenshot N FILE]
 //
 // Starts the game as the game starts itself, timing each phase up to the first frame on the
 // screen; plays levels 1 to N with the scripted player through the real frame loop (all six
 // passes, real swaps, no sleeps) at a fixed game step; then runs the floor in the same window:
 // the same frames' clears, viewports, state changes and swaps with nothing drawn. Prints a
 // table and, as its last line, the figures as one JSON object.
+//
+// The game's own console lines go nowhere, or with --console into FILE; --screenshot saves
+// game frame N (counting from 1) as drawn into FILE, a binary PPM. With the fixed game step
+// both are the same on every run and every system: builds are compared by them.
 #include "Statistics.h"
 #include "app/MainLoop.h"
 #include "app/Settings.h"
@@ -14,6 +19,7 @@
 #include "game/GameTime.h"
 #include "gl/ShaderManager.h"
 #include "scene/Hero.h"
+#include "tools/bench/ProcessFigures.h"
 #include "tools/player/PlanPlayer.h"
 
 #include <GL/glew.h>
@@ -21,6 +27,8 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <functional>
 #include <iomanip>
 #include <iostream>
 #include <map>
@@ -47,13 +55,17 @@ struct Options {
     long maxFrames = 1000000;
     int floorFrames = 300;
     std::string plans = TINDRAL_PLAN_DIR;
+    std::string console;
+    long screenshotFrame = 0;
+    std::string screenshot;
 };
 
 void usage(const char* message)
 {
     std::cerr << message
               << "\nusage: tindral-bench [--width W] [--height H] [--fps F] [--difficulty D] [--levels N]"
-                 " [--from-level N] [--max-frames N] [--floor-frames N] [--plans DIR]\n";
+                 " [--from-level N] [--max-frames N] [--floor-frames N] [--plans DIR]"
+                 " [--console FILE] [--screenshot N FILE]\n";
     std::exit(2);
 }
 
@@ -70,7 +82,12 @@ Options readOptions(int argc, char** argv)
         const bool numeric = end != value.c_str() && *end == '\0' && number > 0.0;
         if (name == "--plans")
             options.plans = value;
-        else if (!numeric && name != "--difficulty")
+        else if (name == "--console")
+            options.console = value;
+        else if (name == "--screenshot" && numeric && i + 1 < argc) {
+            options.screenshotFrame = static_cast<long>(number);
+            options.screenshot = argv[++i];
+        } else if (!numeric && name != "--difficulty")
             usage(("not a positive number: " + name + " " + value).c_str());
         else if (name == "--width")
             options.width = static_cast<int>(number);
@@ -127,18 +144,56 @@ struct PlayFigures {
     std::vector<std::string> levelResults;
 };
 
-// The game's own console lines would drown the report; they go nowhere while it runs.
+// The game's own console lines would drown the report; they go nowhere while it runs, or into
+// a file of their own.
 class QuietConsole {
 public:
-    QuietConsole() : saved_(std::cout.rdbuf(sink_.rdbuf())) {}
+    explicit QuietConsole(const std::string& file)
+    {
+        if (!file.empty())
+            transcript_.open(file, std::ios::binary);
+        std::streambuf* target =
+            transcript_.is_open() ? static_cast<std::streambuf*>(transcript_.rdbuf()) : sink_.rdbuf();
+        saved_ = std::cout.rdbuf(target);
+    }
     ~QuietConsole() { std::cout.rdbuf(saved_); }
     QuietConsole(const QuietConsole&) = delete;
     QuietConsole& operator=(const QuietConsole&) = delete;
 
+    bool failed(const std::string& file) const { return !file.empty() && !transcript_.is_open(); }
+
 private:
     std::ostringstream sink_;
-    std::streambuf* saved_;
+    std::ofstream transcript_;
+    std::streambuf* saved_ = nullptr;
 };
+
+// The frame in the back buffer as a binary PPM, top row first.
+bool saveFrame(const std::string& path, int width, int height)
+{
+    std::vector<unsigned char> rgb(3 * static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    std::ofstream file(path, std::ios::binary);
+    file << "P6\n" << width << " " << height << "\n255\n";
+    const std::size_t row = 3 * static_cast<std::size_t>(width);
+    for (int y = height - 1; y >= 0; --y)
+        file.write(reinterpret_cast<const char*>(&rgb[static_cast<std::size_t>(y) * row]),
+                   static_cast<std::streamsize>(row));
+    return static_cast<bool>(file);
+}
+
+// Saves the frame about to be shown into the file.
+std::function<void()> frameSaver(const std::string& path)
+{
+    return [path] {
+        int width = 0, height = 0;
+        glfwGetFramebufferSize(glfwGetCurrentContext(), &width, &height);
+        if (!saveFrame(path, width, height))
+            std::cerr << "tindral-bench: cannot write " << path << "\n";
+    };
+}
 
 PlayFigures playLevels(MainLoop& loop, const Options& options, double gameStep)
 {
@@ -158,6 +213,8 @@ PlayFigures playLevels(MainLoop& loop, const Options& options, double gameStep)
                 player.stop(); // the frame budget is spent
                 return;
             }
+            const long frame = static_cast<long>(figures.frames.wall.size()) + 1;
+            loop.onFrameDrawn = frame == options.screenshotFrame ? frameSaver(options.screenshot) : nullptr;
             figures.frames.measure([&] { figures.updates[level].push_back(loop.runFrame(gameStep)); });
         });
         figures.levelResults.push_back("level " + std::to_string(level) + ": " + result.describe());
@@ -218,7 +275,11 @@ int main(int argc, char** argv)
 
     StartupPhases startup;
     startup.toMain = toMain;
-    QuietConsole quiet;
+    QuietConsole quiet(options.console);
+    if (quiet.failed(options.console)) {
+        report << "cannot write " << options.console << "\n";
+        return 2;
+    }
     auto phase = Clock::now();
     startLoadingEarly();
     glewExperimental = GL_TRUE;
@@ -249,6 +310,7 @@ int main(int argc, char** argv)
     if (!loop.start())
         return 2;
     PlayFigures play = playLevels(loop, options, gameStep);
+    loop.onFrameDrawn = nullptr;
     if (!play.frames.wall.empty()) {
         startup.firstFrame = play.frames.wall.front();
         startup.total =

@@ -38,6 +38,15 @@ inline std::vector<std::string> linesOf(const std::string& text)
     return lines;
 }
 
+// The rows as a file's text, each ended by a line feed.
+inline std::string lines(std::initializer_list<std::string> rows)
+{
+    std::string text;
+    for (const std::string& row : rows)
+        text += row + "\n";
+    return text;
+}
+
 // A fresh folder under the system temp folder, removed with everything in it.
 class TempFolder {
 public:

@@ -70,6 +70,10 @@ struct PictureLayout {
 
 PictureLayout pictureLayout(int cell = 24);
 
+// Why this build of the tool draws no pictures, or nothing when it does. The Windows build has
+// no Cairo: there a Picture is empty and cannot be saved.
+std::string whyNoPictures();
+
 // Draws the level; `path` (may be empty) is the hero's way, one point a frame, drawn up to its
 // first death; `caption` goes into the title line after the file's name.
 Picture drawLevel(const LevelFile& level, const std::vector<PathPoint>& path, const std::string& caption,

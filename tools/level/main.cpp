@@ -324,6 +324,10 @@ int solve(const Arguments& args)
 
 int drawPicture(const Arguments& args)
 {
+    if (const std::string why = whyNoPictures(); !why.empty()) {
+        std::cerr << "tindral-level: " << why << "\n";
+        return failed;
+    }
     SolveOptions options;
     long cell = 24;
     if (args.positional.size() != 2 || (args.has("--plan") && args.has("--no-path")) ||

@@ -7,9 +7,13 @@
 #   P/bin/tindral                     the launcher: gives each player a folder to run it in
 #   P/share/applications, icons, metainfo, man/man6   the desktop's and the manual's parts
 #   P/share/doc/tindral               copyright and changelog, as Debian asks of a package
+if(WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/InstallWindows.cmake)
+  return()
+endif()
 include(GNUInstallDirs)
 
-set(TINDRAL_VERSION 0.1.0)
+set(TINDRAL_VERSION ${PROJECT_VERSION})
 set(TINDRAL_APP_ID io.github.tindral.tindral)
 set(TINDRAL_GAME_DIR ${CMAKE_INSTALL_LIBEXECDIR}/tindral)
 set(TINDRAL_SHARED_DIR ${CMAKE_INSTALL_DATADIR}/tindral)

@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Tindral, then starts the game (play), runs every test
 # (test), or builds everything with clang under AddressSanitizer and UndefinedBehaviorSanitizer
-# in build-asan/ and runs every test and a short run of each fuzz target there (sanitize).
+# in build-asan/ and runs every test and a short run of each fuzz target there (sanitize), or
+# cross-builds the game for 64-bit Windows in build-windows/, runs the Windows suite under Wine
+# and packs the zip and the installer (windows).
 # Safe to run again: installed packages and a configured build are reused.
 # TINDRAL_WARNINGS_AS_ERRORS=ON makes every compiler warning an error (CI sets it).
 set -euo pipefail
 
-usage() { echo "usage: $0 play|test|sanitize" >&2; exit 2; }
+usage() { echo "usage: $0 play|test|sanitize|windows" >&2; exit 2; }
 [ $# -eq 1 ] || usage
 mode=$1
-case "$mode" in play|test|sanitize) ;; *) usage ;; esac
+case "$mode" in play|test|sanitize|windows) ;; *) usage ;; esac
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 build="$here/build"
@@ -21,6 +23,10 @@ build_packages=(cmake g++ make pkg-config libglfw3-dev libglew-dev libglm-dev li
 test_packages=(libgtest-dev libx11-dev xvfb xauth xdotool imagemagick x11-utils mesa-utils sox libsox-fmt-mp3
   desktop-file-utils appstream man-db dpkg-dev file openbox wmctrl clang-format)
 sanitize_packages=(clang libclang-rt-14-dev llvm)
+# The Windows libraries' recipe lists what building them needs; running and packing the Windows
+# build needs Wine, NSIS and zip besides.
+mapfile -t windows_packages < <(sed -e 's/#.*//' -e '/^[[:space:]]*$/d' "$here/dist/windows/packages.txt")
+windows_packages+=(wine wine64 nsis zip)
 
 install_missing() {
   local missing=()
@@ -59,6 +65,25 @@ if [ "$mode" = sanitize ]; then
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON -DTINDRAL_SANITIZE=ON "${warnings[@]}"
   cmake --build "$here/build-asan" -j"$(nproc)"
   run_tests "$here/build-asan"
+  exit
+fi
+
+if [ "$mode" = windows ]; then
+  install_missing "${build_packages[@]}" "${test_packages[@]}" "${windows_packages[@]}"
+  # The generators (and the suite's window closer) run here: a native build makes them.
+  cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON "${warnings[@]}"
+  cmake --build "$build" -j"$(nproc)" --target artgen soundgen xclose
+  # Built once from Debian's sources and kept in the cache folder; later runs reuse them.
+  deps=$("$here/dist/windows/build-deps.sh" | tail -n 1)
+  windows="$here/build-windows"
+  cmake -S "$here" -B "$windows" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-x86_64.cmake" \
+    -DTINDRAL_WINDOWS_DEPS="$deps" -DTINDRAL_HOST_TOOLS="$build/host-tools.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON "${warnings[@]}"
+  cmake --build "$windows" -j"$(nproc)"
+  run_tests "$windows"
+  cd "$windows"
+  cpack -G ZIP
+  cmake --build . --target installer
   exit
 fi
 

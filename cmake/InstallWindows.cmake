@@ -17,7 +17,7 @@ install(FILES ${RUN_DIR}/settings.conf DESTINATION . COMPONENT game)
 install(FILES ${CMAKE_SOURCE_DIR}/dist/copyright DESTINATION . RENAME LICENSE.txt COMPONENT game)
 install(FILES ${CMAKE_SOURCE_DIR}/dist/windows/README.txt DESTINATION . COMPONENT game)
 
-tindral_dll_copy_command(copy_dlls "\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}"
+tindral_dll_copy_command(copy_dlls "\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}" ${RUN_DIR} ""
   $<TARGET_FILE:tindral> $<TARGET_FILE:tindral-level>)
 list(JOIN copy_dlls "\" \"" copy_dlls)
 install(CODE "execute_process(COMMAND \"${copy_dlls}\" COMMAND_ERROR_IS_FATAL ANY)" COMPONENT game)
@@ -32,7 +32,6 @@ set(CPACK_GENERATOR ZIP)
 # Unpacked, the zip gives one folder named like itself, which the game runs from.
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};${PROJECT_NAME};game;/")
-set(CPACK_STRIP_FILES ON)
 include(CPack)
 
 # ---- the installer --------------------------------------------------------------------------
@@ -45,7 +44,7 @@ if(MAKENSIS)
   configure_file(${CMAKE_SOURCE_DIR}/dist/windows/installer.nsi.in ${CMAKE_BINARY_DIR}/installer/tindral.nsi @ONLY)
   add_custom_target(installer
     COMMAND ${CMAKE_COMMAND} -E rm -rf ${stage}
-    COMMAND ${CMAKE_COMMAND} --install ${CMAKE_BINARY_DIR} --prefix ${stage} --component game --strip
+    COMMAND ${CMAKE_COMMAND} --install ${CMAKE_BINARY_DIR} --prefix ${stage} --component game
     COMMAND ${CMAKE_COMMAND} -DFILES=${stage} -DOUT=${file_list} -P ${CMAKE_SOURCE_DIR}/cmake/InstallerFileList.cmake
     COMMAND ${MAKENSIS} -V2 -DFILES=${stage} -DFILELIST=${file_list} -DOUTFILE=${TINDRAL_INSTALLER}
       ${CMAKE_BINARY_DIR}/installer/tindral.nsi

@@ -7,6 +7,8 @@ if(NOT WIN32)
   endfunction()
   function(tindral_windows_runtime)
   endfunction()
+  function(tindral_windows_runtime_dlls)
+  endfunction()
   return()
 endif()
 
@@ -18,6 +20,9 @@ endif()
 # A console program with a real main(): its console lines are the game's report, and
 # start-up failures pause that console. Nothing may turn it into a GUI program (-mwindows).
 add_link_options(-mconsole)
+# Release programs are stripped as they are linked (the symbols would make them several times
+# larger) and carry no link time, so the zip and the installer hold the very same files.
+add_link_options($<$<CONFIG:Release,MinSizeRel>:-s> -Wl,--no-insert-timestamp)
 
 # The folders the game's DLLs come from: the Windows libraries' prefix and the compiler's own
 # runtime (the C++ library, libgcc and winpthreads).
@@ -53,19 +58,33 @@ function(tindral_windows_resource target description)
   add_dependencies(${target} windows_icon)
 endfunction()
 
-# The command that copies what a set of programs loads into a folder. Its lists are joined with
-# "|": a ";" would split the command's arguments.
-function(tindral_dll_copy_command out destination)
+# The command that copies what a set of programs loads from the folders into a destination, and
+# strips the copies with the strip program when one is given. Its lists are joined with "|": a
+# ";" would split the command's arguments.
+function(tindral_dll_copy_command out destination folders strip)
   string(JOIN "|" programs ${ARGN})
-  string(JOIN "|" folders ${TINDRAL_DLL_FOLDERS})
+  string(JOIN "|" folders ${folders})
   set(${out} ${CMAKE_COMMAND} "-DPROGRAMS=${programs}" "-DSEARCH=${folders}"
-    -DDESTINATION=${destination} -DOBJDUMP=${CMAKE_OBJDUMP} -DSTRIP=${CMAKE_STRIP}
+    -DDESTINATION=${destination} -DOBJDUMP=${CMAKE_OBJDUMP} -DSTRIP=${strip}
     -P ${CMAKE_SOURCE_DIR}/cmake/WindowsDlls.cmake PARENT_SCOPE)
 endfunction()
 
-# tindral_windows_runtime(<program>): after each build of the program, the run folder holds the
-# DLLs it loads. Programs run from there, and Windows looks for DLLs in the current folder too.
-function(tindral_windows_runtime target)
-  tindral_dll_copy_command(copy ${RUN_DIR} $<TARGET_FILE:${target}>)
-  add_custom_command(TARGET ${target} POST_BUILD COMMAND ${copy} VERBATIM)
+# tindral_windows_runtime(<program>...): every build leaves the DLLs these programs load in the
+# run folder, stripped (see tindral_windows_runtime_dlls). Programs run from there, and Windows
+# looks for DLLs in the current folder too. What is installed is copied from there, so that every
+# copy is the same file: a strip writes a new time stamp into a DLL.
+function(tindral_windows_runtime)
+  set_property(GLOBAL APPEND PROPERTY TINDRAL_WINDOWS_PROGRAMS ${ARGN})
+endfunction()
+
+# Called once every program is known: the target that copies their DLLs on every build.
+function(tindral_windows_runtime_dlls)
+  get_property(targets GLOBAL PROPERTY TINDRAL_WINDOWS_PROGRAMS)
+  set(programs)
+  foreach(target ${targets})
+    list(APPEND programs $<TARGET_FILE:${target}>)
+  endforeach()
+  tindral_dll_copy_command(copy ${RUN_DIR} "${TINDRAL_DLL_FOLDERS}" ${CMAKE_STRIP} ${programs})
+  add_custom_target(runtime_dlls ALL COMMAND ${copy} COMMENT "Copying the DLLs into the run folder" VERBATIM)
+  add_dependencies(runtime_dlls ${targets})
 endfunction()

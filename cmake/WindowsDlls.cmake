@@ -1,11 +1,12 @@
 # cmake -P script: copies the DLLs that Windows programs load, and the DLLs those load in turn,
-# from the folders that hold the game's libraries into one folder, stripped. DLLs found in none of
-# them (kernel32.dll, opengl32.dll and the like) belong to Windows itself.
-#   -DPROGRAMS=a.exe|b.exe -DSEARCH=dir|dir -DDESTINATION=dir -DOBJDUMP=... -DSTRIP=...
+# from the folders that hold the game's libraries into one folder, stripped when STRIP names a
+# strip program. DLLs found in none of them (kernel32.dll, opengl32.dll and the like) belong to
+# Windows itself.
+#   -DPROGRAMS=a.exe|b.exe -DSEARCH=dir|dir -DDESTINATION=dir -DOBJDUMP=... [-DSTRIP=...]
 # CMake's own file(GET_RUNTIME_DEPENDENCIES) is not used: it lower-cases the names, which are
 # then not found on a case-sensitive disk.
 cmake_minimum_required(VERSION 3.25)
-foreach(variable PROGRAMS SEARCH DESTINATION OBJDUMP STRIP)
+foreach(variable PROGRAMS SEARCH DESTINATION OBJDUMP)
   if(NOT DEFINED ${variable})
     message(FATAL_ERROR "WindowsDlls.cmake needs -D${variable}=...")
   endif()
@@ -68,10 +69,12 @@ foreach(dll ${needed})
   set(copy "${DESTINATION}/${name}")
   if(NOT EXISTS "${copy}" OR "${dll}" IS_NEWER_THAN "${copy}")
     file(COPY_FILE "${dll}" "${copy}")
-    # Unstripped, the C++ runtime alone is 23 MB.
-    execute_process(COMMAND ${STRIP} --strip-unneeded "${copy}" RESULT_VARIABLE failed)
-    if(failed)
-      message(FATAL_ERROR "${STRIP} cannot strip ${copy}")
+    if(STRIP)
+      # Unstripped, the C++ runtime alone is 23 MB.
+      execute_process(COMMAND ${STRIP} --strip-unneeded "${copy}" RESULT_VARIABLE failed)
+      if(failed)
+        message(FATAL_ERROR "${STRIP} cannot strip ${copy}")
+      endif()
     endif()
   endif()
 endforeach()

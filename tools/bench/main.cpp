@@ -1,17 +1,24 @@
 // tindral-bench [--width W] [--height H] [--fps F] [--difficulty D] [--levels N]
 //               [--from-level N] [--max-frames N] [--floor-frames N] [--plans DIR]
+//               [--console FILE] [--frames DIR] [--frame-every N] [--keys FRAME:KEY,...]
 //
 // Starts the game as the game starts itself, timing each phase up to the first frame on the
 // screen; plays levels 1 to N with the scripted player through the real frame loop (all six
 // passes, real swaps, no sleeps) at a fixed game step; then runs the floor in the same window:
 // the same frames' clears, viewports, state changes and swaps with nothing drawn. Prints a
 // table and, as its last line, the figures as one JSON object.
+//
+// The play is the same in every run, so it also records what a change does to the game: the
+// game's console lines go to FILE (otherwise nowhere), every N-th frame of play (500 unless
+// given) is written to DIR as frame-<number>.ppm, and the keys listed (F2 to F9, Enter, Tab)
+// are struck before the frames numbered, counted from 0 over all levels.
 #include "Statistics.h"
 #include "app/MainLoop.h"
 #include "app/Settings.h"
 #include "app/Window.h"
 #include "game/Game.h"
 #include "game/GameTime.h"
+#include "game/Keys.h"
 #include "gl/ShaderManager.h"
 #include "scene/Hero.h"
 #include "tools/player/PlanPlayer.h"
@@ -21,6 +28,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <iomanip>
 #include <iostream>
 #include <map>
@@ -47,14 +55,39 @@ struct Options {
     long maxFrames = 1000000;
     int floorFrames = 300;
     std::string plans = TINDRAL_PLAN_DIR;
+    std::string console;
+    std::string frames;
+    long frameEvery = 500;
+    std::multimap<long, int> strikes; // keys struck before the frame of that number
 };
 
 void usage(const char* message)
 {
     std::cerr << message
               << "\nusage: tindral-bench [--width W] [--height H] [--fps F] [--difficulty D] [--levels N]"
-                 " [--from-level N] [--max-frames N] [--floor-frames N] [--plans DIR]\n";
+                 " [--from-level N] [--max-frames N] [--floor-frames N] [--plans DIR]"
+                 " [--console FILE] [--frames DIR] [--frame-every N] [--keys FRAME:KEY,...]\n";
     std::exit(2);
+}
+
+// "30:F5,31:Enter": F5 struck before frame 30, Enter before frame 31.
+std::multimap<long, int> readStrikes(const std::string& list)
+{
+    static const std::map<std::string, int> keys = {{"F2", Key::F2},       {"F3", Key::F3},  {"F4", Key::F4},
+                                                    {"F5", Key::F5},       {"F8", Key::F8},  {"F9", Key::F9},
+                                                    {"Enter", Key::Enter}, {"Tab", Key::Tab}};
+    std::multimap<long, int> strikes;
+    std::istringstream items(list);
+    for (std::string item; std::getline(items, item, ',');) {
+        const std::size_t colon = item.find(':');
+        const auto key = colon == std::string::npos ? keys.end() : keys.find(item.substr(colon + 1));
+        char* end = nullptr;
+        const long frame = std::strtol(item.c_str(), &end, 10);
+        if (key == keys.end() || end != item.c_str() + colon || frame < 0)
+            usage(("not FRAME:KEY: " + item).c_str());
+        strikes.emplace(frame, key->second);
+    }
+    return strikes;
 }
 
 Options readOptions(int argc, char** argv)
@@ -70,6 +103,12 @@ Options readOptions(int argc, char** argv)
         const bool numeric = end != value.c_str() && *end == '\0' && number > 0.0;
         if (name == "--plans")
             options.plans = value;
+        else if (name == "--console")
+            options.console = value;
+        else if (name == "--frames")
+            options.frames = value;
+        else if (name == "--keys")
+            options.strikes = readStrikes(value);
         else if (!numeric && name != "--difficulty")
             usage(("not a positive number: " + name + " " + value).c_str());
         else if (name == "--width")
@@ -88,6 +127,8 @@ Options readOptions(int argc, char** argv)
             options.maxFrames = static_cast<long>(number);
         else if (name == "--floor-frames")
             options.floorFrames = static_cast<int>(number);
+        else if (name == "--frame-every")
+            options.frameEvery = static_cast<long>(number);
         else
             usage(("unknown option " + name).c_str());
     }
@@ -127,18 +168,58 @@ struct PlayFigures {
     std::vector<std::string> levelResults;
 };
 
-// The game's own console lines would drown the report; they go nowhere while it runs.
+// The game's own console lines would drown the report; they go to a file, or nowhere, while
+// it runs.
 class QuietConsole {
 public:
-    QuietConsole() : saved_(std::cout.rdbuf(sink_.rdbuf())) {}
+    explicit QuietConsole(const std::string& file)
+    {
+        if (!file.empty())
+            file_.open(file, std::ios::binary);
+        std::streambuf* target = file_.is_open() ? static_cast<std::streambuf*>(file_.rdbuf()) : sink_.rdbuf();
+        saved_ = std::cout.rdbuf(target);
+    }
     ~QuietConsole() { std::cout.rdbuf(saved_); }
     QuietConsole(const QuietConsole&) = delete;
     QuietConsole& operator=(const QuietConsole&) = delete;
 
 private:
+    std::ofstream file_;
     std::ostringstream sink_;
-    std::streambuf* saved_;
+    std::streambuf* saved_ = nullptr;
 };
+
+// The picture last presented, as a binary PPM, rows top to bottom. It is read from the back
+// buffer after the swap, which Mesa's drivers under X copy to the window and keep.
+void writeFrame(const std::string& folder, long number)
+{
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const int width = viewport[2], height = viewport[3];
+    std::vector<unsigned char> rgb(3 * static_cast<std::size_t>(width) * height);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    std::ofstream out(folder + "/frame-" + std::to_string(number) + ".ppm", std::ios::binary);
+    out << "P6\n" << width << " " << height << "\n255\n";
+    const std::size_t row = 3 * static_cast<std::size_t>(width);
+    for (int y = height - 1; y >= 0; --y)
+        out.write(reinterpret_cast<const char*>(&rgb[row * static_cast<std::size_t>(y)]),
+                  static_cast<std::streamsize>(row));
+}
+
+// What the options record of a frame: the keys struck before it, its picture after it.
+template <class Frame>
+void recordedFrame(Game& game, const Options& options, long number, Frame&& frame)
+{
+    const auto [first, last] = options.strikes.equal_range(number);
+    for (auto strike = first; strike != last; ++strike) {
+        recordKey(game.input(), game.switches(), strike->second, KeyAction::Press);
+        recordKey(game.input(), game.switches(), strike->second, KeyAction::Release);
+    }
+    frame();
+    if (!options.frames.empty() && number % options.frameEvery == 0)
+        writeFrame(options.frames, number);
+}
 
 PlayFigures playLevels(MainLoop& loop, const Options& options, double gameStep)
 {
@@ -158,7 +239,10 @@ PlayFigures playLevels(MainLoop& loop, const Options& options, double gameStep)
                 player.stop(); // the frame budget is spent
                 return;
             }
-            figures.frames.measure([&] { figures.updates[level].push_back(loop.runFrame(gameStep)); });
+            const long number = static_cast<long>(figures.frames.wall.size());
+            recordedFrame(game, options, number, [&] {
+                figures.frames.measure([&] { figures.updates[level].push_back(loop.runFrame(gameStep)); });
+            });
         });
         figures.levelResults.push_back("level " + std::to_string(level) + ": " + result.describe());
         if (!result.won || static_cast<long>(figures.frames.wall.size()) >= options.maxFrames)
@@ -218,7 +302,7 @@ int main(int argc, char** argv)
 
     StartupPhases startup;
     startup.toMain = toMain;
-    QuietConsole quiet;
+    QuietConsole quiet(options.console);
     auto phase = Clock::now();
     startLoadingEarly();
     glewExperimental = GL_TRUE;

@@ -282,15 +282,11 @@ void FrameRenderer::enterPass(RenderPass pass) const
         glowTargets_[0]->bindAndClear();
         break;
     case RenderPass::Glow:
-        // Screen-space quads, whose winding depends on how the file was exported (and the
-        // importer flips it): culling them could lose the whole glow.
-        glDisable(GL_CULL_FACE);
+        // Back faces stay culled here and in the HUD: the art generator winds the screen quads
+        // to face the viewer.
         RenderTarget::clearColorTransparent();
         break;
-    case RenderPass::Hud:
-        glDisable(GL_CULL_FACE);
-        glViewport(0, 0, size_.x, size_.y);
-        break;
+    case RenderPass::Hud: glViewport(0, 0, size_.x, size_.y); break;
     }
 }
 
@@ -307,7 +303,6 @@ void FrameRenderer::enterBlurStep(int step) const
 
 void FrameRenderer::endPass() const
 {
-    glEnable(GL_CULL_FACE);
     glDisable(GL_SCISSOR_TEST);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);

@@ -191,6 +191,52 @@ TEST_F(FrameTest, TheFlameGlowsWholeOverTheFrameAndTheHudCoversIt)
     EXPECT_GT(bar[0], 2 * bar[1]) << "a life bar under the glow";
 }
 
+namespace {
+
+// A renderer drawing from a copy of the run folder's models, some of them changed.
+template <class Change>
+std::unique_ptr<FrameRenderer> rendererWithModels(Change&& changeModels)
+{
+    TempFolder folder;
+    const std::filesystem::path models = folder.path() / "Tindral" / "3DModels";
+    std::filesystem::create_directories(models);
+    std::filesystem::copy("Tindral/3DModels", models, std::filesystem::copy_options::recursive);
+    changeModels(models);
+    WorkingDirectory inFolder(folder.path());
+    std::unique_ptr<FrameRenderer> renderer;
+    printedBy([&] { renderer = std::make_unique<FrameRenderer>(800, 600); });
+    return renderer;
+}
+
+} // namespace
+
+// The glow's quad and the HUD's bars are drawn with back faces culled, as everything else is:
+// turned away from the viewer, they are as good as not there.
+TEST_F(FrameTest, TheGlowAndTheHudCullBackFacesAsEveryPassDoes)
+{
+    placeFlame();
+    game->update(0.0);
+    change([&](PlaySnapshot& scene) {
+        scene.camera.frozen = true;
+        scene.camera.savedEye = scene.flame.position + glm::vec3(-1.2f, 0.6f, 1.0f);
+    });
+    const Image shipped = drawnFrame();
+    const char* const screenModels[] = {"bar/bar.obj", "plane/plane.obj"};
+    renderer = rendererWithModels([&](const std::filesystem::path& models) {
+        for (const char* model : screenModels)
+            std::filesystem::remove(models / model);
+    });
+    const Image without = drawnFrame();
+    // The quad as the file lists it, counter-clockwise about +z: the import turns it round.
+    renderer = rendererWithModels([&](const std::filesystem::path& models) {
+        for (const char* model : screenModels)
+            writeText(models / model, quadObj());
+    });
+    const Image turnedAway = drawnFrame();
+    EXPECT_GT(largestDifference(shipped, without), 100) << "the glow and the HUD show in the frame";
+    EXPECT_EQ(largestDifference(turnedAway, without), 0) << "a quad turned away from the viewer was drawn";
+}
+
 // While paused, the hand-steered light replaces the flame's: steering it away darkens the
 // stone around the hero, and a light straight above the hero still lights it.
 TEST_F(FrameTest, ThePausedLightIsSteeredByHandAndLightsFromAnywhere)

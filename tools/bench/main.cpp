@@ -174,8 +174,11 @@ class QuietConsole {
 public:
     explicit QuietConsole(const std::string& file)
     {
-        if (!file.empty())
+        if (!file.empty()) {
             file_.open(file, std::ios::binary);
+            if (!file_.is_open())
+                usage(("cannot write the console to " + file).c_str());
+        }
         std::streambuf* target = file_.is_open() ? static_cast<std::streambuf*>(file_.rdbuf()) : sink_.rdbuf();
         saved_ = std::cout.rdbuf(target);
     }
@@ -199,7 +202,10 @@ void writeFrame(const std::string& folder, long number)
     std::vector<unsigned char> rgb(3 * static_cast<std::size_t>(width) * height);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-    std::ofstream out(folder + "/frame-" + std::to_string(number) + ".ppm", std::ios::binary);
+    const std::string path = folder + "/frame-" + std::to_string(number) + ".ppm";
+    std::ofstream out(path, std::ios::binary);
+    if (!out.is_open())
+        usage(("cannot write " + path).c_str());
     out << "P6\n" << width << " " << height << "\n255\n";
     const std::size_t row = 3 * static_cast<std::size_t>(width);
     for (int y = height - 1; y >= 0; --y)

@@ -124,11 +124,11 @@ void Game::actOnKey(int key, float dtF)
             camera_.changeSite(console_);
         break;
     case Key::F4:
-        samplingChanges_.push_back({switches_.linearSampling ? 1 : 0, false});
+        samplingChanges_.push_back({switches_.linearSampling ? 1 : 0, false, !cubes_.empty(), !invisCubes_.empty()});
         printDebugReport(dtF);
         break;
     case Key::F5:
-        samplingChanges_.push_back({switches_.mipmapLevel, true});
+        samplingChanges_.push_back({switches_.mipmapLevel, true, !cubes_.empty(), !invisCubes_.empty()});
         printDebugReport(dtF);
         break;
     default: break;

@@ -31,10 +31,14 @@ struct GameSetupTimes {
     double levelBuild = 0.0;
 };
 
-// A change of texture filtering that F4 or F5 asked for; the renderer applies it.
+// A change of texture filtering that F4 or F5 asked for; the renderer applies it to the colour
+// textures of the hero, the flame, the propeller and the glow's quad, and of the cubes and the
+// invisible cubes where the level had any at the key.
 struct TextureSamplingChange {
     int value;
     bool mipmapMode;
+    bool reachesCubes = true;
+    bool reachesInvisibleCubes = true;
 };
 
 // Everything of a running level that its frames change. A search saves it to play on from it

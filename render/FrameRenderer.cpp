@@ -200,15 +200,23 @@ void FrameRenderer::applyDebugViews(bool wireframe, const std::vector<TextureSam
         glPolygonMode(GL_FRONT_AND_BACK, wireframe_ ? GL_LINE : GL_FILL);
     }
     for (const TextureSamplingChange& change : changes)
-        applyTextureSampling(change.value, change.mipmapMode);
+        applyTextureSampling(change);
 }
 
-// The HUD's bars have no colour image, and the invisible cubes share the cubes' model.
-void FrameRenderer::applyTextureSampling(int value, bool mipmapMode)
+// The colour textures of the objects of the level the key was struck on, in the order the
+// objects are visited: a kind that level had none of keeps its filters. The HUD's bars have no
+// colour image that is drawn.
+void FrameRenderer::applyTextureSampling(const TextureSamplingChange& change)
 {
-    for (ModelKind kind :
-         {ModelKind::Hero, ModelKind::Cube, ModelKind::Flame, ModelKind::Propeller, ModelKind::GlowQuad})
-        applyToTexture(*models_[kind].colorTexture, value, mipmapMode);
+    const std::pair<ModelKind, bool> kinds[] = {{ModelKind::Hero, true},
+                                                {ModelKind::Cube, change.reachesCubes},
+                                                {ModelKind::InvisibleCube, change.reachesInvisibleCubes},
+                                                {ModelKind::Flame, true},
+                                                {ModelKind::Propeller, true},
+                                                {ModelKind::GlowQuad, true}};
+    for (const auto& [kind, reached] : kinds)
+        if (reached)
+            applyToTexture(*models_[kind].colorTexture, change.value, change.mipmapMode);
 }
 
 // The order the passes draw a frame in: the shadow map before the scene that reads it, the
@@ -385,7 +393,7 @@ void FrameRenderer::drawTransparentPass(const Game& game)
     setUpLitProgram(game);
     const bool useTransparency = game.switches().invisTransparency;
     const bool culling = game.switches().viewFrustumCulling;
-    const DrawnModel& model = models_[ModelKind::Cube];
+    const DrawnModel& model = models_[ModelKind::InvisibleCube];
     for (const CubeInvis& cube : game.invisCubes()) {
         if (!cubeShown(cube, game.flame().position.z, culling))
             continue;

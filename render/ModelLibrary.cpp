@@ -8,6 +8,7 @@
 #include <iostream>
 #include <iterator>
 #include <sstream>
+#include <string_view>
 
 namespace {
 
@@ -20,12 +21,15 @@ struct ModelFile {
     std::optional<Material> material;
 };
 
+constexpr ModelFile cubeFile{ModelKind::Cube, "cube/cube", 2.0f, Material{0.2f, 1.5f, 0.2f}};
+
 // In the order of the kinds, which is the order the game first read them in: their console
 // lines come in the same order.
 constexpr ModelFile modelFiles[] = {
     {ModelKind::Hero, "hero/hero", 4.0f, Material{0.2f, 1.0f, 0.1f}},
     {ModelKind::Flame, "flame/flame", 1.0f, Material{0.0f, 1.0f, 0.1f}},
-    {ModelKind::Cube, "cube/cube", 2.0f, Material{0.2f, 1.5f, 0.2f}},
+    cubeFile,
+    {ModelKind::InvisibleCube, cubeFile.name, cubeFile.uvScale, cubeFile.material},
     {ModelKind::Propeller, "propeller/propeller", 4.0f, Material{0.2f, 1.0f, 0.1f}},
     {ModelKind::Bar, "bar/bar", 1.0f, std::nullopt},
     {ModelKind::GlowQuad, "plane/plane", 1.0f, std::nullopt},
@@ -43,6 +47,16 @@ static_assert(inKindOrder(), "modelFiles lists the kinds in their order");
 const ModelFile& fileOf(ModelKind kind)
 {
     return modelFiles[static_cast<std::size_t>(kind)];
+}
+
+// The first kind drawn from the same files as `kind`, whose reading of them every later one
+// shares.
+std::size_t firstReaderOf(std::size_t kind)
+{
+    for (std::size_t earlier = 0; earlier < kind; ++earlier)
+        if (std::string_view(modelFiles[earlier].name) == modelFiles[kind].name)
+            return earlier;
+    return kind;
 }
 
 void boundingBox(const std::vector<float>& positions, glm::vec3& low, glm::vec3& high)
@@ -81,6 +95,8 @@ DecodedModels decodeModels(int maxSide)
 {
     DecodedModels decoded;
     for (std::size_t kind = 0; kind < decoded.size(); ++kind) {
+        if (firstReaderOf(kind) != kind)
+            continue;
         const std::string base = pathOf(modelFiles[kind]);
         DecodedModel& model = decoded[kind];
         std::ostringstream report;
@@ -145,7 +161,7 @@ ModelLibrary::ModelLibrary(const ShaderManager& shaders)
 {
     DecodedModels decoded = earlyModels().valid() ? earlyModels().get() : decodeModels(largestTextureSide());
     for (std::size_t kind = 0; kind < models_.size(); ++kind)
-        models_[kind] = uploadModel(modelFiles[kind], decoded[kind], shaders);
+        models_[kind] = uploadModel(modelFiles[kind], decoded[firstReaderOf(kind)], shaders);
 }
 
 std::unique_ptr<Texture> loadTexture(const std::string& path)

@@ -12,8 +12,9 @@
 class ShaderManager;
 
 // The models the game draws with, one a kind of object. Every hero, cube or flame of every
-// level is drawn with its kind's model.
-enum class ModelKind { Hero, Flame, Cube, Propeller, Bar, GlowQuad };
+// level is drawn with its kind's model. The invisible cubes are drawn from the cubes' files,
+// with textures of their own: the debug keys change their filters apart from the cubes'.
+enum class ModelKind { Hero, Flame, Cube, InvisibleCube, Propeller, Bar, GlowQuad };
 
 // The three lighting factors of a lit surface.
 struct Material {
@@ -33,8 +34,9 @@ struct DrawnModel {
 };
 
 // Reads every model of "Tindral/3DModels/" the game draws with, with its colour and normal
-// images, and uploads them once; a file that cannot be read says so on the console, as it
-// always did, and its part stays empty. The mesh arrays are not kept once uploaded.
+// images, each file once, and uploads them for every kind drawn from them; a file that cannot
+// be read says so on the console, as it always did, and its part stays empty. The mesh arrays
+// are not kept once uploaded.
 class ModelLibrary {
 public:
     explicit ModelLibrary(const ShaderManager& shaders);
@@ -45,7 +47,7 @@ public:
     DrawnModel& operator[](ModelKind kind) { return models_[static_cast<std::size_t>(kind)]; }
 
 private:
-    std::array<DrawnModel, 6> models_;
+    std::array<DrawnModel, 7> models_;
 };
 
 // Starts reading every model file and image on a thread of its own, so that it runs while the

@@ -300,6 +300,33 @@ TEST_F(FrameTest, AnInvisibleCubeIsBlendedOverTheSceneBehindIt)
     EXPECT_EQ(largestDifference(frameWithCube(0.5f, false), opaque), 0);
 }
 
+// The invisible cubes are drawn with colour textures of their own, of the cubes' image: made
+// black, they darken the invisible cube.
+TEST_F(FrameTest, InvisibleCubesAreDrawnWithTexturesOfTheirOwn)
+{
+    buildLevel(glassLevel);
+    settle();
+    placeFlame(glm::vec3(1.0f, 1.2f, -1.0f));
+    game->update(0.0);
+    const Image shown = drawnFrame();
+    const DrawnModel& invisible = renderer->models()[ModelKind::InvisibleCube];
+    const DrawnModel& plain = renderer->models()[ModelKind::Cube];
+    ASSERT_NE(invisible.colorTexture->name, plain.colorTexture->name);
+    EXPECT_EQ(glm::ivec2(invisible.colorTexture->width, invisible.colorTexture->height),
+              glm::ivec2(plain.colorTexture->width, plain.colorTexture->height));
+
+    const GLint black[] = {GL_ZERO, GL_ZERO, GL_ZERO, GL_ONE};
+    glBindTexture(GL_TEXTURE_2D, invisible.colorTexture->name);
+    glTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_RGBA, black);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    const Image blackened = drawnFrame();
+    int darker = 0;
+    for (int y = 0; y < shown.height; ++y)
+        for (int x = 0; x < shown.width; ++x)
+            darker += shown.brightness(x, y) > blackened.brightness(x, y) + 10;
+    EXPECT_GT(darker, 200) << "the invisible cube was drawn with another texture";
+}
+
 // The shadow map holds the far side of what the flame sees, not the lit faces themselves: a
 // face in the light lies in front of what the map holds for it, so it cannot shadow itself.
 TEST_F(FrameTest, TheShadowMapHoldsWhatLiesBehindTheLitFaces)

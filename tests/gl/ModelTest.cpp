@@ -11,6 +11,7 @@
 
 namespace {
 
+// The kinds drawn from files of their own (the invisible cubes are drawn from the cubes').
 constexpr ModelKind allKinds[] = {ModelKind::Hero,      ModelKind::Flame, ModelKind::Cube,
                                   ModelKind::Propeller, ModelKind::Bar,   ModelKind::GlowQuad};
 
@@ -84,6 +85,14 @@ TEST_F(ModelLibraryTest, EveryKindIsReadOnceWithItsImagesAndMaterialAndReleasedW
     EXPECT_FLOAT_EQ((*library)[ModelKind::Flame].material->ambient, 0.0f);
     EXPECT_FALSE((*library)[ModelKind::Bar].material);
     EXPECT_FALSE((*library)[ModelKind::GlowQuad].material);
+    // The invisible cubes are drawn from the cubes' files, with textures of their own.
+    const DrawnModel& invisible = (*library)[ModelKind::InvisibleCube];
+    const DrawnModel& cube = (*library)[ModelKind::Cube];
+    ASSERT_TRUE(invisible.mesh);
+    EXPECT_NE(invisible.colorTexture->name, cube.colorTexture->name);
+    EXPECT_NE(invisible.normalTexture->name, cube.normalTexture->name);
+    EXPECT_EQ(invisible.colorTexture->width, cube.colorTexture->width);
+    EXPECT_FLOAT_EQ(invisible.material->diffuse, 1.5f);
 
     const GLuint vertexArray = (*library)[ModelKind::Cube].mesh->vertexArray();
     const GLuint texture = (*library)[ModelKind::Cube].colorTexture->name;

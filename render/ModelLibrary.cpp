@@ -23,8 +23,7 @@ struct ModelFile {
 
 constexpr ModelFile cubeFile{ModelKind::Cube, "cube/cube", 2.0f, Material{0.2f, 1.5f, 0.2f}};
 
-// In the order of the kinds, which is the order the game first read them in: their console
-// lines come in the same order.
+// In the order of the kinds.
 constexpr ModelFile modelFiles[] = {
     {ModelKind::Hero, "hero/hero", 4.0f, Material{0.2f, 1.0f, 0.1f}},
     {ModelKind::Flame, "flame/flame", 1.0f, Material{0.0f, 1.0f, 0.1f}},
@@ -42,7 +41,7 @@ constexpr bool inKindOrder()
             return false;
     return true;
 }
-static_assert(inKindOrder(), "modelFiles lists the kinds in their order");
+static_assert(inKindOrder() && std::size(modelFiles) == modelKindCount, "modelFiles lists the kinds in their order");
 
 const ModelFile& fileOf(ModelKind kind)
 {
@@ -115,29 +114,31 @@ std::future<DecodedModels>& earlyModels()
     return pending;
 }
 
-std::unique_ptr<Texture> uploadTexture(const std::string& path, DecodedImage& image)
+std::unique_ptr<Texture> uploadTexture(const std::string& path, DecodedImage& image, std::ostream& console)
 {
     image.refuseIfLargerThan(largestTextureSide());
     if (image.loadError != 0) {
-        std::cout << "couldnt load texture: " << path << "\n" << image.loadError << std::endl;
+        console << "couldnt load texture: " << path << "\n" << image.loadError << std::endl;
         return std::make_unique<Texture>();
     }
     if (!image.converted) {
-        std::cout << "couldnt convert texture: " << path << std::endl;
+        console << "couldnt convert texture: " << path << std::endl;
         return std::make_unique<Texture>();
     }
     return std::make_unique<Texture>(image.width, image.height, image.pixels());
 }
 
-// Uploads a model in the order it was always read, so that its console lines come in the
-// same order: the mesh's report, the colour image, the normal map.
-DrawnModel uploadModel(const ModelFile& file, DecodedModel& decoded, const ShaderManager& shaders)
+// Uploads a model in the order it was always read, so that its report's lines come in the
+// same order: the mesh's, the colour image's, the normal map's.
+DrawnModel uploadModel(const ModelFile& file, DecodedModel& decoded, const ShaderManager& shaders, std::string& report)
 {
     const std::string base = pathOf(file);
     DrawnModel model;
-    std::cout << decoded.importReport << std::flush;
-    model.colorTexture = uploadTexture(base + "_diff.jpg", *decoded.colorImage);
-    model.normalTexture = uploadTexture(base + "_norm.jpg", *decoded.normalImage);
+    std::ostringstream console;
+    console << decoded.importReport;
+    model.colorTexture = uploadTexture(base + "_diff.jpg", *decoded.colorImage, console);
+    model.normalTexture = uploadTexture(base + "_norm.jpg", *decoded.normalImage, console);
+    report = console.str();
     model.material = file.material;
     if (decoded.imported) {
         const Mesh& mesh = decoded.mesh;
@@ -161,13 +162,13 @@ ModelLibrary::ModelLibrary(const ShaderManager& shaders)
 {
     DecodedModels decoded = earlyModels().valid() ? earlyModels().get() : decodeModels(largestTextureSide());
     for (std::size_t kind = 0; kind < models_.size(); ++kind)
-        models_[kind] = uploadModel(modelFiles[kind], decoded[firstReaderOf(kind)], shaders);
+        models_[kind] = uploadModel(modelFiles[kind], decoded[firstReaderOf(kind)], shaders, reports_[kind]);
 }
 
 std::unique_ptr<Texture> loadTexture(const std::string& path)
 {
     DecodedImage image(path, largestTextureSide());
-    return uploadTexture(path, image);
+    return uploadTexture(path, image, std::cout);
 }
 
 std::string modelName(ModelKind kind)

@@ -4,16 +4,16 @@
 // end of one frame to the end of the next.
 class FrameClock {
 public:
-    // The seconds before this (loading) never reach the game.
+    // The seconds before this (loading, or the time away while minimised) never reach the
+    // game: the frame after it stands for no time.
     void start(double now);
-    // At the end of every frame. The first frame stands for no time: the driver compiles its
-    // shaders while it draws it, and those seconds, like the loading, must not reach the game
-    // as one huge step that fills a meter before the player has seen a frame.
+    // At the end of every frame: the next frame stands for this one's time. That holds for the
+    // first frame too, however long the driver took to compile its shaders while drawing it;
+    // the game step makes no frame stand for more than a quarter second (game/GameTime.h).
     void frameDone(double now);
 
     double frameTime = 0.0;
 
 private:
     double lastTime_ = 0.0;
-    bool firstFrame_ = true;
 };

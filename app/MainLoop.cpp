@@ -49,6 +49,7 @@ MainLoop::MainLoop(Window& window) : window_(window)
     GameOptions options;
     options.music = settings().music;
     options.soundfx = settings().soundfx;
+    options.modelReports = renderer_->models().reports();
     game_ = std::make_unique<Game>(options);
     glfwSetKeyCallback(window.handle(), onKey);
     // The player's mappings first: they decide which of the joysticks already there are pads.

@@ -44,6 +44,11 @@ Game::Game(const GameOptions& options, InputState& input, DebugSwitches& switche
         sound.setVolume(0.3f);
         sound.playSound(Sound::FlameBurning, true);
     });
+    // The objects each level's hero, flame, cubes and propeller are copied from; an invisible
+    // cube is made as a cube is.
+    for (ModelKind kind :
+         {ModelKind::Hero, ModelKind::Flame, ModelKind::Cube, ModelKind::InvisibleCube, ModelKind::Propeller})
+        reportModelRead(kind);
     createLifeBars();
     setupTimes_.levelBuild = secondsTaken([&] {
         if (options.firstLevel)
@@ -53,8 +58,15 @@ Game::Game(const GameOptions& options, InputState& input, DebugSwitches& switche
     });
 }
 
+// A missing file is reported by the object it is missing for.
+void Game::reportModelRead(ModelKind kind)
+{
+    console_ << reportOf(options_.modelReports, kind) << std::flush;
+}
+
 void Game::createLifeBars()
 {
+    reportModelRead(ModelKind::Bar);
     Bar bar(glm::vec3(-0.9f, -0.96f, 0.0f), lifeBarColor);
     bar.value = 0.04f;
     for (float x : {-0.9f, -0.8f, -0.7f, -0.6f, -0.5f, -0.4f}) {
@@ -124,11 +136,11 @@ void Game::actOnKey(int key, float dtF)
             camera_.changeSite(console_);
         break;
     case Key::F4:
-        samplingChanges_.push_back({switches_.linearSampling ? 1 : 0, false});
+        samplingChanges_.push_back({switches_.linearSampling ? 1 : 0, false, !cubes_.empty(), !invisCubes_.empty()});
         printDebugReport(dtF);
         break;
     case Key::F5:
-        samplingChanges_.push_back({switches_.mipmapLevel, true});
+        samplingChanges_.push_back({switches_.mipmapLevel, true, !cubes_.empty(), !invisCubes_.empty()});
         printDebugReport(dtF);
         break;
     default: break;
@@ -268,10 +280,20 @@ void Game::buildLevel(const LevelLayout& level)
 {
     for (const glm::vec3& place : level.cubes)
         cubes_.emplace_back(place);
+    // A finish cube is made from the cube's files as its cell is read, among the invisible
+    // cubes before and after it.
+    std::size_t finishesMade = 0;
+    const auto makeFinishesReadBefore = [&](std::size_t invisCubesRead) {
+        const std::vector<std::size_t>& finishes = level.invisCubesBeforeEachFinish;
+        for (; finishesMade < finishes.size() && finishes[finishesMade] <= invisCubesRead; ++finishesMade)
+            reportModelRead(ModelKind::Cube);
+    };
     for (const glm::vec3& place : level.invisCubes) {
+        makeFinishesReadBefore(invisCubes_.size());
         invisCubes_.emplace_back(place);
         console_ << place.x << " " << place.y << " " << place.z << std::endl;
     }
+    makeFinishesReadBefore(invisCubes_.size());
     if (level.finish)
         finishCube_.emplace(*level.finish);
     grid_ = level.grid;
@@ -286,7 +308,11 @@ void Game::buildLevel(const LevelLayout& level)
     heroPlacedAnew_ = true;
     propeller_ = Propeller(glm::vec3(0.0f));
     flame_ = Flame(startPosition_ + flameStartOffset);
+    // The glow's quad and the meters are made anew from their files for every level.
+    reportModelRead(ModelKind::GlowQuad);
+    reportModelRead(ModelKind::Bar);
     nearBar_ = Bar(glm::vec3(0.0f, -0.96f, 0.0f), nearBarColor);
+    reportModelRead(ModelKind::Bar);
     farBar_ = Bar(glm::vec3(0.0f, -0.9f, 0.0f), farBarColor);
     camera_.follow(hero_.position, flame_.position);
 }

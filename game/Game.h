@@ -1,4 +1,5 @@
 #pragma once
+#include "assets/ModelKind.h"
 #include "game/Camera.h"
 #include "game/DebugSwitches.h"
 #include "game/InputState.h"
@@ -23,6 +24,10 @@ struct GameOptions {
     std::ostream* console = &std::cout;
     // The first level, read elsewhere; none: level 1's file.
     std::optional<LevelLayout> firstLevel;
+    // What reading each kind's model files printed. The renderer reads them once, before the
+    // game is made; the game prints a kind's report wherever it makes an object of that kind
+    // from the files, as often as it does. Empty without a renderer.
+    ModelReports modelReports;
 };
 
 // How long each step of building the game took, in seconds.
@@ -31,10 +36,14 @@ struct GameSetupTimes {
     double levelBuild = 0.0;
 };
 
-// A change of texture filtering that F4 or F5 asked for; the renderer applies it.
+// A change of texture filtering that F4 or F5 asked for; the renderer applies it to the colour
+// textures of the hero, the flame, the propeller and the glow's quad, and of the cubes and the
+// invisible cubes where the level had any at the key.
 struct TextureSamplingChange {
     int value;
     bool mipmapMode;
+    bool reachesCubes = true;
+    bool reachesInvisibleCubes = true;
 };
 
 // Everything of a running level that its frames change. A search saves it to play on from it
@@ -115,6 +124,7 @@ private:
     void checkFinish(float dtF);
     void clearCell(int index);
     void checkDeath();
+    void reportModelRead(ModelKind kind);
     void createLifeBars();
     void startLevel(int number);
     std::optional<LevelLayout> readLevel(const std::string& name);

@@ -200,15 +200,23 @@ void FrameRenderer::applyDebugViews(bool wireframe, const std::vector<TextureSam
         glPolygonMode(GL_FRONT_AND_BACK, wireframe_ ? GL_LINE : GL_FILL);
     }
     for (const TextureSamplingChange& change : changes)
-        applyTextureSampling(change.value, change.mipmapMode);
+        applyTextureSampling(change);
 }
 
-// The HUD's bars have no colour image, and the invisible cubes share the cubes' model.
-void FrameRenderer::applyTextureSampling(int value, bool mipmapMode)
+// The colour textures of the objects of the level the key was struck on, in the order the
+// objects are visited: a kind that level had none of keeps its filters. The HUD's bars have no
+// colour image that is drawn.
+void FrameRenderer::applyTextureSampling(const TextureSamplingChange& change)
 {
-    for (ModelKind kind :
-         {ModelKind::Hero, ModelKind::Cube, ModelKind::Flame, ModelKind::Propeller, ModelKind::GlowQuad})
-        applyToTexture(*models_[kind].colorTexture, value, mipmapMode);
+    const std::pair<ModelKind, bool> kinds[] = {{ModelKind::Hero, true},
+                                                {ModelKind::Cube, change.reachesCubes},
+                                                {ModelKind::InvisibleCube, change.reachesInvisibleCubes},
+                                                {ModelKind::Flame, true},
+                                                {ModelKind::Propeller, true},
+                                                {ModelKind::GlowQuad, true}};
+    for (const auto& [kind, reached] : kinds)
+        if (reached)
+            applyToTexture(*models_[kind].colorTexture, change.value, change.mipmapMode);
 }
 
 // The order the passes draw a frame in: the shadow map before the scene that reads it, the
@@ -282,15 +290,11 @@ void FrameRenderer::enterPass(RenderPass pass) const
         glowTargets_[0]->bindAndClear();
         break;
     case RenderPass::Glow:
-        // Screen-space quads, whose winding depends on how the file was exported (and the
-        // importer flips it): culling them could lose the whole glow.
-        glDisable(GL_CULL_FACE);
+        // Back faces stay culled here and in the HUD: the art generator winds the screen quads
+        // to face the viewer.
         RenderTarget::clearColorTransparent();
         break;
-    case RenderPass::Hud:
-        glDisable(GL_CULL_FACE);
-        glViewport(0, 0, size_.x, size_.y);
-        break;
+    case RenderPass::Hud: glViewport(0, 0, size_.x, size_.y); break;
     }
 }
 
@@ -307,7 +311,6 @@ void FrameRenderer::enterBlurStep(int step) const
 
 void FrameRenderer::endPass() const
 {
-    glEnable(GL_CULL_FACE);
     glDisable(GL_SCISSOR_TEST);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
@@ -390,7 +393,7 @@ void FrameRenderer::drawTransparentPass(const Game& game)
     setUpLitProgram(game);
     const bool useTransparency = game.switches().invisTransparency;
     const bool culling = game.switches().viewFrustumCulling;
-    const DrawnModel& model = models_[ModelKind::Cube];
+    const DrawnModel& model = models_[ModelKind::InvisibleCube];
     for (const CubeInvis& cube : game.invisCubes()) {
         if (!cubeShown(cube, game.flame().position.z, culling))
             continue;

@@ -35,7 +35,7 @@ public:
     // The window's clear at the start of a frame, before the game moves.
     void clearFrame() const;
     // What the debug keys asked for since the last frame: lines instead of filled polygons, and
-    // texture filter changes, applied to every model's colour image in turn.
+    // texture filter changes, applied in turn to the colour images of the kinds each reaches.
     void applyDebugViews(bool wireframe, const std::vector<TextureSamplingChange>& changes);
     // The six passes in their order. Returns the level objects the frame counts as drawn (the
     // hero, the flame, the propeller, the glow's quad and the cubes around the flame).
@@ -74,7 +74,7 @@ private:
     // those around the flame.
     const std::vector<const Cube*>& cubesShown(const Game& game);
     void sortNearestFirst(const Game& game);
-    void applyTextureSampling(int value, bool mipmapMode);
+    void applyTextureSampling(const TextureSamplingChange& change);
 
     const ShaderManager& shaders_;
     ModelLibrary models_;

@@ -8,6 +8,7 @@
 #include <iostream>
 #include <iterator>
 #include <sstream>
+#include <string_view>
 
 namespace {
 
@@ -20,12 +21,14 @@ struct ModelFile {
     std::optional<Material> material;
 };
 
-// In the order of the kinds, which is the order the game first read them in: their console
-// lines come in the same order.
+constexpr ModelFile cubeFile{ModelKind::Cube, "cube/cube", 2.0f, Material{0.2f, 1.5f, 0.2f}};
+
+// In the order of the kinds.
 constexpr ModelFile modelFiles[] = {
     {ModelKind::Hero, "hero/hero", 4.0f, Material{0.2f, 1.0f, 0.1f}},
     {ModelKind::Flame, "flame/flame", 1.0f, Material{0.0f, 1.0f, 0.1f}},
-    {ModelKind::Cube, "cube/cube", 2.0f, Material{0.2f, 1.5f, 0.2f}},
+    cubeFile,
+    {ModelKind::InvisibleCube, cubeFile.name, cubeFile.uvScale, cubeFile.material},
     {ModelKind::Propeller, "propeller/propeller", 4.0f, Material{0.2f, 1.0f, 0.1f}},
     {ModelKind::Bar, "bar/bar", 1.0f, std::nullopt},
     {ModelKind::GlowQuad, "plane/plane", 1.0f, std::nullopt},
@@ -38,11 +41,21 @@ constexpr bool inKindOrder()
             return false;
     return true;
 }
-static_assert(inKindOrder(), "modelFiles lists the kinds in their order");
+static_assert(inKindOrder() && std::size(modelFiles) == modelKindCount, "modelFiles lists the kinds in their order");
 
 const ModelFile& fileOf(ModelKind kind)
 {
     return modelFiles[static_cast<std::size_t>(kind)];
+}
+
+// The first kind drawn from the same files as `kind`, whose reading of them every later one
+// shares.
+std::size_t firstReaderOf(std::size_t kind)
+{
+    for (std::size_t earlier = 0; earlier < kind; ++earlier)
+        if (std::string_view(modelFiles[earlier].name) == modelFiles[kind].name)
+            return earlier;
+    return kind;
 }
 
 void boundingBox(const std::vector<float>& positions, glm::vec3& low, glm::vec3& high)
@@ -81,6 +94,8 @@ DecodedModels decodeModels(int maxSide)
 {
     DecodedModels decoded;
     for (std::size_t kind = 0; kind < decoded.size(); ++kind) {
+        if (firstReaderOf(kind) != kind)
+            continue;
         const std::string base = pathOf(modelFiles[kind]);
         DecodedModel& model = decoded[kind];
         std::ostringstream report;
@@ -99,29 +114,31 @@ std::future<DecodedModels>& earlyModels()
     return pending;
 }
 
-std::unique_ptr<Texture> uploadTexture(const std::string& path, DecodedImage& image)
+std::unique_ptr<Texture> uploadTexture(const std::string& path, DecodedImage& image, std::ostream& console)
 {
     image.refuseIfLargerThan(largestTextureSide());
     if (image.loadError != 0) {
-        std::cout << "couldnt load texture: " << path << "\n" << image.loadError << std::endl;
+        console << "couldnt load texture: " << path << "\n" << image.loadError << std::endl;
         return std::make_unique<Texture>();
     }
     if (!image.converted) {
-        std::cout << "couldnt convert texture: " << path << std::endl;
+        console << "couldnt convert texture: " << path << std::endl;
         return std::make_unique<Texture>();
     }
     return std::make_unique<Texture>(image.width, image.height, image.pixels());
 }
 
-// Uploads a model in the order it was always read, so that its console lines come in the
-// same order: the mesh's report, the colour image, the normal map.
-DrawnModel uploadModel(const ModelFile& file, DecodedModel& decoded, const ShaderManager& shaders)
+// Uploads a model in the order it was always read, so that its report's lines come in the
+// same order: the mesh's, the colour image's, the normal map's.
+DrawnModel uploadModel(const ModelFile& file, DecodedModel& decoded, const ShaderManager& shaders, std::string& report)
 {
     const std::string base = pathOf(file);
     DrawnModel model;
-    std::cout << decoded.importReport << std::flush;
-    model.colorTexture = uploadTexture(base + "_diff.jpg", *decoded.colorImage);
-    model.normalTexture = uploadTexture(base + "_norm.jpg", *decoded.normalImage);
+    std::ostringstream console;
+    console << decoded.importReport;
+    model.colorTexture = uploadTexture(base + "_diff.jpg", *decoded.colorImage, console);
+    model.normalTexture = uploadTexture(base + "_norm.jpg", *decoded.normalImage, console);
+    report = console.str();
     model.material = file.material;
     if (decoded.imported) {
         const Mesh& mesh = decoded.mesh;
@@ -145,13 +162,13 @@ ModelLibrary::ModelLibrary(const ShaderManager& shaders)
 {
     DecodedModels decoded = earlyModels().valid() ? earlyModels().get() : decodeModels(largestTextureSide());
     for (std::size_t kind = 0; kind < models_.size(); ++kind)
-        models_[kind] = uploadModel(modelFiles[kind], decoded[kind], shaders);
+        models_[kind] = uploadModel(modelFiles[kind], decoded[firstReaderOf(kind)], shaders, reports_[kind]);
 }
 
 std::unique_ptr<Texture> loadTexture(const std::string& path)
 {
     DecodedImage image(path, largestTextureSide());
-    return uploadTexture(path, image);
+    return uploadTexture(path, image, std::cout);
 }
 
 std::string modelName(ModelKind kind)

@@ -1,4 +1,5 @@
 #pragma once
+#include "assets/ModelKind.h"
 #include "gl/MeshBuffers.h"
 #include "gl/Texture.h"
 
@@ -10,10 +11,6 @@
 #include <string>
 
 class ShaderManager;
-
-// The models the game draws with, one a kind of object. Every hero, cube or flame of every
-// level is drawn with its kind's model.
-enum class ModelKind { Hero, Flame, Cube, Propeller, Bar, GlowQuad };
 
 // The three lighting factors of a lit surface.
 struct Material {
@@ -33,8 +30,9 @@ struct DrawnModel {
 };
 
 // Reads every model of "Tindral/3DModels/" the game draws with, with its colour and normal
-// images, and uploads them once; a file that cannot be read says so on the console, as it
-// always did, and its part stays empty. The mesh arrays are not kept once uploaded.
+// images, each file once, and uploads them for every kind drawn from them. A file that cannot
+// be read leaves its part empty, and its line in the kind's report: the game prints it where
+// it makes an object of that kind from the files. The mesh arrays are not kept once uploaded.
 class ModelLibrary {
 public:
     explicit ModelLibrary(const ShaderManager& shaders);
@@ -43,9 +41,11 @@ public:
 
     const DrawnModel& operator[](ModelKind kind) const { return models_[static_cast<std::size_t>(kind)]; }
     DrawnModel& operator[](ModelKind kind) { return models_[static_cast<std::size_t>(kind)]; }
+    const ModelReports& reports() const { return reports_; }
 
 private:
-    std::array<DrawnModel, 6> models_;
+    std::array<DrawnModel, modelKindCount> models_;
+    ModelReports reports_;
 };
 
 // Starts reading every model file and image on a thread of its own, so that it runs while the

@@ -61,8 +61,10 @@ void placeCell(LevelLayout& level, int letter, int height, int row, int column)
         const glm::vec3 cube(static_cast<float>(column), static_cast<float>(height), static_cast<float>(-row));
         if (letter == 'S')
             level.startPosition = glm::vec3(column + 0.5f, static_cast<float>(height), -row - 0.5f);
-        if (letter == 'Z')
+        if (letter == 'Z') {
             level.finish = cube;
+            level.invisCubesBeforeEachFinish.push_back(level.invisCubes.size());
+        }
         if (letter == '2')
             level.invisCubes.push_back(cube);
         else

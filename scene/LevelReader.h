@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <glm/glm.hpp>
 #include <istream>
 #include <optional>
@@ -11,6 +12,8 @@ struct LevelLayout {
     std::vector<glm::vec3> invisCubes; // invisible cubes, file order
     std::vector<int> grid;             // height of every cell, five per row
     std::optional<glm::vec3> finish;   // the last "Z" cell, if any
+    // For every "Z" cell, in file order, how many invisible cubes come before it in the file.
+    std::vector<std::size_t> invisCubesBeforeEachFinish;
     glm::vec3 startPosition{0.0f};
 };
 

@@ -12,10 +12,15 @@ protected:
     std::vector<const Texture*> colourTextures() const
     {
         std::vector<const Texture*> textures;
-        for (ModelKind kind :
-             {ModelKind::Hero, ModelKind::Cube, ModelKind::Flame, ModelKind::Propeller, ModelKind::GlowQuad})
+        for (ModelKind kind : {ModelKind::Hero, ModelKind::Cube, ModelKind::InvisibleCube, ModelKind::Flame,
+                               ModelKind::Propeller, ModelKind::GlowQuad})
             textures.push_back(renderer->models()[kind].colorTexture.get());
         return textures;
+    }
+
+    GLint minFilterOf(ModelKind kind) const
+    {
+        return textureParameter(renderer->models()[kind].colorTexture->name, GL_TEXTURE_MIN_FILTER);
     }
 };
 
@@ -86,4 +91,45 @@ TEST_F(DebugViewsTest, AnF4StrokeReachesTheTexturesBeforeTheNextFrameIsDrawn)
     loopFrame();
     for (const Texture* texture : colourTextures())
         EXPECT_EQ(textureParameter(texture->name, GL_TEXTURE_MAG_FILTER), GL_LINEAR);
+}
+
+// F4 and F5 reach the colour textures of the objects the level has: the hero, the flame, the
+// propeller and the glow's quad always, the cubes and the invisible cubes, whose textures are
+// their own, only where the level has some. Level 1 has no invisible cubes: they keep their
+// filters there, and show them on level 2.
+TEST_F(DebugViewsTest, TextureKeysReachTheTexturesOfTheObjectsTheLevelHas)
+{
+    ASSERT_TRUE(game->invisCubes().empty()) << "level 1";
+    strikeKey(Key::F5); // nearest mipmap on the release
+    loopFrame();
+    for (ModelKind kind : {ModelKind::Hero, ModelKind::Cube, ModelKind::Flame, ModelKind::GlowQuad})
+        EXPECT_EQ(minFilterOf(kind), GL_LINEAR_MIPMAP_NEAREST);
+    EXPECT_EQ(minFilterOf(ModelKind::InvisibleCube), GL_LINEAR_MIPMAP_LINEAR);
+
+    // Across level 1's finish.
+    change(
+        [&](PlaySnapshot& scene) { scene.hero.position = scene.finishCube->position + glm::vec3(0.5f, 0.0f, -0.5f); });
+    loopFrame();
+    ASSERT_EQ(game->currentLevel(), 2);
+    ASSERT_FALSE(game->invisCubes().empty());
+    loopFrame();
+    EXPECT_EQ(minFilterOf(ModelKind::Cube), GL_LINEAR_MIPMAP_NEAREST);
+    EXPECT_EQ(minFilterOf(ModelKind::InvisibleCube), GL_LINEAR_MIPMAP_LINEAR) << "the invisible cubes' own filter";
+    EXPECT_EQ(renderer->models()[ModelKind::InvisibleCube].colorTexture->mipmapMode, 2);
+
+    pressKey(Key::F5); // the level held now, nearest mipmap, on the press
+    loopFrame();
+    EXPECT_EQ(minFilterOf(ModelKind::Cube), GL_LINEAR_MIPMAP_NEAREST);
+    EXPECT_EQ(minFilterOf(ModelKind::InvisibleCube), GL_LINEAR_MIPMAP_NEAREST) << "level 2 has invisible cubes";
+    releaseKey(Key::F5); // linear between mipmaps
+    loopFrame();
+
+    // A level of invisible cubes only: the plain cubes keep theirs.
+    buildLevel("2222222222\n");
+    ASSERT_TRUE(game->cubes().empty());
+    strikeKey(Key::F5); // no mipmaps on the release
+    loopFrame();
+    EXPECT_EQ(minFilterOf(ModelKind::InvisibleCube), GL_LINEAR);
+    EXPECT_EQ(minFilterOf(ModelKind::Hero), GL_LINEAR);
+    EXPECT_EQ(minFilterOf(ModelKind::Cube), GL_LINEAR_MIPMAP_LINEAR) << "no cube on the level";
 }

@@ -191,6 +191,52 @@ TEST_F(FrameTest, TheFlameGlowsWholeOverTheFrameAndTheHudCoversIt)
     EXPECT_GT(bar[0], 2 * bar[1]) << "a life bar under the glow";
 }
 
+namespace {
+
+// A renderer drawing from a copy of the run folder's models, some of them changed.
+template <class Change>
+std::unique_ptr<FrameRenderer> rendererWithModels(Change&& changeModels)
+{
+    TempFolder folder;
+    const std::filesystem::path models = folder.path() / "Tindral" / "3DModels";
+    std::filesystem::create_directories(models);
+    std::filesystem::copy("Tindral/3DModels", models, std::filesystem::copy_options::recursive);
+    changeModels(models);
+    WorkingDirectory inFolder(folder.path());
+    std::unique_ptr<FrameRenderer> renderer;
+    printedBy([&] { renderer = std::make_unique<FrameRenderer>(800, 600); });
+    return renderer;
+}
+
+} // namespace
+
+// The glow's quad and the HUD's bars are drawn with back faces culled, as everything else is:
+// turned away from the viewer, they are as good as not there.
+TEST_F(FrameTest, TheGlowAndTheHudCullBackFacesAsEveryPassDoes)
+{
+    placeFlame();
+    game->update(0.0);
+    change([&](PlaySnapshot& scene) {
+        scene.camera.frozen = true;
+        scene.camera.savedEye = scene.flame.position + glm::vec3(-1.2f, 0.6f, 1.0f);
+    });
+    const Image shipped = drawnFrame();
+    const char* const screenModels[] = {"bar/bar.obj", "plane/plane.obj"};
+    renderer = rendererWithModels([&](const std::filesystem::path& models) {
+        for (const char* model : screenModels)
+            std::filesystem::remove(models / model);
+    });
+    const Image without = drawnFrame();
+    // The quad as the file lists it, counter-clockwise about +z: the import turns it round.
+    renderer = rendererWithModels([&](const std::filesystem::path& models) {
+        for (const char* model : screenModels)
+            writeText(models / model, quadObj());
+    });
+    const Image turnedAway = drawnFrame();
+    EXPECT_GT(largestDifference(shipped, without), 100) << "the glow and the HUD show in the frame";
+    EXPECT_EQ(largestDifference(turnedAway, without), 0) << "a quad turned away from the viewer was drawn";
+}
+
 // While paused, the hand-steered light replaces the flame's: steering it away darkens the
 // stone around the hero, and a light straight above the hero still lights it.
 TEST_F(FrameTest, ThePausedLightIsSteeredByHandAndLightsFromAnywhere)
@@ -252,6 +298,33 @@ TEST_F(FrameTest, AnInvisibleCubeIsBlendedOverTheSceneBehindIt)
 
     strikeKey(Key::F9); // transparency off: fading cubes are drawn opaque
     EXPECT_EQ(largestDifference(frameWithCube(0.5f, false), opaque), 0);
+}
+
+// The invisible cubes are drawn with colour textures of their own, of the cubes' image: made
+// black, they darken the invisible cube.
+TEST_F(FrameTest, InvisibleCubesAreDrawnWithTexturesOfTheirOwn)
+{
+    buildLevel(glassLevel);
+    settle();
+    placeFlame(glm::vec3(1.0f, 1.2f, -1.0f));
+    game->update(0.0);
+    const Image shown = drawnFrame();
+    const DrawnModel& invisible = renderer->models()[ModelKind::InvisibleCube];
+    const DrawnModel& plain = renderer->models()[ModelKind::Cube];
+    ASSERT_NE(invisible.colorTexture->name, plain.colorTexture->name);
+    EXPECT_EQ(glm::ivec2(invisible.colorTexture->width, invisible.colorTexture->height),
+              glm::ivec2(plain.colorTexture->width, plain.colorTexture->height));
+
+    const GLint black[] = {GL_ZERO, GL_ZERO, GL_ZERO, GL_ONE};
+    glBindTexture(GL_TEXTURE_2D, invisible.colorTexture->name);
+    glTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_RGBA, black);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    const Image blackened = drawnFrame();
+    int darker = 0;
+    for (int y = 0; y < shown.height; ++y)
+        for (int x = 0; x < shown.width; ++x)
+            darker += shown.brightness(x, y) > blackened.brightness(x, y) + 10;
+    EXPECT_GT(darker, 200) << "the invisible cube was drawn with another texture";
 }
 
 // The shadow map holds the far side of what the flame sees, not the lit faces themselves: a

@@ -11,6 +11,7 @@
 
 namespace {
 
+// The kinds drawn from files of their own (the invisible cubes are drawn from the cubes').
 constexpr ModelKind allKinds[] = {ModelKind::Hero,      ModelKind::Flame, ModelKind::Cube,
                                   ModelKind::Propeller, ModelKind::Bar,   ModelKind::GlowQuad};
 
@@ -84,6 +85,14 @@ TEST_F(ModelLibraryTest, EveryKindIsReadOnceWithItsImagesAndMaterialAndReleasedW
     EXPECT_FLOAT_EQ((*library)[ModelKind::Flame].material->ambient, 0.0f);
     EXPECT_FALSE((*library)[ModelKind::Bar].material);
     EXPECT_FALSE((*library)[ModelKind::GlowQuad].material);
+    // The invisible cubes are drawn from the cubes' files, with textures of their own.
+    const DrawnModel& invisible = (*library)[ModelKind::InvisibleCube];
+    const DrawnModel& cube = (*library)[ModelKind::Cube];
+    ASSERT_TRUE(invisible.mesh);
+    EXPECT_NE(invisible.colorTexture->name, cube.colorTexture->name);
+    EXPECT_NE(invisible.normalTexture->name, cube.normalTexture->name);
+    EXPECT_EQ(invisible.colorTexture->width, cube.colorTexture->width);
+    EXPECT_FLOAT_EQ(invisible.material->diffuse, 1.5f);
 
     const GLuint vertexArray = (*library)[ModelKind::Cube].mesh->vertexArray();
     const GLuint texture = (*library)[ModelKind::Cube].colorTexture->name;
@@ -103,15 +112,24 @@ TEST_F(ModelLibraryTest, AMissingOrUnreadableModelIsReportedAndDrawsNothing)
     for (bool early : {true, false}) {
         SCOPED_TRACE(early ? "read early" : "read by the library");
         auto library = load(early);
+        EXPECT_EQ(printed, "") << "the game prints the reports where it makes the objects";
 
-        const std::vector<std::string> lines = linesOf(printed);
-        ASSERT_EQ(lines.size(), 8u) << printed;
-        // The importer's reason first, then the model's two images, model by model in their order.
-        EXPECT_EQ(lines[0], "Unable to open file \"Tindral/3DModels/hero/hero.obj\".");
-        EXPECT_EQ(lines[1], "couldnt load texture: Tindral/3DModels/hero/hero_diff.jpg");
-        EXPECT_EQ(lines[3], "couldnt load texture: Tindral/3DModels/hero/hero_norm.jpg");
-        EXPECT_EQ(lines[5].find("couldnt load texture"), std::string::npos) << "the propeller's reason: " << lines[5];
-        EXPECT_EQ(lines[6], "couldnt load texture: Tindral/3DModels/bar/bar_norm.jpg");
+        const auto linesFor = [&](ModelKind kind) { return linesOf(reportOf(library->reports(), kind)); };
+        // The importer's reason first, then the model's two images.
+        const std::vector<std::string> hero = linesFor(ModelKind::Hero);
+        ASSERT_EQ(hero.size(), 5u) << reportOf(library->reports(), ModelKind::Hero);
+        EXPECT_EQ(hero[0], "Unable to open file \"Tindral/3DModels/hero/hero.obj\".");
+        EXPECT_EQ(hero[1], "couldnt load texture: Tindral/3DModels/hero/hero_diff.jpg");
+        EXPECT_EQ(hero[3], "couldnt load texture: Tindral/3DModels/hero/hero_norm.jpg");
+        const std::vector<std::string> propeller = linesFor(ModelKind::Propeller);
+        ASSERT_EQ(propeller.size(), 1u);
+        EXPECT_EQ(propeller[0].find("couldnt load texture"), std::string::npos) << "the importer's reason";
+        const std::vector<std::string> bar = linesFor(ModelKind::Bar);
+        ASSERT_EQ(bar.size(), 2u);
+        EXPECT_EQ(bar[0], "couldnt load texture: Tindral/3DModels/bar/bar_norm.jpg");
+        for (ModelKind kind : {ModelKind::Flame, ModelKind::Cube, ModelKind::InvisibleCube, ModelKind::GlowQuad})
+            EXPECT_EQ(reportOf(library->reports(), kind), "");
+
         EXPECT_FALSE((*library)[ModelKind::Hero].mesh);
         EXPECT_FALSE((*library)[ModelKind::Propeller].mesh);
         EXPECT_EQ((*library)[ModelKind::Hero].colorTexture->name, 0u);
@@ -119,6 +137,13 @@ TEST_F(ModelLibraryTest, AMissingOrUnreadableModelIsReportedAndDrawsNothing)
         EXPECT_EQ((*library)[ModelKind::Bar].normalTexture->name, 0u);
         EXPECT_TRUE((*library)[ModelKind::Cube].mesh);
     }
+
+    // The invisible cubes' report is the cubes': they are read from the same files.
+    std::filesystem::remove(modelFile(ModelKind::Cube, "_norm.jpg"));
+    auto library = load();
+    EXPECT_EQ(reportOf(library->reports(), ModelKind::InvisibleCube), reportOf(library->reports(), ModelKind::Cube));
+    EXPECT_EQ(linesOf(reportOf(library->reports(), ModelKind::Cube)).at(0),
+              "couldnt load texture: Tindral/3DModels/cube/cube_norm.jpg");
 }
 
 namespace {

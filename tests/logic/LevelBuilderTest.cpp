@@ -93,3 +93,26 @@ TEST_F(LevelBuilder, AMissingLevelFileIsReportedAndLeavesAnEmptyButPlayableLevel
     });
     EXPECT_EQ(printed, "hero died\n3 lives left\n") << "nothing holds the hero";
 }
+
+// The renderer reads each model's files once; the game prints what reading them printed wherever
+// it makes an object from those files: the objects levels are copied from and the life bars'
+// model at set-up, then in every build each finish cube as its cell is read, the glow's quad
+// and the two meters, a missing level's too.
+TEST_F(LevelBuilder, EveryObjectMadeFromItsFilesPrintsWhatReadingThemPrinted)
+{
+    GameOptions options;
+    options.music = false;
+    options.soundfx = false;
+    options.levelFolder = levelFolder().string() + "/";
+    const char* const names[] = {"hero", "flame", "cube", "invisible cube", "propeller", "bar", "quad"};
+    for (std::size_t kind = 0; kind < modelKindCount; ++kind)
+        options.modelReports[kind] = std::string("<") + names[kind] + ">\n";
+    writeText(levelFolder() / "1.lvl", "1x1S121Z1x\n1Z121x1x1x\n");
+    std::unique_ptr<Game> reported;
+    EXPECT_EQ(printedBy([&] { reported = std::make_unique<Game>(options); }),
+              "playsound - ambient \n<hero>\n<flame>\n<cube>\n<invisible cube>\n<propeller>\n<bar>\n"
+              "Current Level 1\nLADE das LEVEL: 1\nFile Opened successfully!!!. Reading data from file into array\n"
+              "2 1 0\n<cube>\n<cube>\n1 1 -1\nInvisCubes: 2\n<quad>\n<bar>\n<bar>\n");
+    EXPECT_EQ(printedBy([&] { reported->loadLevel(77); }),
+              "Current Level 77\nLADE das LEVEL: 77\nFile could not be opened.\nInvisCubes: 0\n<quad>\n<bar>\n<bar>\n");
+}

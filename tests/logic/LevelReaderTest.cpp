@@ -42,6 +42,9 @@ TEST(LevelReader, InvisibleCubesReplaceThePlainCube)
     EXPECT_EQ(level.cubes.size(), 6u);
     EXPECT_EQ(level.grid, (std::vector<int>{1, 1, 1, 1, 1, 5, 4, 4, 4, 4}));
     EXPECT_EQ(level.startPosition, glm::vec3(3.5f, 4.0f, -1.5f));
+
+    // Each finish cell, in file order, after how many invisible cubes; one on an empty cell is none.
+    EXPECT_EQ(parse("121Z12\n0Z1Z1Z").invisCubesBeforeEachFinish, (std::vector<std::size_t>{1, 2, 2}));
 }
 
 TEST(LevelReader, RowSplitOverTwoLinesReadsAsOneButABlankLineShiftsCells)

@@ -1,6 +1,6 @@
 // tindral-bench [--width W] [--height H] [--fps F] [--difficulty D] [--levels N]
 //               [--from-level N] [--max-frames N] [--floor-frames N] [--plans DIR]
-//               [--console FILE] [--screenshot N FILE]
+//               [--console FILE] [--frames DIR] [--frame-every N] [--keys FRAME:KEY,...]
 //
 // Starts the game as the game starts itself, timing each phase up to the first frame on the
 // screen; plays levels 1 to N with the scripted player through the real frame loop (all six
@@ -8,15 +8,17 @@
 // the same frames' clears, viewports, state changes and swaps with nothing drawn. Prints a
 // table and, as its last line, the figures as one JSON object.
 //
-// The game's own console lines go nowhere, or with --console into FILE; --screenshot saves
-// game frame N (counting from 1) as drawn into FILE, a binary PPM. With the fixed game step
-// both are the same on every run and every system: builds are compared by them.
+// The play is the same in every run, so it also records what a change does to the game: the
+// game's console lines go to FILE (otherwise nowhere), every N-th frame of play (500 unless
+// given) is written to DIR as frame-<number>.ppm, and the keys listed (F2 to F9, Enter, Tab)
+// are struck before the frames numbered, counted from 0 over all levels.
 #include "Statistics.h"
 #include "app/MainLoop.h"
 #include "app/Settings.h"
 #include "app/Window.h"
 #include "game/Game.h"
 #include "game/GameTime.h"
+#include "game/Keys.h"
 #include "gl/ShaderManager.h"
 #include "scene/Hero.h"
 #include "tools/bench/ProcessFigures.h"
@@ -28,7 +30,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <functional>
 #include <iomanip>
 #include <iostream>
 #include <map>
@@ -56,8 +57,9 @@ struct Options {
     int floorFrames = 300;
     std::string plans = TINDRAL_PLAN_DIR;
     std::string console;
-    long screenshotFrame = 0;
-    std::string screenshot;
+    std::string frames;
+    long frameEvery = 500;
+    std::multimap<long, int> strikes; // keys struck before the frame of that number
 };
 
 void usage(const char* message)
@@ -65,8 +67,28 @@ void usage(const char* message)
     std::cerr << message
               << "\nusage: tindral-bench [--width W] [--height H] [--fps F] [--difficulty D] [--levels N]"
                  " [--from-level N] [--max-frames N] [--floor-frames N] [--plans DIR]"
-                 " [--console FILE] [--screenshot N FILE]\n";
+                 " [--console FILE] [--frames DIR] [--frame-every N] [--keys FRAME:KEY,...]\n";
     std::exit(2);
+}
+
+// "30:F5,31:Enter": F5 struck before frame 30, Enter before frame 31.
+std::multimap<long, int> readStrikes(const std::string& list)
+{
+    static const std::map<std::string, int> keys = {{"F2", Key::F2},       {"F3", Key::F3},  {"F4", Key::F4},
+                                                    {"F5", Key::F5},       {"F8", Key::F8},  {"F9", Key::F9},
+                                                    {"Enter", Key::Enter}, {"Tab", Key::Tab}};
+    std::multimap<long, int> strikes;
+    std::istringstream items(list);
+    for (std::string item; std::getline(items, item, ',');) {
+        const std::size_t colon = item.find(':');
+        const auto key = colon == std::string::npos ? keys.end() : keys.find(item.substr(colon + 1));
+        char* end = nullptr;
+        const long frame = std::strtol(item.c_str(), &end, 10);
+        if (key == keys.end() || end != item.c_str() + colon || frame < 0)
+            usage(("not FRAME:KEY: " + item).c_str());
+        strikes.emplace(frame, key->second);
+    }
+    return strikes;
 }
 
 Options readOptions(int argc, char** argv)
@@ -84,10 +106,11 @@ Options readOptions(int argc, char** argv)
             options.plans = value;
         else if (name == "--console")
             options.console = value;
-        else if (name == "--screenshot" && numeric && i + 1 < argc) {
-            options.screenshotFrame = static_cast<long>(number);
-            options.screenshot = argv[++i];
-        } else if (!numeric && name != "--difficulty")
+        else if (name == "--frames")
+            options.frames = value;
+        else if (name == "--keys")
+            options.strikes = readStrikes(value);
+        else if (!numeric && name != "--difficulty")
             usage(("not a positive number: " + name + " " + value).c_str());
         else if (name == "--width")
             options.width = static_cast<int>(number);
@@ -105,6 +128,8 @@ Options readOptions(int argc, char** argv)
             options.maxFrames = static_cast<long>(number);
         else if (name == "--floor-frames")
             options.floorFrames = static_cast<int>(number);
+        else if (name == "--frame-every")
+            options.frameEvery = static_cast<long>(number);
         else
             usage(("unknown option " + name).c_str());
     }
@@ -144,55 +169,65 @@ struct PlayFigures {
     std::vector<std::string> levelResults;
 };
 
-// The game's own console lines would drown the report; they go nowhere while it runs, or into
-// a file of their own.
+// The game's own console lines would drown the report; they go to a file, or nowhere, while
+// it runs.
 class QuietConsole {
 public:
     explicit QuietConsole(const std::string& file)
     {
-        if (!file.empty())
-            transcript_.open(file, std::ios::binary);
-        std::streambuf* target =
-            transcript_.is_open() ? static_cast<std::streambuf*>(transcript_.rdbuf()) : sink_.rdbuf();
+        if (!file.empty()) {
+            file_.open(file, std::ios::binary);
+            if (!file_.is_open())
+                usage(("cannot write the console to " + file).c_str());
+        }
+        std::streambuf* target = file_.is_open() ? static_cast<std::streambuf*>(file_.rdbuf()) : sink_.rdbuf();
         saved_ = std::cout.rdbuf(target);
     }
     ~QuietConsole() { std::cout.rdbuf(saved_); }
     QuietConsole(const QuietConsole&) = delete;
     QuietConsole& operator=(const QuietConsole&) = delete;
 
-    bool failed(const std::string& file) const { return !file.empty() && !transcript_.is_open(); }
-
 private:
+    std::ofstream file_;
     std::ostringstream sink_;
-    std::ofstream transcript_;
     std::streambuf* saved_ = nullptr;
 };
 
-// The frame in the back buffer as a binary PPM, top row first.
-bool saveFrame(const std::string& path, int width, int height)
+// The frame about to be presented, as a binary PPM, rows top to bottom. It is read from the
+// back buffer before the swap: a driver need not keep it after (under Wine it does not).
+void writeFrame(const std::string& folder, long number)
 {
-    std::vector<unsigned char> rgb(3 * static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    int width = 0, height = 0;
+    glfwGetFramebufferSize(glfwGetCurrentContext(), &width, &height);
+    std::vector<unsigned char> rgb(3 * static_cast<std::size_t>(width) * height);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadBuffer(GL_BACK);
     glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-    std::ofstream file(path, std::ios::binary);
-    file << "P6\n" << width << " " << height << "\n255\n";
+    const std::string path = folder + "/frame-" + std::to_string(number) + ".ppm";
+    std::ofstream out(path, std::ios::binary);
+    if (!out.is_open())
+        usage(("cannot write " + path).c_str());
+    out << "P6\n" << width << " " << height << "\n255\n";
     const std::size_t row = 3 * static_cast<std::size_t>(width);
     for (int y = height - 1; y >= 0; --y)
-        file.write(reinterpret_cast<const char*>(&rgb[static_cast<std::size_t>(y) * row]),
-                   static_cast<std::streamsize>(row));
-    return static_cast<bool>(file);
+        out.write(reinterpret_cast<const char*>(&rgb[row * static_cast<std::size_t>(y)]),
+                  static_cast<std::streamsize>(row));
 }
 
-// Saves the frame about to be shown into the file.
-std::function<void()> frameSaver(const std::string& path)
+// What the options record of a frame: the keys struck before it, its picture once drawn.
+template <class Frame>
+void recordedFrame(MainLoop& loop, const Options& options, long number, Frame&& frame)
 {
-    return [path] {
-        int width = 0, height = 0;
-        glfwGetFramebufferSize(glfwGetCurrentContext(), &width, &height);
-        if (!saveFrame(path, width, height))
-            std::cerr << "tindral-bench: cannot write " << path << "\n";
-    };
+    Game& game = loop.game();
+    const auto [first, last] = options.strikes.equal_range(number);
+    for (auto strike = first; strike != last; ++strike) {
+        recordKey(game.input(), game.switches(), strike->second, KeyAction::Press);
+        recordKey(game.input(), game.switches(), strike->second, KeyAction::Release);
+    }
+    if (!options.frames.empty() && number % options.frameEvery == 0)
+        loop.onFrameDrawn = [&options, number] { writeFrame(options.frames, number); };
+    frame();
+    loop.onFrameDrawn = nullptr;
 }
 
 PlayFigures playLevels(MainLoop& loop, const Options& options, double gameStep)
@@ -213,9 +248,10 @@ PlayFigures playLevels(MainLoop& loop, const Options& options, double gameStep)
                 player.stop(); // the frame budget is spent
                 return;
             }
-            const long frame = static_cast<long>(figures.frames.wall.size()) + 1;
-            loop.onFrameDrawn = frame == options.screenshotFrame ? frameSaver(options.screenshot) : nullptr;
-            figures.frames.measure([&] { figures.updates[level].push_back(loop.runFrame(gameStep)); });
+            const long number = static_cast<long>(figures.frames.wall.size());
+            recordedFrame(loop, options, number, [&] {
+                figures.frames.measure([&] { figures.updates[level].push_back(loop.runFrame(gameStep)); });
+            });
         });
         figures.levelResults.push_back("level " + std::to_string(level) + ": " + result.describe());
         if (!result.won || static_cast<long>(figures.frames.wall.size()) >= options.maxFrames)
@@ -276,10 +312,6 @@ int main(int argc, char** argv)
     StartupPhases startup;
     startup.toMain = toMain;
     QuietConsole quiet(options.console);
-    if (quiet.failed(options.console)) {
-        report << "cannot write " << options.console << "\n";
-        return 2;
-    }
     auto phase = Clock::now();
     startLoadingEarly();
     glewExperimental = GL_TRUE;
@@ -310,7 +342,6 @@ int main(int argc, char** argv)
     if (!loop.start())
         return 2;
     PlayFigures play = playLevels(loop, options, gameStep);
-    loop.onFrameDrawn = nullptr;
     if (!play.frames.wall.empty()) {
         startup.firstFrame = play.frames.wall.front();
         startup.total =

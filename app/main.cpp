@@ -22,6 +22,7 @@ void reportGlfwError(int, const char* description)
 
 int main()
 {
+    platform::keepPlayingWhenTheConsoleCloses();
     if (!loadSettings()) {
         std::cout << "Can't load 'settings.conf'\n" << std::endl;
         platform::pauseConsole();

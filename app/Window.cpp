@@ -5,6 +5,8 @@
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 #include <algorithm>
+#include <glm/glm.hpp>
+#include <iostream>
 #include <limits>
 #include <string>
 
@@ -84,6 +86,16 @@ std::string windowSizeProblem(int width, int height)
     return line;
 }
 
+// The largest size of the shape of `size` that fits into `room`.
+glm::ivec2 largestOfShapeWithin(glm::ivec2 size, glm::ivec2 room)
+{
+    // Whole pixels: the products of two sides need more than an int.
+    const long long width = size.x, height = size.y;
+    if (room.x * height <= room.y * width)
+        return {room.x, static_cast<int>(room.x * height / width)};
+    return {static_cast<int>(room.y * width / height), room.y};
+}
+
 } // namespace
 
 Window::Window(int width, int height, int refreshRate, bool fullscreen)
@@ -107,4 +119,27 @@ Window::Window(int width, int height, int refreshRate, bool fullscreen)
         failStartup("Failed to open window", sizeProblem);
     }
     glfwMakeContextCurrent(handle_);
+}
+
+// Part of a window beyond the screen hides part of the picture: the life bars and meters lie
+// off screen, and nothing would say why.
+void Window::fitIntoWorkArea()
+{
+    GLFWmonitor* monitor = glfwGetPrimaryMonitor();
+    if (fullscreen_ || !monitor)
+        return;
+    glm::ivec2 area, areaSize;
+    glfwGetMonitorWorkarea(monitor, &area.x, &area.y, &areaSize.x, &areaSize.y);
+    int left = 0, top = 0, right = 0, bottom = 0;
+    glfwGetWindowFrameSize(handle_, &left, &top, &right, &bottom);
+    const glm::ivec2 room = areaSize - glm::ivec2(left + right, top + bottom);
+    if ((width_ <= room.x && height_ <= room.y) || room.x <= 0 || room.y <= 0)
+        return;
+    const glm::ivec2 fitted = largestOfShapeWithin({width_, height_}, room);
+    std::cout << "The window of " << width_ << " x " << height_ << " does not fit the screen; it opens at " << fitted.x
+              << " x " << fitted.y << ", the largest of its shape that fits" << std::endl;
+    width_ = fitted.x;
+    height_ = fitted.y;
+    glfwSetWindowSize(handle_, width_, height_);
+    glfwSetWindowPos(handle_, area.x + left, area.y + top);
 }

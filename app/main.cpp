@@ -37,6 +37,7 @@ int main()
 
     const Settings& config = settings();
     Window window(config.width, config.height, config.framerate, config.fullscreen);
+    window.fitIntoWorkArea();
 
     std::cout << glGetString(GL_VERSION) << std::endl;
     glewInit();

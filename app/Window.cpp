@@ -86,14 +86,15 @@ std::string windowSizeProblem(int width, int height)
     return line;
 }
 
-// The largest size of the shape of `size` that fits into `room`.
+// The largest size of the shape of `size` that fits into `room`, in whole pixels, each side at
+// least one (X refuses a window side of 0).
 glm::ivec2 largestOfShapeWithin(glm::ivec2 size, glm::ivec2 room)
 {
-    // Whole pixels: the products of two sides need more than an int.
+    // The products of two sides need more than an int.
     const long long width = size.x, height = size.y;
     if (room.x * height <= room.y * width)
-        return {room.x, static_cast<int>(room.x * height / width)};
-    return {static_cast<int>(room.y * width / height), room.y};
+        return {room.x, std::max(1, static_cast<int>(room.x * height / width))};
+    return {std::max(1, static_cast<int>(room.y * width / height)), room.y};
 }
 
 } // namespace

@@ -66,18 +66,20 @@ pass "maximised to $size, the glow is whole"
 # fits), says so, and snaps back to that size after a resize by hand.
 sed -i 's/^width=.*/width=1280/; s/^height=.*/height=1024/' "$WORK/run/settings.conf"
 start_game_and_wait
+line=$(grep -x 'The window of 1280 x 1024 does not fit the screen; it opens at [0-9]* x [0-9]*, the largest of its shape that fits' \
+  "$WORK/out.txt") || fail "no line names both sizes"
+read -r w h < <(sed 's/.* opens at \([0-9]*\) x \([0-9]*\),.*/\1 \2/' <<<"$line")
+wait_until 10 eval '[ "$(window_size "$WINDOW_ID")" = "${w}x$h" ]' || fail "the window is $(window_size "$WINDOW_ID"), not the ${w}x$h it says"
 read -r left right top bottom < <(xprop -id "$WINDOW_ID" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')
 client=$(xwininfo -id "$WINDOW_ID")
 geometry() { sed -n "s/.*$1: *\(-*[0-9]*\)$/\1/p" <<<"$client"; }
-x=$(geometry 'Absolute upper-left X') y=$(geometry 'Absolute upper-left Y') w=$(geometry Width) h=$(geometry Height)
+x=$(geometry 'Absolute upper-left X') y=$(geometry 'Absolute upper-left Y')
 frame="frame $((w + left + right))x$((h + top + bottom)) at $((x - left)),$((y - top))"
 [ $((x - left)) -ge 0 ] && [ $((y - top)) -ge 0 ] && [ $((x + w + right)) -le 1024 ] && [ $((y + h + bottom)) -le 768 ] ||
   fail "the window ${w}x$h does not fit the screen: $frame"
 [ $((w + left + right)) -eq 1024 ] || [ $((h + top + bottom)) -eq 768 ] || fail "a larger window would fit: $frame"
 shape=$((w * 1024 - h * 1280))
 [ "${shape#-}" -lt 1280 ] || fail "the window ${w}x$h is not of the shape of 1280x1024"
-grep -qx "The window of 1280 x 1024 does not fit the screen; it opens at $w x $h, the largest of its shape that fits" \
-  "$WORK/out.txt" || fail "no line names both sizes"
 kill -STOP "$GAME_PID"
 xdotool windowsize --sync "$WINDOW_ID" 400 300 || true
 kill -CONT "$GAME_PID"
@@ -85,7 +87,17 @@ wait_until 10 eval '[ "$(window_size "$WINDOW_ID")" = "${w}x$h" ]' || fail "afte
 quit_with_escape
 pass "1280x1024 on a 1024x768 screen opens at ${w}x$h ($frame) and snaps back to it"
 
+# A window of 16000x2 fitted keeps one pixel of height, not none: X refuses a side of 0.
+sed -i 's/^width=.*/width=16000/; s/^height=.*/height=2/' "$WORK/run/settings.conf"
+start_game_and_wait
+grep -q '^The window of 16000 x 2 does not fit the screen; it opens at [0-9]* x 1,' "$WORK/out.txt" ||
+  fail "16000x2: $(grep 'does not fit' "$WORK/out.txt")"
+size=$(window_size "$WINDOW_ID")
+quit_with_escape
+pass "16000x2 opens at $size"
+
 # In full screen the monitor's mode is the size, whatever the settings ask.
+sed -i 's/^width=.*/width=1280/; s/^height=.*/height=1024/' "$WORK/run/settings.conf"
 sed -i 's/^fullscreen=.*/fullscreen=true/' "$WORK/run/settings.conf"
 start_game_and_wait
 [ "$(window_size "$WINDOW_ID")" = "1024x768" ] || fail "full screen asking 1280x1024 is $(window_size "$WINDOW_ID")"

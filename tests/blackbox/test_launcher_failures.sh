@@ -56,6 +56,11 @@ $(cat "$WORK/err.txt")"
 launch -u HOME
 refused_with "tindral: HOME is not set, so there is no place for your folder ~/.config/tindral; set HOME to your home folder (or XDG_CONFIG_HOME to a full path) and start again" "no HOME"
 pass "no HOME: $(cat "$WORK/err.txt")"
+# Arguments are a mistake of their own, with the usage status, HOME or not.
+STATUS=0
+env -u HOME -u XDG_CONFIG_HOME "$PREFIX/bin/tindral" --fullscreen 2>"$WORK/err.txt" || STATUS=$?
+[ "$STATUS" -eq 2 ] && grep -qx 'Takes no arguments; the settings are in ~/.config/tindral/settings.conf.' "$WORK/err.txt" ||
+  fail "arguments without HOME: status $STATUS: $(cat "$WORK/err.txt")"
 
 xdg="$WORK/config file"
 : >"$xdg"

@@ -5,9 +5,11 @@
 #include <cstdlib>
 #include <iostream>
 
-void failStartup(const std::string& message)
+void failStartup(const std::string& message, const std::string& reason)
 {
     std::cout << message << std::endl;
+    if (!reason.empty())
+        std::cerr << reason << std::endl;
     platform::pauseConsole();
     std::exit(-1);
 }

@@ -11,6 +11,11 @@ bool consoleIsInteractive();
 // someone is at the console, so that scripts and CI never hang.
 void pauseConsole();
 
+// The console is a report: a reader that goes away (the game piped into `head`, a closed
+// terminal) must not end the game. Writes to it then fail, the console stream goes bad and
+// drops every later line, and the game plays on without it.
+void keepPlayingWhenTheConsoleCloses();
+
 // Before the loading threads start. Loading the models allocates and frees blocks of many
 // megabytes (the model importer reads through a 16 MB buffer per file); the allocator is
 // told to give such blocks back to the system as soon as they are freed, instead of keeping

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <limits>
+#include <optional>
 #include <sstream>
 
 Settings& settings()
@@ -21,20 +23,44 @@ bool parseBool(const std::string& value)
     return value == "true";
 }
 
-int parseInt(const std::string& value)
+// Reads a number as atoi does: white space skipped, a sign, the digits up to the first other
+// character, 0 without digits. Nothing when the number lies beyond an int, where atoi's result
+// is undefined (glibc wraps it: 4294967295 would read as -1, a standstill nobody asked for).
+std::optional<int> parseInt(const std::string& value)
 {
-    return std::atoi(value.c_str());
+    // Beyond a long long, strtoll gives the nearest one, which is beyond an int too.
+    const long long number = std::strtoll(value.c_str(), nullptr, 10);
+    if (number < std::numeric_limits<int>::min() || number > std::numeric_limits<int>::max())
+        return std::nullopt;
+    return static_cast<int>(number);
+}
+
+// A value as a refusal line quotes it: a file of one huge line must not make a huge line.
+std::string quoted(const std::string& value)
+{
+    constexpr std::size_t longest = 40;
+    return value.size() <= longest ? value : value.substr(0, longest) + "...";
+}
+
+int checkedInt(const std::string& key, const std::string& value, int fallback, std::ostream& messages)
+{
+    if (const std::optional<int> number = parseInt(value))
+        return *number;
+    messages << "settings.conf: " << key << "=" << quoted(value) << " is out of range ("
+             << std::numeric_limits<int>::min() << " to " << std::numeric_limits<int>::max() << "); using " << fallback
+             << std::endl;
+    return fallback;
 }
 
 // A speed below a standstill would run the game backwards: the flame would flee forever and
 // the far meter sink below zero, so the hero could never die.
 int checkedDifficulty(const std::string& value, std::ostream& messages)
 {
-    const int difficulty = parseInt(value);
+    const int fallback = Settings{}.difficulty;
+    const int difficulty = checkedInt("difficulty", value, fallback, messages);
     if (speedFactor(difficulty) >= 0.0)
         return difficulty;
-    const int fallback = Settings{}.difficulty;
-    messages << "settings.conf: difficulty=" << value << " would run the game backwards; using " << fallback
+    messages << "settings.conf: difficulty=" << quoted(value) << " would run the game backwards; using " << fallback
              << std::endl;
     return fallback;
 }
@@ -48,14 +74,15 @@ void applyLine(Settings& s, const std::string& line, std::ostream& messages)
     const std::string key = line.substr(0, equals);
     const std::string value = line.substr(equals + 1);
 
+    const Settings defaults;
     if (key == "height")
-        s.height = parseInt(value);
+        s.height = checkedInt(key, value, defaults.height, messages);
     else if (key == "width")
-        s.width = parseInt(value);
+        s.width = checkedInt(key, value, defaults.width, messages);
     else if (key == "fullscreen")
         s.fullscreen = parseBool(value);
     else if (key == "framerate")
-        s.framerate = parseInt(value);
+        s.framerate = checkedInt(key, value, defaults.framerate, messages);
     else if (key == "music")
         s.music = parseBool(value);
     else if (key == "soundfx")

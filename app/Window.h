@@ -11,6 +11,11 @@ public:
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
 
+    // A window, not a full screen, whose frame does not fit the primary monitor's work area
+    // (the screen less its panels) becomes the largest size of the same shape that does, with
+    // a console line naming both sizes; width() and height() are that size from then on.
+    void fitIntoWorkArea();
+
     GLFWwindow* handle() const { return handle_; }
     int width() const { return width_; }
     int height() const { return height_; }

@@ -22,6 +22,7 @@ void reportGlfwError(int, const char* description)
 
 int main()
 {
+    platform::keepPlayingWhenTheConsoleCloses();
     if (!loadSettings()) {
         std::cout << "Can't load 'settings.conf'\n" << std::endl;
         platform::pauseConsole();
@@ -36,6 +37,7 @@ int main()
 
     const Settings& config = settings();
     Window window(config.width, config.height, config.framerate, config.fullscreen);
+    window.fitIntoWorkArea();
 
     std::cout << glGetString(GL_VERSION) << std::endl;
     glewInit();

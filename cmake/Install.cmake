@@ -104,4 +104,6 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # Dependencies come from the libraries the game links (dpkg-shlibdeps), never a kept list.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# Started from the menu, the launcher tells a failure by notify-send: nobody sees its errors.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS libnotify-bin)
 include(CPack)

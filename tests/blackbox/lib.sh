@@ -30,6 +30,15 @@ fail() {
 }
 pass() { echo "ok: $*"; }
 
+# Fails with message $1 and says whether the game still runs or with which status it ended.
+fail_with_status() {
+  kill -0 "$GAME_PID" 2>/dev/null && fail "$1 (the game still runs)"
+  local status=0
+  wait "$GAME_PID" || status=$?
+  GAME_PID=""
+  fail "$1 (the game ended with status $status)"
+}
+
 # A fresh copy of the run folder at $WORK/run, so a test may change its files.
 copy_run_folder() {
   cp -r "$RUN_DIR" "$WORK/run"
@@ -186,6 +195,18 @@ image_difference() {
 
 # Compares two decimals: true when $1 > $2.
 greater() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
+
+# Faces of the lit column fill most of this region of screenshot "filled"; drawn as lines
+# (F3), in screenshot "wireframe", only a few pixels stay lit. Each sets WHY when it refuses.
+filled_scene() {
+  filled=$(region_share filled 300 200 250 300 lit 6)
+  greater "$filled" 0.5 || { WHY="the filled scene is not lit where expected ($filled)"; return 1; }
+}
+wireframe_scene() {
+  lines=$(region_share wireframe 300 200 250 300 lit 6)
+  greater "$lines" 0.01 || { WHY="nothing drawn in wireframe ($lines)"; return 1; }
+  greater "$(awk -v f="$filled" 'BEGIN { print f / 2 }')" "$lines" || { WHY="wireframe still looks filled ($lines vs $filled)"; return 1; }
+}
 
 # Waits for the started game's window and its first level; sets WINDOW_ID.
 wait_for_first_level() {

@@ -9,6 +9,8 @@ debs=("$WORK"/package/tindral_*.deb)
 deb=${debs[0]}
 
 [ "$(dpkg-deb -f "$deb" Package)" = tindral ] && [ "$(dpkg-deb -f "$deb" Section)" = games ] || fail "package name or section wrong"
+# Started from the menu, the launcher tells its failures as desktop notifications.
+[ "$(dpkg-deb -f "$deb" Recommends)" = libnotify-bin ] || fail "the package does not recommend libnotify-bin"
 pass "package $(basename "$deb")"
 
 # ---- what it holds --------------------------------------------------------------------------

@@ -1,5 +1,6 @@
 # The game opens an 800x600 window titled "Tindral", keeps it at that size when resized by
-# hand, ends with status 0 when the window is closed, and ends on SIGTERM or SIGINT.
+# hand, ends with status 0 when the window is closed, and ends on SIGTERM or SIGINT, but not
+# when the reader of its console goes away.
 source "$(dirname "$0")/lib.sh"
 copy_run_folder
 start_game
@@ -33,3 +34,19 @@ for signal in TERM INT; do
   [ "$EXIT_STATUS" -eq $((128 + $(kill -l "$signal"))) ] || fail "exit status $EXIT_STATUS after SIG$signal"
 done
 pass "SIGTERM and SIGINT end the game"
+
+# `./tindral | head -1`: once head has its line it is gone, and every later console line goes
+# to a pipe nobody reads. The game plays on without its console: it draws, F3 (whose report
+# is such a line) still switches the view, and Escape ends it with status 0.
+rm -f "$WORK/out.txt" # this start has no console of its own to show
+mkfifo "$WORK/console"
+(cd "$WORK/run" && exec ./tindral </dev/null >"$WORK/console" 2>"$WORK/err.txt") &
+GAME_PID=$!
+head -n 1 <"$WORK/console" >"$WORK/head.txt"
+grep -qE '^[0-9]+\.[0-9]+' "$WORK/head.txt" || fail "head did not get the GL version line: $(cat "$WORK/head.txt")"
+WINDOW_ID=$(find_window 60) || fail_with_status "no window after the console reader went"
+screenshot_until filled filled_scene || fail_with_status "no frame drawn after the console reader went: $WHY"
+press F3
+screenshot_until wireframe wireframe_scene || fail_with_status "F3 did not switch to wireframe: $WHY"
+quit_with_escape
+pass "the game plays on, and quits with 0, when its console reader goes away"

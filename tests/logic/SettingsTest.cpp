@@ -1,6 +1,8 @@
 #include "app/Settings.h"
 
 #include <gtest/gtest.h>
+#include <sstream>
+#include <string>
 
 TEST(Settings, KeysGivenOverrideOnlyTheirFieldsAndTheLastOccurrenceWins)
 {
@@ -44,6 +46,37 @@ TEST(Settings, BoolsAreTrueOnlyForExactlyTrueAndIntsConvertLikeAtoi)
     EXPECT_EQ(parseSettings("width=1280px").width, 1280);
     EXPECT_EQ(parseSettings("width=wide").width, 0);
     EXPECT_EQ(parseSettings("width=1024=768").width, 1024) << "the key ends at the first '='";
+    EXPECT_EQ(parseSettings("width=\t\v\f +640").width, 640) << "any white space, then a sign";
+    EXPECT_EQ(parseSettings("height=-0600").height, -600);
+    EXPECT_EQ(parseSettings("height=- 5").height, 0) << "a sign must touch its digits";
+    EXPECT_EQ(parseSettings("framerate=2147483647").framerate, 2147483647);
+    EXPECT_EQ(parseSettings("framerate=-2147483648").framerate, -2147483648);
+}
+
+TEST(Settings, ANumberBeyondAnIntKeepsTheDefaultWithALineNamingKeyAndValue)
+{
+    // atoi wraps these (4294967295 to -1, a standstill; -2147483649 to 2147483647) or, past
+    // the largest long, pins them: none is the number written.
+    std::ostringstream messages;
+    const Settings s = parseSettings("width=2147483648\nheight=-2147483649\nframerate=99999999999999999999\n"
+                                     "difficulty=4294967294\ndifficulty=4294967295junk\n",
+                                     Settings{}, messages);
+    const Settings d;
+    EXPECT_EQ(s.width, d.width);
+    EXPECT_EQ(s.height, d.height);
+    EXPECT_EQ(s.framerate, d.framerate);
+    EXPECT_EQ(s.difficulty, d.difficulty);
+    const std::string range = " is out of range (-2147483648 to 2147483647); using ";
+    EXPECT_EQ(messages.str(), "settings.conf: width=2147483648" + range + "800\n" +
+                                  "settings.conf: height=-2147483649" + range + "600\n" +
+                                  "settings.conf: framerate=99999999999999999999" + range + "60\n" +
+                                  "settings.conf: difficulty=4294967294" + range + "2\n" +
+                                  "settings.conf: difficulty=4294967295junk" + range + "2\n");
+
+    // The line quotes a long value only as far as it tells: the rest could be megabytes.
+    messages.str("");
+    EXPECT_EQ(parseSettings("width=" + std::string(100000, '9'), Settings{}, messages).width, d.width);
+    EXPECT_EQ(messages.str(), "settings.conf: width=" + std::string(40, '9') + "..." + range + "800\n");
 }
 
 TEST(Settings, ShippedFileHoldsEveryDefault)

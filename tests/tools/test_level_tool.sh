@@ -1,5 +1,6 @@
 # tindral-level as an author runs it: check's exit statuses, solve on every shipped level and
-# on the two wall levels, and picture. Arguments: the run folder and the test data folder.
+# on the two wall levels, the README's example of solve, and picture. Arguments: the run folder
+# and the test data folder.
 set -euo pipefail
 RUN_DIR=$(cd "$1" && pwd)
 DATA=$(cd "$2" && pwd)
@@ -47,6 +48,19 @@ for n in 1 2 3; do
     echo "note: level $n's plan differs from tests/data/level$n.solved.plan (see its first lines to make it again)"
   pass "level $n: $(sed -n 's/.*winnable in \([0-9.]* s\).*/\1/p' out.txt) of game time, $steps steps, $(sed -n 's/.* in \([0-9.]* s\)$/\1/p' out.txt) to solve"
 done
+
+# The README shows what `solve` prints for level 2, run from the run folder: it must be what
+# the tool prints now (but for the seconds the search took), or the example has gone stale.
+readme="$DATA/../../README.md"
+example=$(sed -n '/^\$ tindral-level solve Tindral\/Levels\/2.lvl$/,/^```$/p' "$readme" | sed '1d; $d')
+[ -n "$example" ] || fail "no example of solve for level 2 in $readme"
+mkdir from-run-folder
+ln -s "$RUN_DIR/Tindral" from-run-folder/Tindral
+(cd from-run-folder && run solve Tindral/Levels/2.lvl && mv out.txt ..)
+search_time() { sed 's/^\(  searched .* in \)[0-9.]* s$/\1(seconds) s/'; }
+[ "$(search_time <<<"$example")" = "$(search_time <out.txt)" ] || fail "the README's example of solve differs from what the tool prints:
+$(diff <(search_time <<<"$example") <(search_time <out.txt))"
+pass "the README's example of solve is what the tool prints"
 
 run solve "$DATA/wall-one-higher.lvl" --out wall.plan
 [ "$STATUS" -eq 0 ] || fail "the wall one higher: status $STATUS"

@@ -1,5 +1,6 @@
 #include "app/Platform.h"
 
+#include <csignal>
 #include <iostream>
 #include <malloc.h>
 #include <string>
@@ -20,6 +21,13 @@ void pauseConsole()
     std::cout << "Press Enter to continue . . ." << std::endl;
     std::string ignored;
     std::getline(std::cin, ignored);
+}
+
+void keepPlayingWhenTheConsoleCloses()
+{
+    // A write to a pipe whose reader has gone raises SIGPIPE, which ends the process by
+    // default; ignored, the write fails with EPIPE instead.
+    std::signal(SIGPIPE, SIG_IGN);
 }
 
 void returnLargeBlocksWhenFreed()

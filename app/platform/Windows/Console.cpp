@@ -1,15 +1,17 @@
 #include "app/Platform.h"
 
+#include <windows.h>
+
 #include <cstdlib>
-#include <io.h>
-#include <stdio.h>
 
 namespace platform {
 
 bool consoleIsInteractive()
 {
-    // A console's input is a character device; a pipe or a redirected file is not.
-    return _isatty(_fileno(stdin)) != 0;
+    // Only a console has a console mode. The C library's isatty would also call the NUL device
+    // (input from nowhere) and a serial port interactive: both are character devices.
+    DWORD mode = 0;
+    return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
 }
 
 void pauseConsole()

@@ -24,9 +24,9 @@ test_packages=(libgtest-dev libx11-dev xvfb xauth xdotool imagemagick x11-utils 
   desktop-file-utils appstream man-db dpkg-dev file openbox wmctrl clang-format)
 sanitize_packages=(clang libclang-rt-14-dev llvm)
 # The Windows libraries' recipe lists what building them needs; running and packing the Windows
-# build needs Wine, NSIS and zip besides.
+# build needs Wine, NSIS and zip besides, and its tests read the programs' resources (icoutils).
 mapfile -t windows_packages < <(sed -e 's/#.*//' -e '/^[[:space:]]*$/d' "$here/dist/windows/packages.txt")
-windows_packages+=(wine wine64 nsis zip)
+windows_packages+=(wine wine64 nsis zip icoutils)
 
 install_missing() {
   local missing=()

@@ -30,6 +30,16 @@ for file in settings.conf tindral-level.exe LICENSE.txt README.txt Tindral/Level
   Tindral/3DModels/cube/cube.obj Tindral/Audio/Ambient/ambient1.mp3 SDL2.dll libstdc++-6.dll; do
   [ -f "$game_dir/$file" ] || fail "the zip has no $file"
 done
+version=$(basename "$ZIP" | sed -n 's/^tindral-\(.*\)-windows-x64\.zip$/\1/p')
+for program in tindral tindral-level; do
+  sizes=$(wrestool -x -t14 "$game_dir/$program.exe" | identify -format '%w ' ico:- 2>/dev/null || true)
+  [ "$sizes" = "16 24 32 48 64 128 256 " ] || fail "$program.exe carries no icon of the seven sizes: '$sizes'"
+  about=$(wrestool -x --raw -t16 "$game_dir/$program.exe" | strings -el | paste -sd' ')
+  [[ "$about" == *"ProductVersion $version"* && "$about" == *"OriginalFilename $program.exe"* ]] ||
+    fail "$program.exe carries no version resource of $version: '$about'"
+done
+pass "the programs carry the icon and the version $version"
+
 play_in "$game_dir"
 pass "the zip unpacked into '$unpacked' starts and plays"
 

@@ -37,8 +37,11 @@ install_missing() {
   echo "Installing: ${missing[*]}"
   local sudo=()
   [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-  "${sudo[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}"
+  # Another install running (a second setup, the desktop's updater) holds apt's lock: wait for
+  # it rather than fail.
+  local wait=(-o DPkg::Lock::Timeout=900)
+  "${sudo[@]}" apt-get "${wait[@]}" update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get "${wait[@]}" install -y -qq "${missing[@]}"
 }
 
 if [ "$mode" = play ]; then

@@ -109,32 +109,31 @@ TEST_F(TextureTest, FailuresAndImagesTooLargeAreReportedAndAGoodImageAfterThemLo
     EXPECT_NE(texture->name, 0u);
 }
 
-TEST_F(TextureTest, OddRowLengthsLoadExactlyAndAlphaIsDropped)
+TEST_F(TextureTest, OddRowLengthsUploadExactlyAndAlphaIsDroppedOrRefused)
 {
-    TempFolder folder;
     // 3 x 2 RGB: rows of 9 bytes, which GL's default row alignment of 4 would misread.
     const std::vector<unsigned char> rgb = {255, 0, 0, 0, 255, 0, 0, 0, 255, 10, 20, 30, 40, 50, 60, 70, 80, 90};
-    writeTga(folder.path() / "odd.tga", 3, 2, 3, rgb);
-    const std::unique_ptr<Texture> odd = loadTexture((folder.path() / "odd.tga").string());
-    ASSERT_NE(odd->name, 0u);
-    EXPECT_EQ(textureRgb(*odd), rgb);
+    EXPECT_EQ(textureRgb(Texture(3, 2, rgb.data())), rgb);
 
+    TempFolder folder;
+    const std::string path = (folder.path() / "alpha.tga").string();
     const std::vector<unsigned char> rgba = {255, 128, 0, 0, 1, 2, 3, 255, 9, 8, 7, 128, 200, 100, 50, 10};
-    writeTga(folder.path() / "alpha.tga", 2, 2, 4, rgba);
-    const std::unique_ptr<Texture> alpha = loadTexture((folder.path() / "alpha.tga").string());
+    writeTga(path, 2, 2, 4, rgba);
+    if (!test_platform::hasImageLibrary()) {
+        expectRefused(path, image_error::formatNotSupported);
+        return;
+    }
+    const std::unique_ptr<Texture> alpha = loadTexture(path);
     ASSERT_NE(alpha->name, 0u);
     EXPECT_EQ(textureRgb(*alpha), (std::vector<unsigned char>{255, 128, 0, 1, 2, 3, 9, 8, 7, 200, 100, 50}));
 }
 
 TEST_F(TextureTest, EveryMipmapLevelDownToOneTexelAveragesTheOneAbove)
 {
-    TempFolder folder;
     // 5 x 2: level 1 is 2 x 1 (the odd fifth column is left out), level 2 is 1 x 1.
     const std::vector<unsigned char> rgb = {0,   0, 0, 4, 0, 0, 10, 20, 30, 30, 40, 50, 99, 99, 99,
                                             100, 8, 0, 0, 8, 1, 20, 30, 40, 40, 50, 61, 99, 99, 99};
-    writeTga(folder.path() / "five.tga", 5, 2, 3, rgb);
-    const std::unique_ptr<Texture> texture = loadTexture((folder.path() / "five.tga").string());
-    ASSERT_NE(texture->name, 0u);
-    EXPECT_EQ(textureRgb(*texture, 1), (std::vector<unsigned char>{26, 4, 0, 25, 35, 45}));
-    EXPECT_EQ(textureRgb(*texture, 2), (std::vector<unsigned char>{26, 20, 23}));
+    const Texture texture(5, 2, rgb.data());
+    EXPECT_EQ(textureRgb(texture, 1), (std::vector<unsigned char>{26, 4, 0, 25, 35, 45}));
+    EXPECT_EQ(textureRgb(texture, 2), (std::vector<unsigned char>{26, 20, 23}));
 }

@@ -25,7 +25,7 @@ TEST(MeshImport, AModelFileThatIsNoRegularFileIsReportedAsAMissingOne)
         EXPECT_EQ(refused(), missing) << "a FIFO as the model";
         EXPECT_FALSE(fifo.opened());
     }
-    std::filesystem::create_directory(model);
+    std::filesystem::create_directories(model);
     EXPECT_EQ(refused(), missing) << "a folder as the model";
 }
 

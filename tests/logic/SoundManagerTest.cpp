@@ -59,25 +59,27 @@ double rms(const std::vector<float>& x, std::size_t from, std::size_t count)
     return std::sqrt(sum / static_cast<double>(count));
 }
 
-// SDL's disk driver writes the final mix (16-bit stereo at 44.1 kHz) to a file in real time:
-// what the mix holds over the next seconds, skipping what may have been mixed before.
+// SDL's disk driver writes the final mix (16-bit stereo at 44.1 kHz) in real time: what the
+// mix holds over the next seconds, skipping what may have been mixed before.
 class DiskOutput {
 public:
     DiskOutput()
     {
         test_platform::setEnvironment("SDL_AUDIODRIVER", "disk");
-        test_platform::setEnvironment("SDL_DISKAUDIOFILE", path_);
+        test_platform::setEnvironment("SDL_DISKAUDIOFILE", recording_.target());
     }
-    ~DiskOutput() { std::remove(path_.c_str()); }
 
     // Both channels' samples, -1..1; none if the mix stalls.
     std::vector<float> next(double seconds)
     {
-        const std::uintmax_t from = size() + bytes(0.1), to = from + bytes(seconds);
-        if (!waitUntil([&] { return size() >= to; }, 10.0 + seconds))
+        const std::uintmax_t from = recording_.size() + bytes(0.1), to = from + bytes(seconds);
+        if (!waitUntil([&] { return recording_.size() >= to; }, 10.0 + seconds))
             return {};
-        std::vector<std::int16_t> samples((to - from) / 2);
-        std::memcpy(samples.data(), readText(path_).data() + from, 2 * samples.size());
+        const std::string written = recording_.bytes(from, to);
+        if (written.size() != to - from)
+            return {};
+        std::vector<std::int16_t> samples(written.size() / 2);
+        std::memcpy(samples.data(), written.data(), 2 * samples.size());
         std::vector<float> mix(samples.size());
         std::transform(samples.begin(), samples.end(), mix.begin(), [](std::int16_t s) { return s / 32768.0f; });
         return mix;
@@ -91,9 +93,7 @@ public:
 
 private:
     static std::uintmax_t bytes(double seconds) { return static_cast<std::uintmax_t>(seconds * 44100) * 4; }
-    std::uintmax_t size() const { return std::filesystem::exists(path_) ? std::filesystem::file_size(path_) : 0; }
-    const std::string path_ =
-        ::testing::TempDir() + "tindral_sound_" + std::to_string(test_platform::processId()) + ".raw";
+    test_platform::MixRecording recording_;
 };
 
 SoundManager& sound()

@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 #include <iterator>
 #include <memory>
+#include <random>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -51,16 +52,25 @@ inline std::string lines(std::initializer_list<std::string> rows)
 class TempFolder {
 public:
     TempFolder() { std::filesystem::create_directories(path_); }
-    ~TempFolder() { std::filesystem::remove_all(path_); }
+    // Windows cannot delete a file still open, such as music the sound device streams on after
+    // a test: that folder stays behind in the temporary folder.
+    ~TempFolder()
+    {
+        std::error_code stillOpen;
+        std::filesystem::remove_all(path_, stillOpen);
+    }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
     const std::filesystem::path& path() const { return path_; }
 
 private:
     static inline int made_ = 0;
+    // Wine hands out small process ids again soon, and a test process that ended early leaves
+    // its folders behind: a random part keeps a new folder from landing on an old one.
     std::filesystem::path path_ =
         std::filesystem::temp_directory_path() /
-        ("tindral-test-" + std::to_string(test_platform::processId()) + "-" + std::to_string(++made_));
+        ("tindral-test-" + std::to_string(test_platform::processId()) + "-" + std::to_string(++made_) + "-" +
+         std::to_string(std::random_device{}()));
 };
 
 // Runs a scope with another working directory; the game reads its data relative to it.

@@ -104,9 +104,23 @@ Sound* loadedOnce(std::unordered_map<std::string, Sound*>& loaded, const std::st
     return found->second;
 }
 
+// The file is closed here, not by the mixer: it leaves a file it cannot tell the format of
+// open, and on Windows an open file cannot be deleted or replaced.
+namespace {
+Mix_Chunk* decodeEffect(const char* path)
+{
+    SDL_RWops* file = SDL_RWFromFile(path, "rb");
+    if (file == nullptr)
+        return nullptr;
+    Mix_Chunk* chunk = Mix_LoadWAV_RW(file, 0);
+    SDL_RWclose(file);
+    return chunk;
+}
+} // namespace
+
 Mix_Chunk* SoundManager::Impl::decoded(const std::string& file)
 {
-    return loadedOnce(cache, file, [](const char* path) { return Mix_LoadWAV(path); });
+    return loadedOnce(cache, file, decodeEffect);
 }
 
 Mix_Music* SoundManager::Impl::opened(const std::string& file)

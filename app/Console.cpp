@@ -2,6 +2,7 @@
 
 #include "app/Platform.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <iostream>
 
@@ -11,5 +12,11 @@ void failStartup(const std::string& message, const std::string& reason)
     if (!reason.empty())
         std::cerr << reason << std::endl;
     platform::pauseConsole();
-    std::exit(-1);
+    // The sound device and the models may still be loading on threads of their own. Nothing is
+    // left to save, and running the static destructors beside those threads has crashed the
+    // Windows build on its way out: the process ends here, its console written out.
+    std::cout.flush();
+    std::cerr.flush();
+    std::fflush(nullptr);
+    std::_Exit(-1);
 }

@@ -151,8 +151,9 @@ void MainLoop::followFramebuffer()
 void MainLoop::present()
 {
     // The game keeps the window at its configured size: undo any resize by hand. A full
-    // screen has the monitor's size, whatever the settings ask.
-    if (!window_.fullscreen())
+    // screen has the monitor's size, whatever the settings ask, and a maximised window the
+    // size its window manager gave it (Windows would otherwise shrink it, maximised still).
+    if (!window_.fullscreen() && glfwGetWindowAttrib(window_.handle(), GLFW_MAXIMIZED) == GLFW_FALSE)
         glfwSetWindowSize(window_.handle(), window_.width(), window_.height());
     window_.clock.frameDone(glfwGetTime());
 

@@ -46,12 +46,13 @@ pass "the zip unpacked into '$unpacked' starts and plays"
 # --- the installer, in a Wine prefix of the test's own -----------------------------------------
 export WINEPREFIX="$WORK/wine"
 "$WINE" "$INSTALLER" /S || fail "the installer failed"
-wineserver --wait
-installed=$(find "$WINEPREFIX/drive_c/users" -path '*/AppData/Local/Programs/Tindral' | head -1)
+prefix=$("$WINE" --prefix)
+WINEPREFIX=$prefix wineserver --wait
+installed=$(find "$prefix/drive_c/users" -path '*/AppData/Local/Programs/Tindral' | head -1)
 [ -n "$installed" ] && [ -f "$installed/tindral.exe" ] || fail "nothing installed into %LOCALAPPDATA%\\Programs\\Tindral"
 diff -r "$game_dir" "$installed" -x Uninstall.exe >/dev/null ||
   fail "the installer installs other files than the zip holds: $(diff -rq "$game_dir" "$installed" -x Uninstall.exe)"
-shortcut=$(find "$WINEPREFIX/drive_c/users" -path '*/Start Menu/Programs/Tindral.lnk' | head -1)
+shortcut=$(find "$prefix/drive_c/users" -path '*/Start Menu/Programs/Tindral.lnk' | head -1)
 [ -n "$shortcut" ] || fail "no Start-menu entry"
 # A shortcut keeps its working folder as a string of its own, in 8- or 16-bit characters: the
 # game's folder, without tindral.exe after it.
@@ -68,13 +69,13 @@ echo "difficulty=1" >>"$installed/settings.conf"
 edited=$(cat "$installed/settings.conf")
 echo "my pad" >"$installed/gamecontrollerdb.txt"
 "$WINE" "$INSTALLER" /S || fail "the second install failed"
-wineserver --wait
+WINEPREFIX=$prefix wineserver --wait
 [ "$(cat "$installed/settings.conf")" = "$edited" ] || fail "a new install overwrote the edited settings.conf"
 pass "a new install keeps the edited settings.conf"
 
 "$WINE" "$installed/Uninstall.exe" /S || fail "the uninstaller failed"
 # The uninstaller runs from a copy of itself, which goes on after the first one ends.
-wineserver --wait
+WINEPREFIX=$prefix wineserver --wait
 left=$(cd "$installed" && find . -type f | sort | tr '\n' ' ')
 [ "$left" = "./gamecontrollerdb.txt ./settings.conf " ] || fail "the uninstall left '$left', want only the player's files"
 [ "$(cat "$installed/settings.conf")" = "$edited" ] || fail "the uninstall changed the edited settings.conf"
@@ -84,8 +85,8 @@ pass "the uninstall removes everything but the player's settings and pad mapping
 
 # Not edited, the settings go with the rest.
 rm "$installed/gamecontrollerdb.txt"
-"$WINE" "$INSTALLER" /S && wineserver --wait
+"$WINE" "$INSTALLER" /S && WINEPREFIX=$prefix wineserver --wait
 cp "$game_dir/settings.conf" "$installed/settings.conf"
-"$WINE" "$installed/Uninstall.exe" /S && wineserver --wait
+"$WINE" "$installed/Uninstall.exe" /S && WINEPREFIX=$prefix wineserver --wait
 [ ! -e "$installed" ] || fail "an uninstall with default settings left $(find "$installed")"
 pass "with the default settings the uninstall leaves no folder behind"

@@ -15,8 +15,8 @@ mkdir -p "$WORK/linux" "$WORK/windows"
 (cd "$LINUX_RUN" && ./tindral-bench "${play[@]}" --console "$WORK/linux/console.txt" --frames "$WORK/linux" \
   >"$WORK/linux/report.txt" 2>&1) &
 linux=$!
-(cd "$RUN_DIR" && "$WINE" tindral-bench.exe "${play[@]}" --console "$(winepath -w "$WORK/windows/console.txt")" \
-  --frames "$(winepath -w "$WORK/windows")" >"$WORK/windows/report.txt" 2>&1) &
+(cd "$RUN_DIR" && "$WINE" tindral-bench.exe "${play[@]}" --console "$("$WINE" winepath -w "$WORK/windows/console.txt")" \
+  --frames "$("$WINE" winepath -w "$WORK/windows")" >"$WORK/windows/report.txt" 2>&1) &
 windows=$!
 wait "$linux" || fail "the Linux benchmark failed: $(cat "$WORK/linux/report.txt")"
 wait "$windows" || fail "the Windows benchmark failed: $(cat "$WORK/windows/report.txt")"

@@ -4,8 +4,10 @@ set -euo pipefail
 
 RUN_DIR=$(cd "$1" && pwd)
 WORK=$(mktemp -d)
+source "$(dirname "${BASH_SOURCE[0]}")/game.sh"
 GAME_PID=""
 HELPER_PIDS=() # X servers and window managers a test started for itself
+CONSOLE_PIDS=() # what reads the game's console into out.txt and err.txt, where that is not the game
 trap cleanup EXIT
 
 cleanup() {
@@ -15,7 +17,7 @@ cleanup() {
     wait "$GAME_PID" 2>/dev/null || true
   fi
   local pid
-  for pid in ${HELPER_PIDS[@]+"${HELPER_PIDS[@]}"}; do
+  for pid in ${CONSOLE_PIDS[@]+"${CONSOLE_PIDS[@]}"} ${HELPER_PIDS[@]+"${HELPER_PIDS[@]}"}; do
     kill "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
   done
@@ -36,6 +38,7 @@ fail_with_status() {
   local status=0
   wait "$GAME_PID" || status=$?
   GAME_PID=""
+  collect_console
   fail "$1 (the game ended with status $status)"
 }
 
@@ -49,8 +52,29 @@ copy_run_folder() {
 run_in_background() {
   local folder=$1
   shift
-  (cd "$folder" && exec "$@" </dev/null >"$WORK/out.txt" 2>"$WORK/err.txt") &
+  if [ -n "${TINDRAL_WINE:-}" ]; then
+    # The game's own process must stay $! (for signals and its status): its console goes
+    # through FIFOs to the readers that make plain lines of it.
+    rm -f "$WORK/console.fifo" "$WORK/errors.fifo"
+    mkfifo "$WORK/console.fifo" "$WORK/errors.fifo"
+    console_lines <"$WORK/console.fifo" >"$WORK/out.txt" &
+    CONSOLE_PIDS+=($!)
+    console_lines <"$WORK/errors.fifo" >"$WORK/err.txt" &
+    CONSOLE_PIDS+=($!)
+    (cd "$folder" && exec "$@" </dev/null >"$WORK/console.fifo" 2>"$WORK/errors.fifo") &
+  else
+    (cd "$folder" && exec "$@" </dev/null >"$WORK/out.txt" 2>"$WORK/err.txt") &
+  fi
   GAME_PID=$!
+}
+
+# Once the game has ended: waits until all it printed is in out.txt and err.txt.
+collect_console() {
+  local pid
+  for pid in ${CONSOLE_PIDS[@]+"${CONSOLE_PIDS[@]}"}; do
+    wait "$pid" 2>/dev/null || true
+  done
+  CONSOLE_PIDS=()
 }
 
 # Runs the command $2... every fifth of a second until it succeeds, for up to $1 seconds; a
@@ -93,7 +117,7 @@ start_window_manager() {
 # Starts the game from $WORK/run.
 start_game() {
   wait_for_x_server 60 || fail "the X server at '${DISPLAY:-}' does not accept connections"
-  run_in_background "$WORK/run" ./tindral
+  run_in_background "$WORK/run" "${GAME[@]}"
 }
 
 # Waits up to $1 seconds for the game's window and prints its id.
@@ -118,6 +142,7 @@ wait_for_exit() {
   EXIT_STATUS=0
   wait "$GAME_PID" || EXIT_STATUS=$?
   GAME_PID=""
+  collect_console
 }
 
 window_size() {

@@ -19,7 +19,9 @@ end_with_escape() {
 }
 
 missing_level=$(printf 'LADE das LEVEL: 1\nFile could not be opened.\nInvisCubes: 0')
-for odd in FIFO folder; do
+odd_cases=(folder)
+has_fifos && odd_cases+=(FIFO)
+for odd in "${odd_cases[@]}"; do
   rm -rf "$levels/1.lvl"
   if [ "$odd" = FIFO ]; then mkfifo "$levels/1.lvl"; else mkdir "$levels/1.lvl"; fi
   start_game

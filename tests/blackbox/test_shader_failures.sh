@@ -7,6 +7,7 @@ set -u
 run_dir=$(cd "${1:?usage: $0 RUN_DIR}" && pwd)
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
+source "$(dirname "$0")/game.sh"
 
 if [ -n "${DISPLAY:-}" ]; then
   launcher=()
@@ -24,7 +25,7 @@ run_case() {
   local game_dir="$scratch/$1"
   cp -r "$run_dir" "$game_dir"
   (cd "$game_dir/Tindral/Shader" && eval "$3")
-  output=$(cd "$game_dir" && "${launcher[@]}" timeout "$2" ./tindral </dev/null 2>&1)
+  output=$(cd "$game_dir" && "${launcher[@]}" timeout "$2" "${GAME[@]}" </dev/null 2>&1 | console_lines; exit "${PIPESTATUS[0]}")
   status=$?
 }
 

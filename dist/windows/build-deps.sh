@@ -78,8 +78,11 @@ EOF
 
 # Downloads the pinned source package once; later builds take it from the cache. The download
 # lands beside the cache and the .dsc moves in last, so one that was cut off is fetched again.
+# Prints the .dsc. With "unsigned": for a source whose upstream signature (.asc) the mirror
+# lacks, which makes apt-get source fail, every other file the .dsc lists is checked against
+# its SHA-256 sums instead.
 fetch_source() {
-  local name=$1 version dsc download=$sources_dir/.download-$1
+  local name=$1 signature=${2:-signed} version dsc download=$sources_dir/.download-$1 sum size file
   version=$(pinned_version "$name")
   dsc=$sources_dir/${name}_${version#*:}.dsc
   if [ ! -f "$dsc" ]; then
@@ -87,34 +90,16 @@ fetch_source() {
     log "downloading $name $version"
     rm -rf "$download"
     mkdir -p "$download"
-    (cd "$download" && apt-get "${apt_opts[@]}" -qq source --download-only --only-source \
-      "$name=$version") >&2
-    find "$download" -maxdepth 1 -type f ! -name '*.dsc' -exec mv -t "$sources_dir" {} +
-    mv "$download/${dsc##*/}" "$dsc"
-    rm -rf "$download"
-  fi
-  echo "$dsc"
-}
-
-# For a source whose upstream signature the mirror lacks, which makes apt-get source and
-# dpkg-source fail: fetches what is there and checks every file the .dsc lists but the signature
-# against the .dsc's SHA-256 sums. Prints the .dsc.
-fetch_source_without_signature() {
-  local name=$1 version dsc download=$sources_dir/.download-$1 sum size file
-  version=$(pinned_version "$name")
-  dsc=$sources_dir/${name}_${version#*:}.dsc
-  if [ ! -f "$dsc" ]; then
-    apt_update_once
-    log "downloading $name $version (without its upstream signature)"
-    rm -rf "$download"
-    mkdir -p "$download"
-    (cd "$download" && apt-get "${apt_opts[@]}" -qq source --download-only --only-source \
-      "$name=$version") >&2 || true
-    [ -f "$download/${dsc##*/}" ] || die "$name $version: no .dsc in the archive"
-    while read -r sum size file; do
-      [[ $file == *.asc ]] && continue
-      echo "$sum  $download/$file" | sha256sum --quiet -c - >&2 || die "$name: $file is missing or damaged"
-    done < <(sed -n '/^Checksums-Sha256:/,/^[^ ]/{/^ /p}' "$download/${dsc##*/}")
+    if [ "$signature" = signed ]; then
+      (cd "$download" && apt-get "${apt_opts[@]}" -qq source --download-only --only-source "$name=$version") >&2
+    else
+      (cd "$download" && apt-get "${apt_opts[@]}" -qq source --download-only --only-source "$name=$version") >&2 || true
+      [ -f "$download/${dsc##*/}" ] || die "$name $version: no .dsc in the archive"
+      while read -r sum size file; do
+        [[ $file == *.asc ]] && continue
+        echo "$sum  $download/$file" | sha256sum --quiet -c - >&2 || die "$name: $file is missing or damaged"
+      done < <(sed -n '/^Checksums-Sha256:/,/^[^ ]/{/^ /p}' "$download/${dsc##*/}")
+    fi
     find "$download" -maxdepth 1 -type f ! -name '*.dsc' -exec mv -t "$sources_dir" {} +
     mv "$download/${dsc##*/}" "$dsc"
     rm -rf "$download"
@@ -225,7 +210,7 @@ dep_libsdl2() {
 
 dep_mpg123() {
   local dsc src=$scratch/src/mpg123 patch
-  dsc=$(fetch_source_without_signature mpg123)
+  dsc=$(fetch_source mpg123 unsigned)
   rm -rf "$src"
   mkdir -p "$src"
   tar -xf "$sources_dir/$(sed -n 's/^ [0-9a-f]\{64\} [0-9]* \(.*\.orig\.tar\.[a-z0-9]*\)$/\1/p' "$dsc")" \

@@ -112,6 +112,7 @@ start_window_manager() {
   HELPER_PIDS+=($!)
   wait_until 30 sh -c "xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'" ||
     fail "openbox did not take over the screen: $(cat "$WORK/openbox.log")"
+  WINDOW_MANAGER=openbox
 }
 
 # Starts the game from $WORK/run.
@@ -237,6 +238,12 @@ wireframe_scene() {
 wait_for_first_level() {
   WINDOW_ID=$(find_window 60) || fail "no game window"
   wait_for_output 60 '^InvisCubes: ' || fail "level 1 was not built"
+  # Under a window manager keys reach the window that has the focus, and a window that maps
+  # while the manager is busy may not get it (Wine's windows then drop the keys struck).
+  if [ -n "${WINDOW_MANAGER:-}" ]; then
+    wait_until 30 eval '[ "$(xdotool getactivewindow 2>/dev/null)" = "$WINDOW_ID" ] || { xdotool windowactivate "$WINDOW_ID" 2>/dev/null; false; }' ||
+      fail "the window manager does not give the game's window the focus"
+  fi
 }
 
 # Starts the game, waits for its window and its first level; sets WINDOW_ID.

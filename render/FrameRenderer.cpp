@@ -205,7 +205,7 @@ int FrameRenderer::renderFrame(const Game& game)
     frame_ = viewOf(game, width_ / height_);
     const int cubes = static_cast<int>(cubesShown(game).size());
     for (RenderPass pass : frameOrder) {
-        enterPass(pass);
+        enterPass(pass, true);
         drawPass(game, pass);
         endPass();
     }
@@ -216,7 +216,7 @@ int FrameRenderer::renderFrame(const Game& game)
 void FrameRenderer::renderEmptyFrame() const
 {
     for (RenderPass pass : frameOrder) {
-        enterPass(pass);
+        enterPass(pass, false);
         if (pass == RenderPass::Glow)
             for (int step = 1; step <= 3; ++step)
                 enterBlurStep(step);
@@ -236,7 +236,7 @@ void FrameRenderer::drawPass(const Game& game, RenderPass pass)
     }
 }
 
-void FrameRenderer::enterPass(RenderPass pass) const
+void FrameRenderer::enterPass(RenderPass pass, bool drawn) const
 {
     switch (pass) {
     case RenderPass::Shadow:
@@ -249,6 +249,10 @@ void FrameRenderer::enterPass(RenderPass pass) const
         glCullFace(GL_FRONT);
         glClearColor(1, 1, 1, 1);
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, shadowTarget_->framebuffer);
+        // Nothing reads the map's colour image, so a drawn frame never writes it, not even by
+        // the clear: its pages are then never touched. The floor clears it as it always did.
+        if (drawn)
+            glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
         break;

@@ -73,8 +73,9 @@ public:
 
 private:
     // A pass's viewport, fixed-function state, target and clear: the same in every frame,
-    // drawn or empty. endPass leaves the state the next pass starts from.
-    void enterPass(RenderPass pass) const;
+    // drawn or empty (but for the writes a drawn frame masks). endPass leaves the state the
+    // next pass starts from.
+    void enterPass(RenderPass pass, bool drawn) const;
     void enterBlurStep(int step) const;
     void endPass() const;
 

@@ -77,6 +77,30 @@ TEST_F(FrameRendererSetupTest, AShadowMapLargerThanTheDriverAllowsShrinksToTheSa
     EXPECT_LT(depth, 1.0f);
 }
 
+// Nothing reads the shadow map's colour image: a drawn frame leaves it as it was, its clear
+// included, while the floor's empty frame still clears it as the frame loop always did.
+TEST_F(FrameRendererSetupTest, ADrawnFrameNeverWritesTheShadowMapsColour)
+{
+    renderer->resize(64, 48);
+    const RenderTarget& shadow = renderer->shadowTarget();
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, shadow.framebuffer);
+    glClearColor(0.2f, 0.4f, 0.6f, 0.8f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    const Image marked = readImage(shadow.framebuffer, 256, 192);
+    ASSERT_EQ(marked.rgba[0], 51);
+
+    renderer->setFixedState();
+    printedBy([&] {
+        game->update(gameStep);
+        renderer->renderFrame(*game);
+    });
+    EXPECT_EQ(readImage(shadow.framebuffer, 256, 192).rgba, marked.rgba);
+    renderer->renderEmptyFrame();
+    const Image floor = readImage(shadow.framebuffer, 256, 192);
+    EXPECT_EQ(floor.rgba, std::vector<unsigned char>(floor.rgba.size(), 255)) << "the floor clears it white";
+}
+
 TEST_F(RenderTargetTest, TargetLargerThanTheDriverAllowsIsReportedAndStaysBound)
 {
     RenderTarget target;

@@ -36,15 +36,24 @@ int quarterOf(double size)
     return std::max(1, static_cast<int>(size * 0.25));
 }
 
-// Four times the window in each direction, but no more than the driver can give: a window
-// wider or taller than a quarter of that gets a map of the same shape, which the shadow
-// projection reads alike, instead of a target that cannot be completed.
+// The most texels a shadow map holds: four times a 1920 x 1080 window in each direction.
+// Beyond that a software renderer takes seconds a frame and a laptop lacks the memory (at
+// 3840 x 2160 the map alone took half a gigabyte and the game over a gigabyte), while a map
+// this fine still has several texels for each pixel of the window.
+constexpr double largestShadowTexels = 16.0 * 1920.0 * 1080.0;
+
+// Four times the window in each direction, but no more than the driver can give or than
+// largestShadowTexels: a larger window gets a map of the same shape, which the shadow
+// projection reads alike, instead of a target that cannot be completed or a frame that
+// takes seconds.
 glm::ivec2 shadowMapSize(int width, int height)
 {
     GLint viewportLimit[2] = {0, 0};
     glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewportLimit);
     const int limit = std::min({largestTextureSide(), viewportLimit[0], viewportLimit[1]});
-    const double scale = std::min({1.0, limit / (4.0 * width), limit / (4.0 * height)});
+    const double texels = 16.0 * width * height;
+    const double scale =
+        std::min({1.0, limit / (4.0 * width), limit / (4.0 * height), std::sqrt(largestShadowTexels / texels)});
     const auto side = [&](int size) { return std::clamp(static_cast<int>(std::lround(4.0 * size * scale)), 1, limit); };
     return glm::ivec2(side(width), side(height));
 }

@@ -77,6 +77,22 @@ TEST_F(FrameRendererSetupTest, AShadowMapLargerThanTheDriverAllowsShrinksToTheSa
     EXPECT_LT(depth, 1.0f);
 }
 
+// Up to a 1920 x 1080 window the shadow map is four times the window in each direction; a
+// larger one gets a map of its own shape with no more texels than that, not one whose frames
+// take seconds (at 3840 x 2160 four times would be half a gigabyte of depth alone).
+TEST_F(FrameRendererSetupTest, AWindowLargerThanFullHdGetsAShadowMapNoLargerThanFullHds)
+{
+    const struct {
+        int width, height, shadowWidth, shadowHeight;
+    } sizes[] = {{1920, 1080, 7680, 4320}, {3840, 2160, 7680, 4320}, {2160, 3840, 4320, 7680}};
+    for (const auto& size : sizes) {
+        SCOPED_TRACE(size.width);
+        EXPECT_EQ(printedBy([&] { renderer->resize(size.width, size.height); }), "") << "no FB error";
+        expectCompleteTarget(renderer->shadowTarget(), size.shadowWidth, size.shadowHeight);
+        expectCompleteTarget(renderer->glowTarget(0), size.width / 4, size.height / 4);
+    }
+}
+
 // Nothing reads the shadow map's colour image: a drawn frame leaves it as it was, its clear
 // included, while the floor's empty frame still clears it as the frame loop always did.
 TEST_F(FrameRendererSetupTest, ADrawnFrameNeverWritesTheShadowMapsColour)

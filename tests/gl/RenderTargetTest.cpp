@@ -25,18 +25,22 @@ using FrameRendererSetupTest = GlGameTest;
 
 // Maximised, full screen or on a HiDPI screen, the framebuffer is not the configured size: the
 // shadow map follows it at four times, the glow targets at a quarter (never less than a pixel)
-// and the projection takes its aspect. The same size again, or none at all (a minimised
-// window), rebuilds nothing.
+// and the projection takes its aspect. A window larger than 1920 x 1080 gets a map of its own
+// shape with no more texels than that one's, not one whose frames take seconds (at 3840 x 2160
+// four times would be half a gigabyte of depth alone). The same size again, or none at all (a
+// minimised window), rebuilds nothing.
 TEST_F(FrameRendererSetupTest, TargetsAndProjectionFollowTheFramebufferSize)
 {
     const struct {
-        int width, height, glowWidth, glowHeight;
-    } sizes[] = {{1366, 768, 341, 192}, {3, 2, 1, 1}, {640, 360, 160, 90}};
+        int width, height, glowWidth, glowHeight, shadowWidth, shadowHeight;
+    } sizes[] = {{1366, 768, 341, 192, 5464, 3072},  {3, 2, 1, 1, 12, 8},
+                 {1920, 1080, 480, 270, 7680, 4320}, {3840, 2160, 960, 540, 7680, 4320},
+                 {2160, 3840, 540, 960, 4320, 7680}, {640, 360, 160, 90, 2560, 1440}};
     for (const auto& size : sizes) {
         SCOPED_TRACE(size.width);
         EXPECT_EQ(printedBy([&] { renderer->resize(size.width, size.height); }), "") << "no FB error";
         EXPECT_EQ(glInteger(GL_DRAW_FRAMEBUFFER_BINDING), 0) << "complete targets hand framebuffer 0 back";
-        expectCompleteTarget(renderer->shadowTarget(), 4 * size.width, 4 * size.height);
+        expectCompleteTarget(renderer->shadowTarget(), size.shadowWidth, size.shadowHeight);
         for (int i = 0; i < 3; ++i)
             expectCompleteTarget(renderer->glowTarget(i), size.glowWidth, size.glowHeight);
         const glm::mat4& projection = renderer->projectionMatrix();
@@ -75,22 +79,6 @@ TEST_F(FrameRendererSetupTest, AShadowMapLargerThanTheDriverAllowsShrinksToTheSa
     glReadPixels(largest / 2, shadowHeight / 2, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
     EXPECT_LT(depth, 1.0f);
-}
-
-// Up to a 1920 x 1080 window the shadow map is four times the window in each direction; a
-// larger one gets a map of its own shape with no more texels than that, not one whose frames
-// take seconds (at 3840 x 2160 four times would be half a gigabyte of depth alone).
-TEST_F(FrameRendererSetupTest, AWindowLargerThanFullHdGetsAShadowMapNoLargerThanFullHds)
-{
-    const struct {
-        int width, height, shadowWidth, shadowHeight;
-    } sizes[] = {{1920, 1080, 7680, 4320}, {3840, 2160, 7680, 4320}, {2160, 3840, 4320, 7680}};
-    for (const auto& size : sizes) {
-        SCOPED_TRACE(size.width);
-        EXPECT_EQ(printedBy([&] { renderer->resize(size.width, size.height); }), "") << "no FB error";
-        expectCompleteTarget(renderer->shadowTarget(), size.shadowWidth, size.shadowHeight);
-        expectCompleteTarget(renderer->glowTarget(0), size.width / 4, size.height / 4);
-    }
 }
 
 // Nothing reads the shadow map's colour image: a drawn frame leaves it as it was, its clear

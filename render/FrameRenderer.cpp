@@ -22,12 +22,6 @@ const glm::mat4 biasMatrix(0.5f, 0.0f, 0.0f, 0.0f,
                            0.5f, 0.5f, 0.5f, 1.0f);
 // clang-format on
 
-// While paused the light is steered by hand and leaves the flame behind.
-glm::vec3 lightPoint(const Game& game)
-{
-    return game.paused() ? game.flame().lightPosition : game.flame().position;
-}
-
 // The pixel row under the top tenth of the window.
 int borderRow(float height)
 {
@@ -42,15 +36,24 @@ int quarterOf(double size)
     return std::max(1, static_cast<int>(size * 0.25));
 }
 
-// Four times the window in each direction, but no more than the driver can give: a window
-// wider or taller than a quarter of that gets a map of the same shape, which the shadow
-// projection reads alike, instead of a target that cannot be completed.
+// The most texels a shadow map holds: four times a 1920 x 1080 window in each direction.
+// Beyond that a software renderer takes seconds a frame and a laptop lacks the memory (at
+// 3840 x 2160 the map alone took half a gigabyte and the game over a gigabyte), while a map
+// this fine still has several texels for each pixel of the window.
+constexpr double largestShadowTexels = 16.0 * 1920.0 * 1080.0;
+
+// Four times the window in each direction, but no more than the driver can give or than
+// largestShadowTexels: a larger window gets a map of the same shape, which the shadow
+// projection reads alike, instead of a target that cannot be completed or a frame that
+// takes seconds.
 glm::ivec2 shadowMapSize(int width, int height)
 {
     GLint viewportLimit[2] = {0, 0};
     glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewportLimit);
     const int limit = std::min({largestTextureSide(), viewportLimit[0], viewportLimit[1]});
-    const double scale = std::min({1.0, limit / (4.0 * width), limit / (4.0 * height)});
+    const double texels = 16.0 * width * height;
+    const double scale =
+        std::min({1.0, limit / (4.0 * width), limit / (4.0 * height), std::sqrt(largestShadowTexels / texels)});
     const auto side = [&](int size) { return std::clamp(static_cast<int>(std::lround(4.0 * size * scale)), 1, limit); };
     return glm::ivec2(side(width), side(height));
 }
@@ -98,43 +101,6 @@ void reportGlError(const char* where)
         std::cout << where << std::endl;
 }
 
-// A model placed by its object's matrix, drawn with the program the pass has made current.
-void drawModel(const DrawnModel& model, const glm::mat4& modelMatrix, ProgramKind program, const ShaderManager& shaders)
-{
-    setMatrix(shaders.location(program, "modelMatrix"), modelMatrix);
-    if (model.mesh)
-        model.mesh->draw();
-}
-
-// The colour and normal images on units 0 and 1 and the material, for the lit program. The
-// main pass draws opaque; the transparent pass keeps the opacity set for the object.
-void bindSurface(const DrawnModel& model, bool opaque, const ShaderManager& shaders)
-{
-    glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, model.colorTexture->name);
-    glUniform1i(shaders.location(ProgramKind::Basic, "color_texture"), 0);
-    glActiveTexture(GL_TEXTURE1);
-    glBindTexture(GL_TEXTURE_2D, model.normalTexture->name);
-    glUniform1i(shaders.location(ProgramKind::Basic, "normal_texture"), 1);
-    if (model.material) {
-        glUniform1f(shaders.location(ProgramKind::Basic, "material_ambient"), model.material->ambient);
-        glUniform1f(shaders.location(ProgramKind::Basic, "material_diffuse"), model.material->diffuse);
-        glUniform1f(shaders.location(ProgramKind::Basic, "material_specular"), model.material->specular);
-    }
-    if (opaque)
-        glUniform1f(shaders.location(ProgramKind::Basic, "transparency"), 1.0f);
-}
-
-// In the lit main pass.
-void drawLit(const DrawnModel& model, const glm::mat4& modelMatrix, const ShaderManager& shaders)
-{
-    setMatrix(shaders.location(ProgramKind::Basic, "modelMatrix"), modelMatrix);
-    if (!model.mesh)
-        return;
-    bindSurface(model, true, shaders);
-    model.mesh->draw();
-}
-
 // Sets one of a texture's two filter modes and keeps the other as it was.
 void applyToTexture(Texture& texture, int value, bool mipmapMode)
 {
@@ -153,7 +119,8 @@ void applyToTexture(Texture& texture, int value, bool mipmapMode)
 
 } // namespace
 
-FrameRenderer::FrameRenderer(int width, int height) : shaders_(*ShaderManager::instance()), models_(shaders_)
+FrameRenderer::FrameRenderer(int width, int height)
+    : shaders_(*ShaderManager::instance()), uniforms_(findUniforms(shaders_)), models_(shaders_)
 {
     resize(std::max(width, 1), std::max(height, 1));
 }
@@ -224,11 +191,30 @@ void FrameRenderer::applyTextureSampling(const TextureSamplingChange& change)
 constexpr RenderPass frameOrder[] = {RenderPass::Shadow,    RenderPass::Main, RenderPass::Transparent,
                                      RenderPass::FlameGlow, RenderPass::Glow, RenderPass::Hud};
 
+// The camera and the light as the game left them after its update: every pass sees the same.
+FrameRenderer::FrameView FrameRenderer::viewOf(const Game& game, float aspect)
+{
+    FrameView view;
+    const Camera& camera = game.camera();
+    view.cameraView = camera.view();
+    view.eye = camera.frozen ? camera.savedEye : camera.eye;
+    const Flame& flame = game.flame();
+    view.light = flame.light();
+    view.lightColor = flame.lightColor;
+    view.minDistance = flame.minDistance;
+    view.maxDistance = Flame::lightReach;
+    view.shadowProjection = shadowProjection(aspect);
+    view.shadowView = shadowView(view.light, game.hero().position);
+    view.shadowTexture = biasMatrix * view.shadowProjection * view.shadowView;
+    return view;
+}
+
 int FrameRenderer::renderFrame(const Game& game)
 {
+    frame_ = viewOf(game, width_ / height_);
     const int cubes = static_cast<int>(cubesShown(game).size());
     for (RenderPass pass : frameOrder) {
-        enterPass(pass);
+        enterPass(pass, true);
         drawPass(game, pass);
         endPass();
     }
@@ -239,7 +225,7 @@ int FrameRenderer::renderFrame(const Game& game)
 void FrameRenderer::renderEmptyFrame() const
 {
     for (RenderPass pass : frameOrder) {
-        enterPass(pass);
+        enterPass(pass, false);
         if (pass == RenderPass::Glow)
             for (int step = 1; step <= 3; ++step)
                 enterBlurStep(step);
@@ -259,7 +245,7 @@ void FrameRenderer::drawPass(const Game& game, RenderPass pass)
     }
 }
 
-void FrameRenderer::enterPass(RenderPass pass) const
+void FrameRenderer::enterPass(RenderPass pass, bool drawn) const
 {
     switch (pass) {
     case RenderPass::Shadow:
@@ -272,6 +258,10 @@ void FrameRenderer::enterPass(RenderPass pass) const
         glCullFace(GL_FRONT);
         glClearColor(1, 1, 1, 1);
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, shadowTarget_->framebuffer);
+        // Nothing reads the map's colour image, so a drawn frame never writes it, not even by
+        // the clear: its pages are then never touched. The floor clears it as it always did.
+        if (drawn)
+            glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
         break;
@@ -320,77 +310,71 @@ void FrameRenderer::endPass() const
 // them, before its first draw: each object is lit by this frame's light.
 void FrameRenderer::drawShadowPass(const Game& game)
 {
+    const DepthUniforms& depth = uniforms_.depth;
     shaders_.useProgram(ProgramKind::Depth);
-    const glm::vec3 light = lightPoint(game);
-    const glm::mat4 projection = shadowProjection(width_ / height_);
-    const glm::mat4 view = shadowView(light, game.hero().position);
-    setMatrix(shaders_.location(ProgramKind::Depth, "projectionMatrix"), projection);
-    setMatrix(shaders_.location(ProgramKind::Depth, "viewMatrix"), projection * view);
-    setVector(shaders_.location(ProgramKind::Depth, "camPosition"), light);
-    setVector(shaders_.location(ProgramKind::Depth, "light"), game.flame().light());
+    setMatrix(depth.projectionMatrix, frame_.shadowProjection);
+    setMatrix(depth.viewMatrix, frame_.shadowProjection * frame_.shadowView);
+    setVector(depth.camPosition, frame_.light);
+    setVector(depth.light, frame_.light);
 
     reportGlError("before sending modelMatrix - DepthShader");
-    setMatrix(shaders_.location(ProgramKind::Depth, "modelMatrix"), game.hero().modelMatrix);
+    setMatrix(depth.modelMatrix, game.hero().modelMatrix);
     reportGlError("before drawing In SceneObject - DepthShader");
     if (models_[ModelKind::Hero].mesh)
         models_[ModelKind::Hero].mesh->draw();
     reportGlError("after drawing In SceneObject - DEPTH");
     for (const Cube* cube : shownCubes_)
-        drawModel(models_[ModelKind::Cube], cube->modelMatrix, ProgramKind::Depth, shaders_);
-    drawModel(models_[ModelKind::Propeller], game.propeller().modelMatrix, ProgramKind::Depth, shaders_);
+        drawModel(models_[ModelKind::Cube], cube->modelMatrix, depth.modelMatrix);
+    drawModel(models_[ModelKind::Propeller], game.propeller().modelMatrix, depth.modelMatrix);
 }
 
 // Main and transparent passes: the lit program with the chase camera, the shadow map and the
 // flame's light.
-void FrameRenderer::setUpLitProgram(const Game& game) const
+void FrameRenderer::setUpLitProgram() const
 {
+    const LitUniforms& lit = uniforms_.lit;
     shaders_.useProgram(ProgramKind::Basic);
-    setMatrix(shaders_.location(ProgramKind::Basic, "biasMat"), biasMatrix);
-
-    const glm::mat4 projection = shadowProjection(width_ / height_);
-    const glm::mat4 view = shadowView(lightPoint(game), game.hero().position);
-    setMatrix(shaders_.location(ProgramKind::Basic, "depthProjMat"), projection);
-    setMatrix(shaders_.location(ProgramKind::Basic, "depthViewMat"), view);
-    setMatrix(shaders_.location(ProgramKind::Basic, "depthMVP"), biasMatrix * projection * view);
+    setMatrix(lit.biasMat, biasMatrix);
+    setMatrix(lit.depthProjMat, frame_.shadowProjection);
+    setMatrix(lit.depthViewMat, frame_.shadowView);
+    setMatrix(lit.depthMVP, frame_.shadowTexture);
 
     glActiveTexture(GL_TEXTURE2);
     glBindTexture(GL_TEXTURE_2D, shadowTarget_->depthTexture);
-    glUniform1i(shaders_.location(ProgramKind::Basic, "shadow_texture"), 2);
+    glUniform1i(lit.shadowTexture, 2);
 
-    const Camera& camera = game.camera();
-    setMatrix(shaders_.location(ProgramKind::Basic, "projectionMatrix"), projectionMatrix_);
-    setMatrix(shaders_.location(ProgramKind::Basic, "viewMatrix"), camera.view());
-    setVector(shaders_.location(ProgramKind::Basic, "camPosition"), camera.frozen ? camera.savedEye : camera.eye);
-    glUniform1i(shaders_.location(ProgramKind::Basic, "border"), borderRow(height_));
+    setMatrix(lit.projectionMatrix, projectionMatrix_);
+    setMatrix(lit.viewMatrix, frame_.cameraView);
+    setVector(lit.camPosition, frame_.eye);
+    glUniform1i(lit.border, borderRow(height_));
 
-    const Flame& flame = game.flame();
-    glUniform1f(shaders_.location(ProgramKind::Basic, "maxDistance"), Flame::lightReach);
-    glUniform1f(shaders_.location(ProgramKind::Basic, "minDistance"), flame.minDistance);
-    setVector(shaders_.location(ProgramKind::Basic, "light"), flame.light());
-    setVector(shaders_.location(ProgramKind::Basic, "lightColor"), flame.lightColor);
+    glUniform1f(lit.maxDistance, frame_.maxDistance);
+    glUniform1f(lit.minDistance, frame_.minDistance);
+    setVector(lit.light, frame_.light);
+    setVector(lit.lightColor, frame_.lightColor);
 }
 
 void FrameRenderer::drawMainPass(const Game& game)
 {
-    setUpLitProgram(game);
-    setMatrix(shaders_.location(ProgramKind::Basic, "modelMatrix"), game.hero().modelMatrix);
+    setUpLitProgram();
+    setMatrix(uniforms_.lit.modelMatrix, game.hero().modelMatrix);
     reportGlError("before drawing In SceneObject - BASIC");
     if (const DrawnModel& hero = models_[ModelKind::Hero]; hero.mesh) {
-        bindSurface(hero, true, shaders_);
+        bindSurface(hero, true);
         hero.mesh->draw();
     }
     reportGlError("after drawing In SceneObject - BASIC");
-    sortNearestFirst(game);
+    sortNearestFirst();
     for (const Cube* cube : shownCubes_)
-        drawLit(models_[ModelKind::Cube], cube->modelMatrix, shaders_);
-    drawLit(models_[ModelKind::Propeller], game.propeller().modelMatrix, shaders_);
+        drawLit(models_[ModelKind::Cube], cube->modelMatrix);
+    drawLit(models_[ModelKind::Propeller], game.propeller().modelMatrix);
 }
 
 // The invisible cubes, in the file's order (blending depends on it), each as opaque as it has
 // faded, or fully opaque with their transparency switched off.
 void FrameRenderer::drawTransparentPass(const Game& game)
 {
-    setUpLitProgram(game);
+    setUpLitProgram();
     const bool useTransparency = game.switches().invisTransparency;
     const bool culling = game.switches().viewFrustumCulling;
     const DrawnModel& model = models_[ModelKind::InvisibleCube];
@@ -399,13 +383,13 @@ void FrameRenderer::drawTransparentPass(const Game& game)
             continue;
         reportGlError("before Uniform transparency");
         reportGlError("before");
-        glUniform1f(shaders_.location(ProgramKind::Basic, "transparency"), useTransparency ? cube.transparency : 1.0f);
+        glUniform1f(uniforms_.lit.transparency, useTransparency ? cube.transparency : 1.0f);
         reportGlError("after");
         reportGlError("after Uniform transparency");
-        setMatrix(shaders_.location(ProgramKind::Basic, "modelMatrix"), cube.modelMatrix);
+        setMatrix(uniforms_.lit.modelMatrix, cube.modelMatrix);
         if (!model.mesh)
             continue;
-        bindSurface(model, false, shaders_);
+        bindSurface(model, false);
         model.mesh->draw();
     }
 }
@@ -413,17 +397,17 @@ void FrameRenderer::drawTransparentPass(const Game& game)
 // The flame alone, at quarter size, in its light's colour: the source of the glow.
 void FrameRenderer::drawFlameGlowPass(const Game& game)
 {
+    const FlameUniforms& flame = uniforms_.flame;
     shaders_.useProgram(ProgramKind::Flame);
-    const glm::mat4 view = game.camera().view();
-    setMatrix(shaders_.location(ProgramKind::Flame, "projectionMatrix"), projectionMatrix_);
-    setMatrix(shaders_.location(ProgramKind::Flame, "viewMatrix"), view);
-    setVector(shaders_.location(ProgramKind::Flame, "lightColor"), game.flame().lightColor);
-    findGlowArea(game, view);
-    drawModel(models_[ModelKind::Flame], game.flame().modelMatrix, ProgramKind::Flame, shaders_);
+    setMatrix(flame.projectionMatrix, projectionMatrix_);
+    setMatrix(flame.viewMatrix, frame_.cameraView);
+    setVector(flame.lightColor, frame_.lightColor);
+    findGlowArea(game);
+    drawModel(models_[ModelKind::Flame], game.flame().modelMatrix, flame.modelMatrix);
 }
 
 // The flame is small on the screen, and a blur of black is black.
-void FrameRenderer::findGlowArea(const Game& game, const glm::mat4& view)
+void FrameRenderer::findGlowArea(const Game& game)
 {
     const int width = quarterOf(size_.x), height = quarterOf(size_.y);
     const DrawnModel& flame = models_[ModelKind::Flame];
@@ -431,8 +415,8 @@ void FrameRenderer::findGlowArea(const Game& game, const glm::mat4& view)
         glowArea_ = PixelRect{};
         return;
     }
-    glowArea_ =
-        projectedArea(flame.low, flame.high, projectionMatrix_ * view * game.flame().modelMatrix, width, height);
+    glowArea_ = projectedArea(flame.low, flame.high, projectionMatrix_ * frame_.cameraView * game.flame().modelMatrix,
+                              width, height);
     if (glowArea_)
         glowArea_ = widened(*glowArea_, glowReach, width, height);
 }
@@ -441,32 +425,34 @@ void FrameRenderer::findGlowArea(const Game& game, const glm::mat4& view)
 // frame, each step only within the area the glow can reach.
 void FrameRenderer::drawGlowPass()
 {
+    const GlowUniforms& glow = uniforms_.glow;
     shaders_.useProgram(ProgramKind::Glow);
-    glUniform1f(shaders_.location(ProgramKind::Glow, "windowHeight"), 0.25f * height_);
-    glUniform1f(shaders_.location(ProgramKind::Glow, "windowWidth"), 0.25f * width_);
-    glUniform1i(shaders_.location(ProgramKind::Glow, "glowTexture"), 0);
-    glUniform1i(shaders_.location(ProgramKind::Glow, "border"), borderRow(height_));
+    glUniform1f(glow.windowHeight, 0.25f * height_);
+    glUniform1f(glow.windowWidth, 0.25f * width_);
+    glUniform1i(glow.glowTexture, 0);
+    glUniform1i(glow.border, borderRow(height_));
     const DrawnModel& quad = models_[ModelKind::GlowQuad];
     const glm::mat4 screen(1.0f);
     for (int step = 1; step <= 3; ++step) {
         enterBlurStep(step);
         glowTargets_[static_cast<std::size_t>(step - 1)]->bindColorTexture();
-        glUniform1i(shaders_.location(ProgramKind::Glow, "pass"), step);
+        glUniform1i(glow.pass, step);
         std::optional<PixelRect> area = glowArea_;
         if (step == 3 && area)
             area = scaledUp(*area, 4, size_.x, size_.y);
-        drawWithin(area, [&] { drawModel(quad, screen, ProgramKind::Glow, shaders_); });
+        drawWithin(area, [&] { drawModel(quad, screen, glow.modelMatrix); });
     }
 }
 
 // The meters, then one small bar per remaining life.
 void FrameRenderer::drawHudPass(const Game& game)
 {
+    const HudUniforms& hud = uniforms_.hud;
     shaders_.useProgram(ProgramKind::Hud);
     const auto drawBar = [&](const Bar& bar) {
-        glUniform3fv(shaders_.location(ProgramKind::Hud, "colorFinal"), 1, glm::value_ptr(bar.color));
-        glUniform3fv(shaders_.location(ProgramKind::Hud, "colorNeutral"), 1, glm::value_ptr(bar.neutralColor));
-        drawModel(models_[ModelKind::Bar], bar.modelMatrix, ProgramKind::Hud, shaders_);
+        setVector(hud.colorFinal, bar.color);
+        setVector(hud.colorNeutral, bar.neutralColor);
+        drawModel(models_[ModelKind::Bar], bar.modelMatrix, hud.modelMatrix);
     };
     drawBar(game.farBar());
     drawBar(game.nearBar());
@@ -474,6 +460,44 @@ void FrameRenderer::drawHudPass(const Game& game)
     const std::vector<Bar>& lifeBars = game.lifeBars();
     for (std::size_t i = 0; i < lifeBars.size() && i < static_cast<std::size_t>(lives); ++i)
         drawBar(lifeBars[i]);
+}
+
+// A model placed by its object's matrix, drawn with the program the pass has made current.
+void FrameRenderer::drawModel(const DrawnModel& model, const glm::mat4& modelMatrix, int modelMatrixLocation) const
+{
+    setMatrix(modelMatrixLocation, modelMatrix);
+    if (model.mesh)
+        model.mesh->draw();
+}
+
+// The colour and normal images on units 0 and 1 and the material, for the lit program. The
+// main pass draws opaque; the transparent pass keeps the opacity set for the object.
+void FrameRenderer::bindSurface(const DrawnModel& model, bool opaque) const
+{
+    const LitUniforms& lit = uniforms_.lit;
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, model.colorTexture->name);
+    glUniform1i(lit.colorTexture, 0);
+    glActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, model.normalTexture->name);
+    glUniform1i(lit.normalTexture, 1);
+    if (model.material) {
+        glUniform1f(lit.materialAmbient, model.material->ambient);
+        glUniform1f(lit.materialDiffuse, model.material->diffuse);
+        glUniform1f(lit.materialSpecular, model.material->specular);
+    }
+    if (opaque)
+        glUniform1f(lit.transparency, 1.0f);
+}
+
+// In the lit main pass.
+void FrameRenderer::drawLit(const DrawnModel& model, const glm::mat4& modelMatrix) const
+{
+    setMatrix(uniforms_.lit.modelMatrix, modelMatrix);
+    if (!model.mesh)
+        return;
+    bindSurface(model, true);
+    model.mesh->draw();
 }
 
 const std::vector<const Cube*>& FrameRenderer::cubesShown(const Game& game)
@@ -491,10 +515,9 @@ const std::vector<const Cube*>& FrameRenderer::cubesShown(const Game& game)
 // then fails the depth test before it is shaded, which in file order (across the level, away
 // from a camera on its right) many hidden side faces did not. The shadow pass, which shades
 // nothing, keeps the file's order.
-void FrameRenderer::sortNearestFirst(const Game& game)
+void FrameRenderer::sortNearestFirst()
 {
-    const Camera& camera = game.camera();
-    const glm::vec3 viewpoint = camera.frozen ? camera.savedEye : camera.eye;
+    const glm::vec3 viewpoint = frame_.eye;
     const auto distance = [&](const Cube* cube) {
         const glm::vec3 top = cube->position + glm::vec3(0.5f, 0.0f, -0.5f);
         return glm::dot(top - viewpoint, top - viewpoint);

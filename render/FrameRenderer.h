@@ -1,6 +1,7 @@
 #pragma once
 #include "gl/RenderTarget.h"
 #include "render/ModelLibrary.h"
+#include "render/ProgramUniforms.h"
 #include "render/RenderPass.h"
 #include "render/ScreenArea.h"
 
@@ -20,6 +21,21 @@ struct TextureSamplingChange;
 // mode and the texture filters). Needs the shader programs built and a current context.
 class FrameRenderer {
 public:
+    // What the passes of one frame read, worked out once before the first of them.
+    struct FrameView {
+        glm::mat4 cameraView{1.0f};
+        glm::vec3 eye{0.0f}; // where the camera sees from: while frozen, the eye it keeps
+        glm::vec3 light{0.0f};
+        glm::vec3 lightColor{1.0f};
+        float minDistance = 0.0f;
+        float maxDistance = 0.0f;
+        // The flame's view for the shadow map: its projection, its view and their product
+        // with the step from clip to texture coordinates.
+        glm::mat4 shadowProjection{1.0f};
+        glm::mat4 shadowView{1.0f};
+        glm::mat4 shadowTexture{1.0f};
+    };
+
     // width and height are the framebuffer's: the targets, viewports and projection follow it.
     FrameRenderer(int width, int height);
     FrameRenderer(const FrameRenderer&) = delete;
@@ -46,6 +62,9 @@ public:
     void renderEmptyFrame() const;
 
     const glm::mat4& projectionMatrix() const { return projectionMatrix_; }
+    // The view the last frame was drawn with, and the view of a game's frame at an aspect.
+    const FrameView& frameView() const { return frame_; }
+    static FrameView viewOf(const Game& game, float aspect);
     // The part of the quarter-size glow images the last glow was confined to (none: all).
     const std::optional<PixelRect>& glowArea() const { return glowArea_; }
     const RenderTarget& shadowTarget() const { return *shadowTarget_; }
@@ -54,8 +73,9 @@ public:
 
 private:
     // A pass's viewport, fixed-function state, target and clear: the same in every frame,
-    // drawn or empty. endPass leaves the state the next pass starts from.
-    void enterPass(RenderPass pass) const;
+    // drawn or empty (but for the writes a drawn frame masks). endPass leaves the state the
+    // next pass starts from.
+    void enterPass(RenderPass pass, bool drawn) const;
     void enterBlurStep(int step) const;
     void endPass() const;
 
@@ -67,16 +87,21 @@ private:
     void drawFlameGlowPass(const Game& game);
     void drawGlowPass();
     void drawHudPass(const Game& game);
-    void setUpLitProgram(const Game& game) const;
+    void setUpLitProgram() const;
+    void drawModel(const DrawnModel& model, const glm::mat4& modelMatrix, int modelMatrixLocation) const;
+    void bindSurface(const DrawnModel& model, bool opaque) const;
+    void drawLit(const DrawnModel& model, const glm::mat4& modelMatrix) const;
 
-    void findGlowArea(const Game& game, const glm::mat4& view);
+    void findGlowArea(const Game& game);
     // The cubes of the frame (into shownCubes_): none that broke away, and with culling on only
     // those around the flame.
     const std::vector<const Cube*>& cubesShown(const Game& game);
-    void sortNearestFirst(const Game& game);
+    void sortNearestFirst();
     void applyTextureSampling(const TextureSamplingChange& change);
 
     const ShaderManager& shaders_;
+    const ProgramUniforms uniforms_;
+    FrameView frame_;
     ModelLibrary models_;
     glm::ivec2 size_{0};
     float width_ = 0.0f;

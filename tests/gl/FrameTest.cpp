@@ -254,6 +254,37 @@ TEST_F(FrameTest, ThePausedLightIsSteeredByHandAndLightsFromAnywhere)
     EXPECT_GT(meanBrightness(drawnFrame(), 300, 200, 200, 200), 0.5 * near) << "a light straight above lights too";
 }
 
+// The passes read one view of the frame: the shadow pass looks from the light the lit passes
+// light with (the hand-steered one while paused), and the lit passes look up the map with the
+// same view of it.
+TEST_F(FrameTest, EveryPassReadsTheSameViewOfTheFrame)
+{
+    placeFlame();
+    pressKey(Key::Tab);
+    loopFrame(0.0);
+    change([](PlaySnapshot& scene) { scene.flame.lightPosition += glm::vec3(0.5f, 0.7f, -0.2f); });
+    drawnFrame();
+    const FrameRenderer::FrameView& view = renderer->frameView();
+    const glm::vec3 light = game->flame().light();
+    ASSERT_NE(light, game->flame().position) << "the steered light has left the flame";
+    EXPECT_EQ(view.light, light);
+    EXPECT_EQ(view.eye, game->camera().savedEye) << "a frozen camera sees from the eye it keeps";
+
+    const ShaderManager& shaders = *ShaderManager::instance();
+    const auto uniform = [&](ProgramKind kind, const char* name, int size) {
+        std::vector<float> value(static_cast<std::size_t>(size));
+        glGetUniformfv(shaders.program(kind), shaders.location(kind, name), value.data());
+        return value;
+    };
+    const auto floats = [](const float* first, int size) { return std::vector<float>(first, first + size); };
+    EXPECT_EQ(uniform(ProgramKind::Depth, "camPosition", 3), floats(&light.x, 3)) << "the map is seen from the light";
+    EXPECT_EQ(uniform(ProgramKind::Basic, "light", 3), floats(&light.x, 3));
+    const glm::mat4 mapView = shadowView(light, game->hero().position);
+    EXPECT_EQ(uniform(ProgramKind::Basic, "depthViewMat", 16), floats(&mapView[0][0], 16));
+    const glm::mat4 mapClip = shadowProjection(800.0f / 600.0f) * mapView;
+    EXPECT_EQ(uniform(ProgramKind::Depth, "viewMatrix", 16), floats(&mapClip[0][0], 16));
+}
+
 namespace {
 
 // A half-faded invisible cube, one higher than the floor, with a high column behind it as the

@@ -25,18 +25,22 @@ using FrameRendererSetupTest = GlGameTest;
 
 // Maximised, full screen or on a HiDPI screen, the framebuffer is not the configured size: the
 // shadow map follows it at four times, the glow targets at a quarter (never less than a pixel)
-// and the projection takes its aspect. The same size again, or none at all (a minimised
-// window), rebuilds nothing.
+// and the projection takes its aspect. A window larger than 1920 x 1080 gets a map of its own
+// shape with no more texels than that one's, not one whose frames take seconds (at 3840 x 2160
+// four times would be half a gigabyte of depth alone). The same size again, or none at all (a
+// minimised window), rebuilds nothing.
 TEST_F(FrameRendererSetupTest, TargetsAndProjectionFollowTheFramebufferSize)
 {
     const struct {
-        int width, height, glowWidth, glowHeight;
-    } sizes[] = {{1366, 768, 341, 192}, {3, 2, 1, 1}, {640, 360, 160, 90}};
+        int width, height, glowWidth, glowHeight, shadowWidth, shadowHeight;
+    } sizes[] = {{1366, 768, 341, 192, 5464, 3072},  {3, 2, 1, 1, 12, 8},
+                 {1920, 1080, 480, 270, 7680, 4320}, {3840, 2160, 960, 540, 7680, 4320},
+                 {2160, 3840, 540, 960, 4320, 7680}, {640, 360, 160, 90, 2560, 1440}};
     for (const auto& size : sizes) {
         SCOPED_TRACE(size.width);
         EXPECT_EQ(printedBy([&] { renderer->resize(size.width, size.height); }), "") << "no FB error";
         EXPECT_EQ(glInteger(GL_DRAW_FRAMEBUFFER_BINDING), 0) << "complete targets hand framebuffer 0 back";
-        expectCompleteTarget(renderer->shadowTarget(), 4 * size.width, 4 * size.height);
+        expectCompleteTarget(renderer->shadowTarget(), size.shadowWidth, size.shadowHeight);
         for (int i = 0; i < 3; ++i)
             expectCompleteTarget(renderer->glowTarget(i), size.glowWidth, size.glowHeight);
         const glm::mat4& projection = renderer->projectionMatrix();
@@ -75,6 +79,30 @@ TEST_F(FrameRendererSetupTest, AShadowMapLargerThanTheDriverAllowsShrinksToTheSa
     glReadPixels(largest / 2, shadowHeight / 2, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
     EXPECT_LT(depth, 1.0f);
+}
+
+// Nothing reads the shadow map's colour image: a drawn frame leaves it as it was, its clear
+// included, while the floor's empty frame still clears it as the frame loop always did.
+TEST_F(FrameRendererSetupTest, ADrawnFrameNeverWritesTheShadowMapsColour)
+{
+    renderer->resize(64, 48);
+    const RenderTarget& shadow = renderer->shadowTarget();
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, shadow.framebuffer);
+    glClearColor(0.2f, 0.4f, 0.6f, 0.8f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    const Image marked = readImage(shadow.framebuffer, 256, 192);
+    ASSERT_EQ(marked.rgba[0], 51);
+
+    renderer->setFixedState();
+    printedBy([&] {
+        game->update(gameStep);
+        renderer->renderFrame(*game);
+    });
+    EXPECT_EQ(readImage(shadow.framebuffer, 256, 192).rgba, marked.rgba);
+    renderer->renderEmptyFrame();
+    const Image floor = readImage(shadow.framebuffer, 256, 192);
+    EXPECT_EQ(floor.rgba, std::vector<unsigned char>(floor.rgba.size(), 255)) << "the floor clears it white";
 }
 
 TEST_F(RenderTargetTest, TargetLargerThanTheDriverAllowsIsReportedAndStaysBound)

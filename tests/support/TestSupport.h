@@ -67,10 +67,9 @@ private:
     static inline int made_ = 0;
     // Wine hands out small process ids again soon, and a test process that ended early leaves
     // its folders behind: a random part keeps a new folder from landing on an old one.
-    std::filesystem::path path_ =
-        std::filesystem::temp_directory_path() /
-        ("tindral-test-" + std::to_string(test_platform::processId()) + "-" + std::to_string(++made_) + "-" +
-         std::to_string(std::random_device{}()));
+    std::filesystem::path path_ = std::filesystem::temp_directory_path() /
+                                  ("tindral-test-" + std::to_string(test_platform::processId()) + "-" +
+                                   std::to_string(++made_) + "-" + std::to_string(std::random_device{}()));
 };
 
 // Runs a scope with another working directory; the game reads its data relative to it.

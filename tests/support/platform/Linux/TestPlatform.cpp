@@ -55,8 +55,7 @@ long peakResidentKilobytes()
 }
 
 struct MixRecording::Impl {
-    const std::filesystem::path file =
-        ::testing::TempDir() + "tindral_sound_" + std::to_string(processId()) + ".raw";
+    const std::filesystem::path file = ::testing::TempDir() + "tindral_sound_" + std::to_string(processId()) + ".raw";
 };
 
 MixRecording::MixRecording() : impl_(std::make_unique<Impl>())

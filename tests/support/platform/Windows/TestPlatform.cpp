@@ -52,10 +52,10 @@ long peakResidentKilobytes()
 
 // A pipe SDL opens as its output file; a thread of the recording reads it as it comes.
 struct MixRecording::Impl {
-    const std::string name = "\\\\.\\pipe\\tindral-sound-" + std::to_string(processId()) + "-" +
-                             std::to_string(std::random_device{}());
-    HANDLE pipe = CreateNamedPipeA(name.c_str(), PIPE_ACCESS_INBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 0,
-                                   1 << 20, 0, nullptr);
+    const std::string name =
+        "\\\\.\\pipe\\tindral-sound-" + std::to_string(processId()) + "-" + std::to_string(std::random_device{}());
+    HANDLE pipe =
+        CreateNamedPipeA(name.c_str(), PIPE_ACCESS_INBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 0, 1 << 20, 0, nullptr);
     HANDLE reader = nullptr;
     mutable std::mutex lock;
     std::string written;

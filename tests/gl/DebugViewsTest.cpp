@@ -108,7 +108,7 @@ TEST_F(DebugViewsTest, TextureKeysReachTheTexturesOfTheObjectsTheLevelHas)
 
     // Across level 1's finish.
     change(
-        [&](PlaySnapshot& scene) { scene.hero.position = scene.finishCube->position + glm::vec3(0.5f, 0.0f, -0.5f); });
+        [&](LevelState& scene) { scene.hero.position = scene.finishCube->position + glm::vec3(0.5f, 0.0f, -0.5f); });
     loopFrame();
     ASSERT_EQ(game->currentLevel(), 2);
     ASSERT_FALSE(game->invisCubes().empty());

@@ -51,7 +51,7 @@ TEST_F(LevelBuilder, BuildingTheSameLevelTwiceLeavesNothingOfTheFirstBuildBehind
     buildLevel(smallLevel);
     const std::size_t cubes = game->cubes().size();
     // A level played on: a cube broken, the finish reached, lives lost, the hero in a cell.
-    change([](PlaySnapshot& played) {
+    change([](LevelState& played) {
         played.grid[3] = 0;
         played.invisCubes[0].broken = true;
         played.invisCubes[0].transparency = -0.1f;

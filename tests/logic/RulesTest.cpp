@@ -87,7 +87,7 @@ TEST_F(Rules, EnterSwingsTheCameraToTheOtherSideInAboutOnePointTwoSeconds)
 
 TEST_F(Rules, DeathCostsALifeAndRespawnsUntilTheLastLifeEndsTheGame)
 {
-    change([](PlaySnapshot& scene) {
+    change([](LevelState& scene) {
         scene.hero.lives = 3;
         scene.hero.farMeter = 0.1f;
         scene.hero.nearMeter = 0.25f;
@@ -108,7 +108,7 @@ TEST_F(Rules, DeathCostsALifeAndRespawnsUntilTheLastLifeEndsTheGame)
     frames(10);
     EXPECT_FLOAT_EQ(game->hero().position.y, game->startPosition().y) << "the respawned hero rests on its column";
 
-    change([](PlaySnapshot& scene) {
+    change([](LevelState& scene) {
         scene.hero.lives = 1;
         scene.hero.position.y = 0.01f;
     });
@@ -129,7 +129,7 @@ TEST_F(Rules, SlowFramesStillFindTheStartColumn)
         EXPECT_EQ(game->hero().lives, 4);
         EXPECT_FLOAT_EQ(game->hero().position.y, 1.0f);
 
-        change([](PlaySnapshot& scene) { scene.hero.position = glm::vec3(2.5f, 0.01f, -30.5f); }); // an empty cell
+        change([](LevelState& scene) { scene.hero.position = glm::vec3(2.5f, 0.01f, -30.5f); }); // an empty cell
         printedBy([&] {
             for (int i = 0; i < 20; ++i)
                 game->update(slowStep);
@@ -212,7 +212,7 @@ TEST_F(Rules, EachFinishBuildsTheNextLevelAndTheThirdEndsTheGame)
         game->loadLevel(level);
         ASSERT_TRUE(game->finishCube());
         const glm::vec3 finish = game->finishCube()->position;
-        change([&](PlaySnapshot& scene) {
+        change([&](LevelState& scene) {
             scene.hero.position = finish + glm::vec3(0.5f, 0.0f, -0.5f);
             scene.hero.groundHeight = static_cast<int>(finish.y);
         });

@@ -234,7 +234,7 @@ protected:
     template <class Change>
     void change(Change&& changeIt)
     {
-        PlaySnapshot scene = game->snapshot();
+        LevelState scene = game->state();
         changeIt(scene);
         game->restore(scene);
     }
@@ -242,7 +242,7 @@ protected:
     // The flame in the middle of the hero's safe band, or where a test wants it.
     void placeFlame(glm::vec3 offsetFromHero = glm::vec3(0.0f, 1.0f, 3.0f))
     {
-        change([&](PlaySnapshot& scene) { scene.flame.position = scene.hero.position + offsetFromHero; });
+        change([&](LevelState& scene) { scene.flame.position = scene.hero.position + offsetFromHero; });
     }
 
     const std::filesystem::path& levelFolder() const { return levels_.path(); }

@@ -329,7 +329,7 @@ int jumpClears(int heightChange)
         for (int i = 0; i < 10; ++i)
             game.update(step);
         const float edge = -3.0f, top = game.hero().position.y;
-        PlaySnapshot atTheEdge = game.snapshot();
+        LevelState atTheEdge = game.state();
         atTheEdge.hero.position.z = edge + 0.01f;
         atTheEdge.flame.position.z = atTheEdge.hero.position.z + 3.0f;
         game.restore(atTheEdge);

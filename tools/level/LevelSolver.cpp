@@ -185,8 +185,7 @@ public:
         if (result.outcome == SolveResult::Outcome::Exhausted && failedChecks_ > 0) {
             result.outcome = SolveResult::Outcome::Unplayable;
             result.why = "the search reached the finish " + std::to_string(failedChecks_) +
-                         " times, but no such plan won when played again from the start "
-                         "(the tool saves and restores less of the game than the rules use)";
+                         " times, but no such plan won when played again from the start";
         }
         return result;
     }

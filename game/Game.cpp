@@ -1,6 +1,5 @@
 #include "game/Game.h"
 
-#include "assets/SoundManager.h"
 #include "game/ConsoleLines.h"
 #include "game/GameTime.h"
 #include "game/Keys.h"
@@ -36,11 +35,11 @@ Game::Game(const GameOptions& options, InputState& input, DebugSwitches& switche
     : options_(options), console_(*options.console), input_(input), switches_(switches)
 {
     setupTimes_.sound = secondsTaken([&] {
-        SoundManager& sound = SoundManager::instance();
-        sound.initSound(options.music, options.soundfx);
+        sounds_.setUp(options.music, options.soundfx);
         // The flame burns from the start to the end of the game, whichever flame it is.
-        sound.setVolume(0.3f);
-        sound.playSound(Sound::FlameBurning, true);
+        sounds_.setVolume(0.3f);
+        sounds_.play(Sound::FlameBurning, true);
+        handOverSounds();
     });
     // The objects each level's hero, flame, cubes and propeller are copied from; an invisible
     // cube is made as a cube is.
@@ -84,6 +83,22 @@ void Game::update(double dt)
     for (int i = 0; i < steps.count && !level_.finished && !heroPlacedAnew_; ++i)
         step(steps.length, i == 0);
     level_.camera.follow(level_.hero.position, level_.flame.position);
+    handOverSounds();
+}
+
+// The hero's and the flame's requests join the game's in the order they were made: each is
+// taken straight after the call that made it.
+void Game::collectSounds()
+{
+    sounds_.takeFrom(level_.hero.sounds);
+    sounds_.takeFrom(level_.flame.sounds);
+}
+
+void Game::handOverSounds()
+{
+    const std::vector<SoundRequest> made = sounds_.take();
+    if (options_.hearSounds && !made.empty())
+        options_.hearSounds(made);
 }
 
 void Game::step(double dt, bool firstOfFrame)
@@ -114,6 +129,7 @@ void Game::actOnKeys(float dtF)
     for (int key : input_.keys)
         actOnKey(key, dtF);
     input_.keys.clear();
+    collectSounds();
 }
 
 void Game::actOnKey(int key, float dtF)
@@ -155,6 +171,7 @@ void Game::updatePaused(double dt)
     level_.camera.step(dtF);
     level_.flame.steeringVelocity = flameSteering(input_);
     level_.flame.update(static_cast<double>(dtF));
+    collectSounds();
     level_.propeller.updateWithParent(level_.hero.modelMatrix, dt);
 }
 
@@ -163,11 +180,13 @@ void Game::updateRunning(double dt)
     const float dtF = static_cast<float>(dt);
     level_.camera.step(dtF);
     level_.hero.updateHero(dt, level_.flame.position);
+    collectSounds();
     level_.propeller.updateWithParent(level_.hero.modelMatrix, dt);
     level_.heroCell = cellIndex(level_.hero.position.x, level_.hero.position.z);
     level_.hero.groundHeight = cellHeight(level_.grid, level_.heroCell);
     level_.flame.target = level_.hero.position;
     level_.flame.update(dt);
+    collectSounds();
 
     checkFinish(dtF);
     // Plain cubes never move: their matrices were set when the level was built, and a walk

@@ -10,6 +10,7 @@
 #include "scene/LevelReader.h"
 #include "scene/Propeller.h"
 
+#include <functional>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -28,6 +29,9 @@ struct GameOptions {
     // game is made; the game prints a kind's report wherever it makes an object of that kind
     // from the files, as often as it does. Empty without a renderer.
     ModelReports modelReports;
+    // Who plays what the game asks to be heard: handed the requests after each step of the
+    // set-up and after each frame. None: nobody listens, and nothing is played.
+    std::function<void(const std::vector<SoundRequest>&)> hearSounds;
 };
 
 // How long each step of building the game took, in seconds.
@@ -131,6 +135,8 @@ private:
     void clearCell(int index);
     void checkDeath();
     void reportModelRead(ModelKind kind);
+    void collectSounds();
+    void handOverSounds();
     void createLifeBars();
     void startLevel(int number);
     std::optional<LevelLayout> readLevel(const std::string& name);
@@ -148,4 +154,5 @@ private:
     bool wireframe_ = false;
     std::vector<TextureSamplingChange> samplingChanges_;
     GameSetupTimes setupTimes_;
+    SoundRequests sounds_; // made since they were last handed over
 };

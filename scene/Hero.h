@@ -1,12 +1,12 @@
 #pragma once
-#include "assets/SoundManager.h"
+#include "assets/Sound.h"
 #include "scene/SceneObject.h"
 
 // The player's figure: walks, jumps, sinks, lands on columns, and dies by falling or by
 // straying out of the band 2 to 4 units ahead of the flame.
 class Hero : public SceneObject {
 public:
-    explicit Hero(glm::vec3 position, SoundPlayer& sounds = SoundManager::instance());
+    explicit Hero(glm::vec3 position);
 
     // The walking velocity for the next update only.
     void setVelocity(glm::vec3 v);
@@ -23,9 +23,9 @@ public:
     bool aboveGround = false;
     float farMeter = 0.0f;
     float nearMeter = 0.0f;
+    // The sounds it asked for since the game last took them.
+    SoundRequests sounds;
 
 private:
     void updateMeters(double dt, float flameDistance);
-
-    SoundPlayer* sounds_;
 };

@@ -4,6 +4,8 @@
 #include "scene/Flame.h"
 #include "scene/LevelReader.h"
 
+#include <algorithm>
+
 namespace {
 
 class Rules : public GameTest {
@@ -227,4 +229,26 @@ TEST_F(Rules, EachFinishBuildsTheNextLevelAndTheThirdEndsTheGame)
         }
         EXPECT_EQ(game->finished(), level == 3) << "the game runs on in the new level";
     }
+}
+
+// The game plays nothing itself: it hands over what it wants heard after its set-up and after
+// each frame, in the order it was asked for: the sound system, the fire's loudness and loop;
+// then a frame's jump (its key acts first), the step the hero takes, the flame's loudness.
+TEST_F(Rules, SoundIsAskedForInOrderAndHandedOverAfterEachFrame)
+{
+    newGame();
+    const SoundRequest setUp[] = {{SoundRequest::Kind::SetUp, Sound::Ambient, false, 0.0f, false, false},
+                                  {SoundRequest::Kind::Volume, Sound::Ambient, false, 0.3f},
+                                  {SoundRequest::Kind::Play, Sound::FlameBurning, true}};
+    EXPECT_TRUE(std::equal(heard.begin(), heard.end(), std::begin(setUp), std::end(setUp)));
+
+    heard.clear();
+    pressKey(Key::W);
+    pressKey(Key::Space);
+    EXPECT_TRUE(heard.empty()) << "keys alone ask for nothing";
+    game->update(gameStep);
+    ASSERT_EQ(heard.size(), 3u);
+    EXPECT_EQ(heard[0], (SoundRequest{SoundRequest::Kind::Play, Sound::Jump, false}));
+    EXPECT_EQ(heard[1], (SoundRequest{SoundRequest::Kind::Play, Sound::Footsteps, false}));
+    EXPECT_EQ(heard[2].kind, SoundRequest::Kind::Volume);
 }

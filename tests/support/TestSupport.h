@@ -213,6 +213,10 @@ protected:
         options.music = false; // the sound manager's own tests listen to what plays
         options.soundfx = false;
         options.levelFolder = levels_.path().string() + "/";
+        heard.clear();
+        options.hearSounds = [this](const std::vector<SoundRequest>& requests) {
+            heard.insert(heard.end(), requests.begin(), requests.end());
+        };
         return printedBy([&] { game = std::make_unique<Game>(options); });
     }
 
@@ -251,6 +255,7 @@ protected:
     void settle() { frames(4); }
 
     std::unique_ptr<Game> game;
+    std::vector<SoundRequest> heard; // what the game asked to be heard, in order
 
 private:
     TempFolder levels_;

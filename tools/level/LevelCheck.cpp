@@ -324,7 +324,6 @@ int jumpClears(int heightChange)
         const LevelFile runway = levelFromText("5x5x5x5x5x5x5x5S5x5x5x5x5x5x5x");
         LevelSimulation simulation(runway);
         Game& game = simulation.game();
-        QuietConsole quiet;
         const double step = frameStep(2, 60);
         for (int i = 0; i < 10; ++i)
             game.update(step);

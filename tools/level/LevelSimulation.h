@@ -14,19 +14,6 @@
 // The game time of one frame at a steady frame rate, as the frame loop gives it.
 double frameStep(int difficulty, int framesPerSecond);
 
-// Keeps std::cout quiet while it lives: the sound manager says a line whenever a game is made,
-// which is noise to a search that makes several.
-class QuietConsole {
-public:
-    QuietConsole();
-    ~QuietConsole();
-    QuietConsole(const QuietConsole&) = delete;
-    QuietConsole& operator=(const QuietConsole&) = delete;
-
-private:
-    std::streambuf* saved_;
-};
-
 // A stream that swallows everything: the console of a game nobody watches.
 std::ostream& nullStream();
 

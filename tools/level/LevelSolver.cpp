@@ -153,7 +153,6 @@ public:
     {
         const auto began = std::chrono::steady_clock::now();
         auto reported = began;
-        QuietConsole quiet;
         std::vector<PlanPlayer> first;
         for (Rate& rate : rates_) {
             first.emplace_back(rate.simulation->game(), rate.step);

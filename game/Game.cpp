@@ -12,8 +12,6 @@
 namespace {
 
 constexpr int lastLevel = 3;
-constexpr float groundSpeed = 2.5f;
-constexpr float airSpeed = 1.5f;
 const glm::vec3 heroStartLift(0.0f, 0.05f, 0.0f);
 const glm::vec3 heroRespawnLift(0.0f, 0.1f, 0.0f);
 const glm::vec3 flameStartOffset(0.0f, 0.05f, 5.0f);

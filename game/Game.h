@@ -84,6 +84,9 @@ public:
 
     // One frame: `dt` seconds of game time, run in sub-steps when long (game/GameTime.h).
     void update(double dt);
+    // How fast the keys steer the hero: on its ground, and in the air (weaker).
+    static constexpr float groundSpeed = 2.5f;
+    static constexpr float airSpeed = 1.5f;
     // The debug report, once per frame; a switch change prints all switches and settles the
     // polygon mode the renderer draws with.
     void printDebugReport(float frameTime);

@@ -9,7 +9,6 @@ namespace {
 constexpr float sinkSpeed = 2.0f;
 constexpr float jumpSpeed = 4.8f;
 constexpr float jumpFade = 3.0f;
-constexpr float walkScale = 0.75f;
 
 // Only a hero that started the frame at or above its column can come to rest on it; one
 // that walked into a higher column sinks through it.

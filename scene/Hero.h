@@ -14,6 +14,9 @@ public:
     void jump();
     void updateHero(double dt, glm::vec3 flamePosition);
 
+    // The share of its steered velocity the hero walks in an update.
+    static constexpr float walkScale = 0.75f;
+
     glm::vec3 velocity{0.0f};
     int groundHeight = 0;
     glm::vec3 jumpVelocity{0.0f};

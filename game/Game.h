@@ -50,9 +50,10 @@ struct TextureSamplingChange {
     bool reachesInvisibleCubes = true;
 };
 
-// Everything of a running game that its frames change, apart from what was loaded: a copy of
-// it is a snapshot a search plays on from later, or a test changes to set up a scene, and
-// assigning it back restores the game. It belongs to the level it was taken in.
+// Everything of a running game that its frames and its level builds change: the level being
+// played and all that happens in it. A copy of it is a snapshot a search plays on from later,
+// or a test changes to set up a scene; assigning it back restores the game. It belongs to the
+// level it was taken in.
 struct LevelState {
     int heroCell = 0;
     std::vector<Cube> cubes;

@@ -50,6 +50,7 @@ MainLoop::MainLoop(Window& window) : window_(window)
     options.music = settings().music;
     options.soundfx = settings().soundfx;
     options.modelReports = renderer_->models().reports();
+    options.hearSounds = [](const std::vector<SoundRequest>& requests) { SoundManager::instance().play(requests); };
     game_ = std::make_unique<Game>(options);
     glfwSetKeyCallback(window.handle(), onKey);
     // The player's mappings first: they decide which of the joysticks already there are pads.

@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <cstddef>
+#include <vector>
 
 // Every sound of the game. Music plays one track at a time; effects play side by side.
 enum class Sound {
@@ -51,14 +52,50 @@ constexpr const SoundFiles& filesOf(Sound sound)
     return soundTable[static_cast<std::size_t>(sound)];
 }
 
-// What the game's objects do with sound: ask for one, and set the loudness of all.
-class SoundPlayer {
+// One thing the game wants heard: the sound system set up with its two switches (which starts
+// the first ambient track), a sound started, or the master volume set.
+struct SoundRequest {
+    enum class Kind { SetUp, Play, Volume };
+    Kind kind;
+    Sound sound = Sound::Ambient; // Play
+    bool loop = false;            // Play
+    float volume = 0.0f;          // Volume
+    bool music = false;           // SetUp
+    bool effects = false;         // SetUp
+
+    bool operator==(const SoundRequest& other) const
+    {
+        return kind == other.kind && sound == other.sound && loop == other.loop && volume == other.volume &&
+               music == other.music && effects == other.effects;
+    }
+};
+
+// What a simulation asks to be heard, in the order it asked; whoever plays sound takes them.
+class SoundRequests {
 public:
-    virtual ~SoundPlayer() = default;
-    // Starts the sound unless that very file still plays.
-    virtual void playSound(Sound sound, bool loop) = 0;
-    // Master volume of everything that plays, now and later.
-    virtual void setVolume(float volume) = 0;
+    void setUp(bool music, bool effects)
+    {
+        made_.push_back({SoundRequest::Kind::SetUp, Sound::Ambient, false, 0.0f, music, effects});
+    }
+    void play(Sound sound, bool loop) { made_.push_back({SoundRequest::Kind::Play, sound, loop}); }
+    void setVolume(float volume) { made_.push_back({SoundRequest::Kind::Volume, Sound::Ambient, false, volume}); }
+    // Moves another's requests behind these, in their order.
+    void takeFrom(SoundRequests& other)
+    {
+        made_.insert(made_.end(), other.made_.begin(), other.made_.end());
+        other.made_.clear();
+    }
+    std::vector<SoundRequest> take()
+    {
+        std::vector<SoundRequest> taken;
+        taken.swap(made_);
+        return taken;
+    }
+    bool empty() const { return made_.empty(); }
+    const std::vector<SoundRequest>& made() const { return made_; }
+
+private:
+    std::vector<SoundRequest> made_;
 };
 
 constexpr bool soundTableInOrder()

@@ -209,6 +209,17 @@ void SoundManager::playSound(Sound sound, bool loop)
     }
 }
 
+void SoundManager::play(const std::vector<SoundRequest>& requests)
+{
+    for (const SoundRequest& request : requests) {
+        switch (request.kind) {
+        case SoundRequest::Kind::SetUp: initSound(request.music, request.effects); break;
+        case SoundRequest::Kind::Play: playSound(request.sound, request.loop); break;
+        case SoundRequest::Kind::Volume: setVolume(request.volume); break;
+        }
+    }
+}
+
 void SoundManager::startMusicUnlessPlaying(const std::string& file, bool loop)
 {
     if (impl_->musicPlaying(file))

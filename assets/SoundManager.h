@@ -3,12 +3,13 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 struct SDL_Thread;
 
 // The game's one way to make a sound: each sound maps to a file under "Tindral/Audio/".
 // Without an audio device every call returns at once and the game runs silent.
-class SoundManager : public SoundPlayer {
+class SoundManager {
 public:
     static SoundManager& instance();
 
@@ -22,9 +23,11 @@ public:
     // Starts the sound's file unless a sound of that very file still plays, as far as its
     // switch allows. Music streams from its file as it plays (one track at a time: another
     // track takes its place); effects are decoded whole on their first request and kept.
-    void playSound(Sound sound, bool loop) override;
+    void playSound(Sound sound, bool loop);
     // Master volume of everything that plays, now and later; clamped to 0..1.
-    void setVolume(float volume) override;
+    void setVolume(float volume);
+    // Does what the game asked, in the order it asked.
+    void play(const std::vector<SoundRequest>& requests);
     // Holds everything that plays where it is (a minimised game is silent), or lets it go on.
     void setPaused(bool paused);
 

@@ -1,6 +1,5 @@
 #include "game/Game.h"
 
-#include "assets/SoundManager.h"
 #include "game/ConsoleLines.h"
 #include "game/GameTime.h"
 #include "game/Keys.h"
@@ -13,8 +12,6 @@
 namespace {
 
 constexpr int lastLevel = 3;
-constexpr float groundSpeed = 2.5f;
-constexpr float airSpeed = 1.5f;
 const glm::vec3 heroStartLift(0.0f, 0.05f, 0.0f);
 const glm::vec3 heroRespawnLift(0.0f, 0.1f, 0.0f);
 const glm::vec3 flameStartOffset(0.0f, 0.05f, 5.0f);
@@ -33,16 +30,14 @@ double secondsTaken(Step&& step)
 } // namespace
 
 Game::Game(const GameOptions& options, InputState& input, DebugSwitches& switches)
-    : options_(options), console_(*options.console), input_(input), switches_(switches),
-      farBar_(glm::vec3(0.0f), farBarColor), nearBar_(glm::vec3(0.0f), nearBarColor), hero_(glm::vec3(0.0f)),
-      flame_(glm::vec3(0.0f)), propeller_(glm::vec3(0.0f))
+    : options_(options), console_(*options.console), input_(input), switches_(switches)
 {
     setupTimes_.sound = secondsTaken([&] {
-        SoundManager& sound = SoundManager::instance();
-        sound.initSound(options.music, options.soundfx);
+        sounds_.setUp(options.music, options.soundfx);
         // The flame burns from the start to the end of the game, whichever flame it is.
-        sound.setVolume(0.3f);
-        sound.playSound(Sound::FlameBurning, true);
+        sounds_.setVolume(0.3f);
+        sounds_.play(Sound::FlameBurning, true);
+        handOverSounds();
     });
     // The objects each level's hero, flame, cubes and propeller are copied from; an invisible
     // cube is made as a cube is.
@@ -71,7 +66,7 @@ void Game::createLifeBars()
     bar.value = 0.04f;
     for (float x : {-0.9f, -0.8f, -0.7f, -0.6f, -0.5f, -0.4f}) {
         bar.position = glm::vec3(x, -0.96f, 0.0f);
-        lifeBars_.push_back(bar);
+        level_.lifeBars.push_back(bar);
     }
 }
 
@@ -83,9 +78,25 @@ void Game::update(double dt)
 {
     const SubSteps steps = subStepsOf(dt);
     heroPlacedAnew_ = false;
-    for (int i = 0; i < steps.count && !finished_ && !heroPlacedAnew_; ++i)
+    for (int i = 0; i < steps.count && !level_.finished && !heroPlacedAnew_; ++i)
         step(steps.length, i == 0);
-    camera_.follow(hero_.position, flame_.position);
+    level_.camera.follow(level_.hero.position, level_.flame.position);
+    handOverSounds();
+}
+
+// The hero's and the flame's requests join the game's in the order they were made: each is
+// taken straight after the call that made it.
+void Game::collectSounds()
+{
+    sounds_.takeFrom(level_.hero.sounds);
+    sounds_.takeFrom(level_.flame.sounds);
+}
+
+void Game::handOverSounds()
+{
+    const std::vector<SoundRequest> made = sounds_.take();
+    if (options_.hearSounds && !made.empty())
+        options_.hearSounds(made);
 }
 
 void Game::step(double dt, bool firstOfFrame)
@@ -94,7 +105,7 @@ void Game::step(double dt, bool firstOfFrame)
     steerHero();
     if (firstOfFrame)
         actOnKeys(dtF);
-    if (paused_)
+    if (level_.paused)
         updatePaused(dt);
     else
         updateRunning(dt);
@@ -105,10 +116,10 @@ void Game::step(double dt, bool firstOfFrame)
 void Game::steerHero()
 {
     // Steering is weaker in the air; the cell is last step's, as the hero has not moved yet.
-    const float ground = static_cast<float>(cellHeight(grid_, heroCell_));
-    const float factor = std::fabs(hero_.position.y - ground) < 0.1f ? groundSpeed : airSpeed;
-    if (!paused_)
-        hero_.setVelocity(moveDirection(input_) * factor);
+    const float ground = static_cast<float>(cellHeight(level_.grid, level_.heroCell));
+    const float factor = std::fabs(level_.hero.position.y - ground) < 0.1f ? groundSpeed : airSpeed;
+    if (!level_.paused)
+        level_.hero.setVelocity(moveDirection(input_) * factor);
 }
 
 void Game::actOnKeys(float dtF)
@@ -116,31 +127,33 @@ void Game::actOnKeys(float dtF)
     for (int key : input_.keys)
         actOnKey(key, dtF);
     input_.keys.clear();
+    collectSounds();
 }
 
 void Game::actOnKey(int key, float dtF)
 {
     switch (key) {
     case Key::Tab:
-        paused_ = !paused_;
-        camera_.frozen = !camera_.frozen;
-        flame_.handSteering = !flame_.handSteering;
+        level_.paused = !level_.paused;
+        level_.camera.frozen = !level_.camera.frozen;
+        level_.flame.handSteering = !level_.flame.handSteering;
         break;
     case Key::Space:
-        if (!paused_)
-            hero_.jump();
+        if (!level_.paused)
+            level_.hero.jump();
         break;
-    case Key::Escape: finished_ = true; break;
+    case Key::Escape: level_.finished = true; break;
     case Key::Enter:
-        if (!paused_)
-            camera_.changeSite(console_);
+        if (!level_.paused)
+            level_.camera.changeSite(console_);
         break;
     case Key::F4:
-        samplingChanges_.push_back({switches_.linearSampling ? 1 : 0, false, !cubes_.empty(), !invisCubes_.empty()});
+        samplingChanges_.push_back(
+            {switches_.linearSampling ? 1 : 0, false, !level_.cubes.empty(), !level_.invisCubes.empty()});
         printDebugReport(dtF);
         break;
     case Key::F5:
-        samplingChanges_.push_back({switches_.mipmapLevel, true, !cubes_.empty(), !invisCubes_.empty()});
+        samplingChanges_.push_back({switches_.mipmapLevel, true, !level_.cubes.empty(), !level_.invisCubes.empty()});
         printDebugReport(dtF);
         break;
     default: break;
@@ -152,85 +165,88 @@ void Game::actOnKey(int key, float dtF)
 void Game::updatePaused(double dt)
 {
     const float dtF = static_cast<float>(dt);
-    camera_.velocity = cameraFlight(input_);
-    camera_.step(dtF);
-    flame_.steeringVelocity = flameSteering(input_);
-    flame_.update(static_cast<double>(dtF));
-    propeller_.updateWithParent(hero_.modelMatrix, dt);
+    level_.camera.velocity = cameraFlight(input_);
+    level_.camera.step(dtF);
+    level_.flame.steeringVelocity = flameSteering(input_);
+    level_.flame.update(static_cast<double>(dtF));
+    collectSounds();
+    level_.propeller.updateWithParent(level_.hero.modelMatrix, dt);
 }
 
 void Game::updateRunning(double dt)
 {
     const float dtF = static_cast<float>(dt);
-    camera_.step(dtF);
-    hero_.updateHero(dt, flame_.position);
-    propeller_.updateWithParent(hero_.modelMatrix, dt);
-    heroCell_ = cellIndex(hero_.position.x, hero_.position.z);
-    hero_.groundHeight = cellHeight(grid_, heroCell_);
-    flame_.target = hero_.position;
-    flame_.update(dt);
+    level_.camera.step(dtF);
+    level_.hero.updateHero(dt, level_.flame.position);
+    collectSounds();
+    level_.propeller.updateWithParent(level_.hero.modelMatrix, dt);
+    level_.heroCell = cellIndex(level_.hero.position.x, level_.hero.position.z);
+    level_.hero.groundHeight = cellHeight(level_.grid, level_.heroCell);
+    level_.flame.target = level_.hero.position;
+    level_.flame.update(dt);
+    collectSounds();
 
     checkFinish(dtF);
     // Plain cubes never move: their matrices were set when the level was built, and a walk
     // over hundreds of them every frame would only compute the same ones again.
-    for (CubeInvis& cube : invisCubes_) {
-        cube.heroPosition = hero_.position;
+    for (CubeInvis& cube : level_.invisCubes) {
+        cube.heroPosition = level_.hero.position;
         cube.updateCube(dtF);
         if (cube.broken)
             clearCell(cellIndex(cube.position.x, cube.position.z));
     }
-    nearBar_.value = hero_.nearMeter;
-    farBar_.value = hero_.farMeter;
-    nearBar_.update(static_cast<double>(dtF));
-    farBar_.update(static_cast<double>(dtF));
-    for (Bar& bar : lifeBars_)
+    level_.nearBar.value = level_.hero.nearMeter;
+    level_.farBar.value = level_.hero.farMeter;
+    level_.nearBar.update(static_cast<double>(dtF));
+    level_.farBar.update(static_cast<double>(dtF));
+    for (Bar& bar : level_.lifeBars)
         bar.update(dt);
 }
 
 // Reaching the finish builds the next level at once; the rest of the step runs on it.
 void Game::checkFinish(float dtF)
 {
-    if (!finishCube_)
+    if (!level_.finishCube)
         return;
-    finishCube_->heroPosition = hero_.position;
-    finishCube_->updateCube(dtF);
-    if (!finishCube_->reached)
+    level_.finishCube->heroPosition = level_.hero.position;
+    level_.finishCube->updateCube(dtF);
+    if (!level_.finishCube->reached)
         return;
     console_ << ConsoleLine::finishReached << std::endl;
     console_ << ConsoleLine::levelWon << std::endl;
-    if (currentLevel_ + 1 > lastLevel) {
-        currentLevel_ = currentLevel_ + 1;
-        finished_ = true;
+    if (level_.currentLevel + 1 > lastLevel) {
+        level_.currentLevel = level_.currentLevel + 1;
+        level_.finished = true;
     } else {
-        loadLevel(currentLevel_ + 1);
+        loadLevel(level_.currentLevel + 1);
     }
 }
 
 void Game::clearCell(int index)
 {
-    if (index >= 0 && index < static_cast<int>(grid_.size()))
-        grid_[static_cast<std::size_t>(index)] = 0;
+    if (index >= 0 && index < static_cast<int>(level_.grid.size()))
+        level_.grid[static_cast<std::size_t>(index)] = 0;
 }
 
 void Game::checkDeath()
 {
-    if (!hero_.died)
+    if (!level_.hero.died)
         return;
     console_ << ConsoleLine::heroDied << std::endl;
-    if (hero_.lives < 1) {
+    if (level_.hero.lives < 1) {
         console_ << ConsoleLine::gameOver << std::endl;
-        finished_ = true;
+        level_.finished = true;
         return;
     }
-    console_ << hero_.lives << ConsoleLine::livesLeft << std::endl;
-    hero_.died = false;
-    hero_.nearMeter = 0.0f;
-    hero_.farMeter = 0.0f;
-    hero_.position = startPosition_ + heroRespawnLift;
+    console_ << level_.hero.lives << ConsoleLine::livesLeft << std::endl;
+    level_.hero.died = false;
+    level_.hero.nearMeter = 0.0f;
+    level_.hero.farMeter = 0.0f;
+    level_.hero.position = level_.startPosition + heroRespawnLift;
     heroPlacedAnew_ = true;
     // The ground of the cell it died in would let a slow frame sink it into the start column.
-    hero_.groundHeight = cellHeight(grid_, cellIndex(startPosition_.x, startPosition_.z));
-    flame_.position = startPosition_ + flameStartOffset;
+    level_.hero.groundHeight = cellHeight(level_.grid, cellIndex(level_.startPosition.x, level_.startPosition.z));
+    level_.flame.position = level_.startPosition + flameStartOffset;
 }
 
 void Game::loadLevel(int number)
@@ -249,13 +265,13 @@ void Game::loadLevel(const LevelLayout& layout, int number)
 // The previous level's objects go.
 void Game::startLevel(int number)
 {
-    currentLevel_ = number;
-    heroCell_ = 0;
-    console_ << ConsoleLine::currentLevel << currentLevel_ << std::endl;
-    grid_.clear();
-    cubes_.clear();
-    invisCubes_.clear();
-    finishCube_.reset();
+    level_.currentLevel = number;
+    level_.heroCell = 0;
+    console_ << ConsoleLine::currentLevel << level_.currentLevel << std::endl;
+    level_.grid.clear();
+    level_.cubes.clear();
+    level_.invisCubes.clear();
+    level_.finishCube.reset();
 }
 
 std::optional<LevelLayout> Game::readLevel(const std::string& name)
@@ -279,7 +295,7 @@ std::optional<LevelLayout> Game::readLevel(const std::string& name)
 void Game::buildLevel(const LevelLayout& level)
 {
     for (const glm::vec3& place : level.cubes)
-        cubes_.emplace_back(place);
+        level_.cubes.emplace_back(place);
     // A finish cube is made from the cube's files as its cell is read, among the invisible
     // cubes before and after it.
     std::size_t finishesMade = 0;
@@ -289,54 +305,38 @@ void Game::buildLevel(const LevelLayout& level)
             reportModelRead(ModelKind::Cube);
     };
     for (const glm::vec3& place : level.invisCubes) {
-        makeFinishesReadBefore(invisCubes_.size());
-        invisCubes_.emplace_back(place);
+        makeFinishesReadBefore(level_.invisCubes.size());
+        level_.invisCubes.emplace_back(place);
         console_ << place.x << " " << place.y << " " << place.z << std::endl;
     }
-    makeFinishesReadBefore(invisCubes_.size());
+    makeFinishesReadBefore(level_.invisCubes.size());
     if (level.finish)
-        finishCube_.emplace(*level.finish);
-    grid_ = level.grid;
-    startPosition_ = level.startPosition;
-    console_ << ConsoleLine::invisibleCubes << invisCubes_.size() << std::endl;
-    finished_ = false;
+        level_.finishCube.emplace(*level.finish);
+    level_.grid = level.grid;
+    level_.startPosition = level.startPosition;
+    console_ << ConsoleLine::invisibleCubes << level_.invisCubes.size() << std::endl;
+    level_.finished = false;
 
-    hero_ = Hero(startPosition_ + heroStartLift);
+    level_.hero = Hero(level_.startPosition + heroStartLift);
     // A new hero would stand on no ground (0), and one that sinks below its start column before
     // it knows the column is there falls through it on any slower frame.
-    hero_.groundHeight = cellHeight(grid_, cellIndex(startPosition_.x, startPosition_.z));
+    level_.hero.groundHeight = cellHeight(level_.grid, cellIndex(level_.startPosition.x, level_.startPosition.z));
     heroPlacedAnew_ = true;
-    propeller_ = Propeller(glm::vec3(0.0f));
-    flame_ = Flame(startPosition_ + flameStartOffset);
+    level_.propeller = Propeller(glm::vec3(0.0f));
+    level_.flame = Flame(level_.startPosition + flameStartOffset);
     // The glow's quad and the meters are made anew from their files for every level.
     reportModelRead(ModelKind::GlowQuad);
     reportModelRead(ModelKind::Bar);
-    nearBar_ = Bar(glm::vec3(0.0f, -0.96f, 0.0f), nearBarColor);
+    level_.nearBar = Bar(glm::vec3(0.0f, -0.96f, 0.0f), nearBarColor);
     reportModelRead(ModelKind::Bar);
-    farBar_ = Bar(glm::vec3(0.0f, -0.9f, 0.0f), farBarColor);
-    camera_.follow(hero_.position, flame_.position);
+    level_.farBar = Bar(glm::vec3(0.0f, -0.9f, 0.0f), farBarColor);
+    level_.camera.follow(level_.hero.position, level_.flame.position);
 }
 
-PlaySnapshot Game::snapshot() const
+void Game::restore(const LevelState& state)
 {
-    return PlaySnapshot{hero_,       flame_, propeller_, camera_, input_,   invisCubes_,
-                        finishCube_, grid_,  heroCell_,  paused_, finished_};
-}
-
-void Game::restore(const PlaySnapshot& snapshot)
-{
-    hero_ = snapshot.hero;
-    flame_ = snapshot.flame;
-    propeller_ = snapshot.propeller;
-    camera_ = snapshot.camera;
-    input_ = snapshot.input;
-    invisCubes_ = snapshot.invisCubes;
-    finishCube_ = snapshot.finishCube;
-    grid_ = snapshot.grid;
-    heroCell_ = snapshot.heroCell;
-    paused_ = snapshot.paused;
-    finished_ = snapshot.finished;
-    camera_.follow(hero_.position, flame_.position);
+    level_ = state;
+    level_.camera.follow(level_.hero.position, level_.flame.position);
 }
 
 std::vector<TextureSamplingChange> Game::takeSamplingChanges()

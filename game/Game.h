@@ -10,6 +10,7 @@
 #include "scene/LevelReader.h"
 #include "scene/Propeller.h"
 
+#include <functional>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -28,6 +29,9 @@ struct GameOptions {
     // game is made; the game prints a kind's report wherever it makes an object of that kind
     // from the files, as often as it does. Empty without a renderer.
     ModelReports modelReports;
+    // Who plays what the game asks to be heard: handed the requests after each step of the
+    // set-up and after each frame. None: nobody listens, and nothing is played.
+    std::function<void(const std::vector<SoundRequest>&)> hearSounds;
 };
 
 // How long each step of building the game took, in seconds.
@@ -46,20 +50,27 @@ struct TextureSamplingChange {
     bool reachesInvisibleCubes = true;
 };
 
-// Everything of a running level that its frames change. A search saves it to play on from it
-// later; a test changes a copy to set up a scene. It belongs to the level it was taken in.
-struct PlaySnapshot {
-    Hero hero;
-    Flame flame;
-    Propeller propeller;
-    Camera camera;
-    InputState input;
+// Everything of a running game that its frames and its level builds change: the level being
+// played and all that happens in it. A copy of it is a snapshot a search plays on from later,
+// or a test changes to set up a scene; assigning it back restores the game. It belongs to the
+// level it was taken in.
+struct LevelState {
+    int heroCell = 0;
+    std::vector<Cube> cubes;
     std::vector<CubeInvis> invisCubes;
+    std::vector<Bar> lifeBars;
+    Bar farBar{glm::vec3(0.0f), glm::vec3(0.0f)};
+    Bar nearBar{glm::vec3(0.0f), glm::vec3(0.0f)};
+    Hero hero{glm::vec3(0.0f)};
+    Flame flame{glm::vec3(0.0f)};
     std::optional<CubeFinish> finishCube;
+    Propeller propeller{glm::vec3(0.0f)};
+    Camera camera;
+    bool paused = false;
+    bool finished = false;
     std::vector<int> grid;
-    int heroCell;
-    bool paused;
-    bool finished;
+    glm::vec3 startPosition{0.0f};
+    int currentLevel = 1;
 };
 
 // One running game: the current level's objects, its height grid, the camera, the HUD bars
@@ -74,6 +85,9 @@ public:
 
     // One frame: `dt` seconds of game time, run in sub-steps when long (game/GameTime.h).
     void update(double dt);
+    // How fast the keys steer the hero: on its ground, and in the air (weaker).
+    static constexpr float groundSpeed = 2.5f;
+    static constexpr float airSpeed = 1.5f;
     // The debug report, once per frame; a switch change prints all switches and settles the
     // polygon mode the renderer draws with.
     void printDebugReport(float frameTime);
@@ -82,25 +96,25 @@ public:
     // ...or from a layout read elsewhere.
     void loadLevel(const LevelLayout& layout, int number);
 
-    PlaySnapshot snapshot() const;
-    void restore(const PlaySnapshot& snapshot);
+    const LevelState& state() const { return level_; }
+    void restore(const LevelState& state);
 
-    const Hero& hero() const { return hero_; }
-    const Flame& flame() const { return flame_; }
-    const Propeller& propeller() const { return propeller_; }
-    const std::vector<Cube>& cubes() const { return cubes_; }
-    const std::vector<CubeInvis>& invisCubes() const { return invisCubes_; }
-    const CubeFinish* finishCube() const { return finishCube_ ? &*finishCube_ : nullptr; }
-    const Bar& nearBar() const { return nearBar_; }
-    const Bar& farBar() const { return farBar_; }
-    const std::vector<Bar>& lifeBars() const { return lifeBars_; }
-    const Camera& camera() const { return camera_; }
-    const std::vector<int>& grid() const { return grid_; }
-    glm::vec3 startPosition() const { return startPosition_; }
-    int heroCell() const { return heroCell_; }
-    int currentLevel() const { return currentLevel_; }
-    bool paused() const { return paused_; }
-    bool finished() const { return finished_; }
+    const Hero& hero() const { return level_.hero; }
+    const Flame& flame() const { return level_.flame; }
+    const Propeller& propeller() const { return level_.propeller; }
+    const std::vector<Cube>& cubes() const { return level_.cubes; }
+    const std::vector<CubeInvis>& invisCubes() const { return level_.invisCubes; }
+    const CubeFinish* finishCube() const { return level_.finishCube ? &*level_.finishCube : nullptr; }
+    const Bar& nearBar() const { return level_.nearBar; }
+    const Bar& farBar() const { return level_.farBar; }
+    const std::vector<Bar>& lifeBars() const { return level_.lifeBars; }
+    const Camera& camera() const { return level_.camera; }
+    const std::vector<int>& grid() const { return level_.grid; }
+    glm::vec3 startPosition() const { return level_.startPosition; }
+    int heroCell() const { return level_.heroCell; }
+    int currentLevel() const { return level_.currentLevel; }
+    bool paused() const { return level_.paused; }
+    bool finished() const { return level_.finished; }
     float reportTimer() const { return reportTimer_; }
     const GameSetupTimes& setupTimes() const { return setupTimes_; }
     InputState& input() const { return input_; }
@@ -125,6 +139,8 @@ private:
     void clearCell(int index);
     void checkDeath();
     void reportModelRead(ModelKind kind);
+    void collectSounds();
+    void handOverSounds();
     void createLifeBars();
     void startLevel(int number);
     std::optional<LevelLayout> readLevel(const std::string& name);
@@ -135,26 +151,12 @@ private:
     InputState& input_;
     DebugSwitches& switches_;
 
-    int heroCell_ = 0;
     float reportTimer_ = 0.0f;
     int objectsDrawn_ = 0;
-    std::vector<Cube> cubes_;
-    std::vector<CubeInvis> invisCubes_;
-    std::vector<Bar> lifeBars_;
-    Bar farBar_;
-    Bar nearBar_;
-    Hero hero_;
-    Flame flame_;
-    std::optional<CubeFinish> finishCube_;
-    Propeller propeller_;
-    Camera camera_;
-    bool paused_ = false;
-    bool finished_ = false;
-    std::vector<int> grid_;
-    glm::vec3 startPosition_{0.0f};
-    int currentLevel_ = 1;
+    LevelState level_;
     bool heroPlacedAnew_ = false; // by a level build or a respawn, in this frame
     bool wireframe_ = false;
     std::vector<TextureSamplingChange> samplingChanges_;
     GameSetupTimes setupTimes_;
+    SoundRequests sounds_; // made since they were last handed over
 };

@@ -8,7 +8,6 @@
 #include <iostream>
 #include <iterator>
 #include <sstream>
-#include <string_view>
 
 namespace {
 
@@ -16,22 +15,14 @@ const char* const modelFolder = "Tindral/3DModels/";
 
 struct ModelFile {
     ModelKind kind;
-    const char* name;
-    float uvScale; // texture coordinates are multiplied by it: the image repeats on the model
-    std::optional<Material> material;
+    const ModelFiles& files; // the invisible cubes share the cubes'
 };
-
-constexpr ModelFile cubeFile{ModelKind::Cube, "cube/cube", 2.0f, Material{0.2f, 1.5f, 0.2f}};
 
 // In the order of the kinds.
 constexpr ModelFile modelFiles[] = {
-    {ModelKind::Hero, "hero/hero", 4.0f, Material{0.2f, 1.0f, 0.1f}},
-    {ModelKind::Flame, "flame/flame", 1.0f, Material{0.0f, 1.0f, 0.1f}},
-    cubeFile,
-    {ModelKind::InvisibleCube, cubeFile.name, cubeFile.uvScale, cubeFile.material},
-    {ModelKind::Propeller, "propeller/propeller", 4.0f, Material{0.2f, 1.0f, 0.1f}},
-    {ModelKind::Bar, "bar/bar", 1.0f, std::nullopt},
-    {ModelKind::GlowQuad, "plane/plane", 1.0f, std::nullopt},
+    {ModelKind::Hero, heroModel},          {ModelKind::Flame, flameModel},         {ModelKind::Cube, cubeModel},
+    {ModelKind::InvisibleCube, cubeModel}, {ModelKind::Propeller, propellerModel}, {ModelKind::Bar, barModel},
+    {ModelKind::GlowQuad, planeModel},
 };
 
 constexpr bool inKindOrder()
@@ -53,7 +44,7 @@ const ModelFile& fileOf(ModelKind kind)
 std::size_t firstReaderOf(std::size_t kind)
 {
     for (std::size_t earlier = 0; earlier < kind; ++earlier)
-        if (std::string_view(modelFiles[earlier].name) == modelFiles[kind].name)
+        if (&modelFiles[earlier].files == &modelFiles[kind].files)
             return earlier;
     return kind;
 }
@@ -87,7 +78,7 @@ using DecodedModels = std::array<DecodedModel, std::size(modelFiles)>;
 
 std::string pathOf(const ModelFile& file)
 {
-    return modelFolder + std::string(file.name);
+    return modelFolder + modelName(file.kind);
 }
 
 DecodedModels decodeModels(int maxSide)
@@ -99,7 +90,7 @@ DecodedModels decodeModels(int maxSide)
         const std::string base = pathOf(modelFiles[kind]);
         DecodedModel& model = decoded[kind];
         std::ostringstream report;
-        model.imported = importMesh(base + ".obj", modelFiles[kind].uvScale, model.mesh, report);
+        model.imported = importMesh(base + ".obj", modelFiles[kind].files.uvScale, model.mesh, report);
         model.importReport = report.str();
         model.colorImage = std::make_unique<DecodedImage>(base + "_diff.jpg", maxSide);
         model.normalImage = std::make_unique<DecodedImage>(base + "_norm.jpg", maxSide);
@@ -139,7 +130,7 @@ DrawnModel uploadModel(const ModelFile& file, DecodedModel& decoded, const Shade
     model.colorTexture = uploadTexture(base + "_diff.jpg", *decoded.colorImage, console);
     model.normalTexture = uploadTexture(base + "_norm.jpg", *decoded.normalImage, console);
     report = console.str();
-    model.material = file.material;
+    model.material = file.files.material;
     if (decoded.imported) {
         const Mesh& mesh = decoded.mesh;
         const VertexStreams streams{mesh.positions, mesh.normals,    mesh.uvs,
@@ -173,10 +164,11 @@ std::unique_ptr<Texture> loadTexture(const std::string& path)
 
 std::string modelName(ModelKind kind)
 {
-    return fileOf(kind).name;
+    const std::string name = fileOf(kind).files.name;
+    return name + "/" + name;
 }
 
 float modelUvScale(ModelKind kind)
 {
-    return fileOf(kind).uvScale;
+    return fileOf(kind).files.uvScale;
 }

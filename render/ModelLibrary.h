@@ -12,13 +12,6 @@
 
 class ShaderManager;
 
-// The three lighting factors of a lit surface.
-struct Material {
-    float ambient;
-    float diffuse;
-    float specular;
-};
-
 // One model in GL, ready to draw.
 struct DrawnModel {
     std::unique_ptr<MeshBuffers> mesh;     // none when the file gave no mesh: nothing is drawn

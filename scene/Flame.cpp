@@ -26,7 +26,7 @@ glm::vec3 distanceColor(float d, float minDistance, float maxDistance)
 
 } // namespace
 
-Flame::Flame(glm::vec3 position, SoundPlayer& sounds) : SceneObject(position), sounds_(&sounds)
+Flame::Flame(glm::vec3 position) : SceneObject(position)
 {}
 
 void Flame::update(double dt)
@@ -48,7 +48,7 @@ void Flame::update(double dt)
         dir = toTarget / d * std::max(d / 5.0f, 1.0f) * chaseSpeed;
 
     lightColor = distanceColor(d, minDistance, maxDistance);
-    sounds_->setVolume((1.0f - d * 0.5f / maxDistance) * 0.33f + 0.7f);
+    sounds.setVolume((1.0f - d * 0.5f / maxDistance) * 0.33f + 0.7f);
 
     const glm::vec3 step = dir * dtF;
     position += step;

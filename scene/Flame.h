@@ -1,11 +1,11 @@
 #pragma once
-#include "assets/SoundManager.h"
+#include "assets/Sound.h"
 #include "scene/SceneObject.h"
 
 // The chasing flame: the one enemy and the one light of a level.
 class Flame : public SceneObject {
 public:
-    explicit Flame(glm::vec3 position, SoundPlayer& sounds = SoundManager::instance());
+    explicit Flame(glm::vec3 position);
 
     void update(double dt) override;
     // Where its light shines from: the flame itself, or while paused the light steered by hand.
@@ -21,7 +21,6 @@ public:
     float maxDistance = 4.0f;
     float minDistance = 2.0f;
     bool handSteering = false;
-
-private:
-    SoundPlayer* sounds_;
+    // The loudness it asked for since the game last took it.
+    SoundRequests sounds;
 };

@@ -9,7 +9,6 @@ namespace {
 constexpr float sinkSpeed = 2.0f;
 constexpr float jumpSpeed = 4.8f;
 constexpr float jumpFade = 3.0f;
-constexpr float walkScale = 0.75f;
 
 // Only a hero that started the frame at or above its column can come to rest on it; one
 // that walked into a higher column sinks through it.
@@ -26,7 +25,7 @@ void land(Hero& hero, float& y)
 
 } // namespace
 
-Hero::Hero(glm::vec3 position, SoundPlayer& sounds) : SceneObject(position), sounds_(&sounds)
+Hero::Hero(glm::vec3 position) : SceneObject(position)
 {}
 
 void Hero::setVelocity(glm::vec3 v)
@@ -38,7 +37,7 @@ void Hero::jump()
 {
     if (onGround)
         jumpVelocity = glm::vec3(0.0f, jumpSpeed, 0.0f);
-    sounds_->playSound(Sound::Jump, false);
+    sounds.play(Sound::Jump, false);
 }
 
 // Only the distance along the level counts: the hero must stay 2 to 4 units ahead.
@@ -47,7 +46,7 @@ void Hero::updateMeters(double dt, float flameDistance)
     const double d = flameDistance;
     if (d < 2.0) {
         nearMeter = static_cast<float>(nearMeter + (2.0 - d) * dt * 0.4);
-        sounds_->playSound(Sound::HeroBurning, false);
+        sounds.play(Sound::HeroBurning, false);
     } else if (d > 4.0) {
         farMeter = static_cast<float>(farMeter + std::min(d - 4.0, 3.0) * dt * 0.7);
     } else {
@@ -64,7 +63,7 @@ void Hero::updateHero(double dt, glm::vec3 flamePosition)
 
     const glm::vec3 next = position + velocity * dtF * walkScale;
     if (next != position)
-        sounds_->playSound(Sound::Footsteps, false);
+        sounds.play(Sound::Footsteps, false);
 
     glm::vec3 moved(next.x + jumpVelocity.x * dtF, next.y - sinkSpeed * dtF + jumpVelocity.y * dtF,
                     next.z + jumpVelocity.z * dtF);
@@ -83,7 +82,7 @@ void Hero::updateHero(double dt, glm::vec3 flamePosition)
     if (moved.y < 0.0f)
         died = true;
     if (moved.y < 1.0f)
-        sounds_->playSound(Sound::Falling, false);
+        sounds.play(Sound::Falling, false);
     if (died)
         lives -= 1;
 }

@@ -6,19 +6,21 @@
 namespace {
 
 // Hands out a level file's characters as the level format sees them: a carriage return
-// directly before a line feed is dropped, and one line feed at a time is skipped.
+// directly before a line feed is dropped, and one line feed at a time is skipped. It keeps
+// count of where each lies in the file.
 class LevelCharacters {
 public:
-    explicit LevelCharacters(std::istream& in) : in_(in) {}
+    LevelCharacters(std::istream& in, std::size_t offset) : in_(in), offset_(offset) {}
 
     bool atEnd() const { return in_.eof(); }
+    std::size_t offset() const { return offset_; }
 
     // At the end of the file this is the failed read (EOF), which counts as one last
     // character: neither a height digit nor a cell letter.
-    int next()
+    CountedChar next()
     {
-        int c = raw();
-        if (c == '\n')
+        CountedChar c = raw();
+        if (c.value == '\n')
             c = raw();
         return c;
     }
@@ -26,28 +28,44 @@ public:
 private:
     // Looks ahead through the buffer: a peek at the end would mark the stream ended and
     // cost a file ending in a lone carriage return its last (empty) cell.
-    int raw()
+    CountedChar raw()
     {
-        int c = in_.get();
-        if (c == '\r' && in_.rdbuf()->sgetc() == '\n')
-            c = in_.get();
+        CountedChar c{in_.get(), line_, column_, offset_};
+        if (c.value == EOF)
+            return c;
+        ++offset_;
+        if (c.value == '\r' && in_.rdbuf()->sgetc() == '\n') {
+            c.value = in_.get();
+            ++offset_;
+        }
+        if (c.value == '\n') {
+            ++line_;
+            column_ = 1;
+        } else {
+            ++column_;
+        }
         return c;
     }
 
     std::istream& in_;
+    std::size_t offset_;
+    int line_ = 1;
+    int column_ = 1;
 };
 
 // Counted as characters, the three bytes of the mark would shift every cell of the level.
-void skipByteOrderMark(std::istream& in)
+// Returns the bytes skipped.
+std::size_t skipByteOrderMark(std::istream& in)
 {
     const std::streampos start = in.tellg();
     if (start == std::streampos(-1))
-        return;
+        return 0;
     std::string head(utf8ByteOrderMark.size(), '\0');
     if (in.read(head.data(), static_cast<std::streamsize>(head.size())) && head == utf8ByteOrderMark)
-        return;
+        return head.size();
     in.clear();
     in.seekg(start);
+    return 0;
 }
 
 int heightOf(int c)
@@ -78,16 +96,18 @@ void placeCell(LevelLayout& level, int letter, int height, int row, int column)
 LevelLayout parseLevel(std::istream& in)
 {
     LevelLayout level;
-    skipByteOrderMark(in);
-    LevelCharacters characters(in);
+    LevelCharacters characters(in, skipByteOrderMark(in));
     int height = 0;
     for (int n = 0; !characters.atEnd() && n < maxLevelCharacters; ++n) {
-        const int c = characters.next();
+        const CountedChar c = characters.next();
+        level.chars.push_back(c);
         if (n % 2 == 0)
-            height = heightOf(c);
+            height = heightOf(c.value);
         else
-            placeCell(level, c, height, n / 10, (n % 10) / 2);
+            placeCell(level, c.value, height, n / 10, (n % 10) / 2);
     }
+    level.readEnd = characters.offset();
+    level.cutOff = !characters.atEnd();
     return level;
 }
 

@@ -6,6 +6,16 @@
 #include <string_view>
 #include <vector>
 
+// One character the level reader counted: the value it saw (EOF at the end of the file, which
+// counts as one last character), and where it lies in the file: the 1-based line and column an
+// editor shows (a byte-order mark takes no column) and the byte offset from the file's start.
+struct CountedChar {
+    int value = 0;
+    int line = 1;
+    int column = 1;
+    std::size_t offset = 0;
+};
+
 // A level file read into cells, before any object exists.
 struct LevelLayout {
     std::vector<glm::vec3> cubes;      // plain cubes, file order
@@ -15,6 +25,12 @@ struct LevelLayout {
     // For every "Z" cell, in file order, how many invisible cubes come before it in the file.
     std::vector<std::size_t> invisCubesBeforeEachFinish;
     glm::vec3 startPosition{0.0f};
+    // Where the cells came from, for a level author: every character counted, in order (a
+    // cell's height and letter are characters 2i and 2i + 1), the byte offset at which the
+    // reading stopped, and whether it stopped at the character limit rather than the end.
+    std::vector<CountedChar> chars;
+    std::size_t readEnd = 0;
+    bool cutOff = false;
 };
 
 // The most characters of a level file that count (skipped line feeds excluded).

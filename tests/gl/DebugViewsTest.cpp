@@ -107,8 +107,7 @@ TEST_F(DebugViewsTest, TextureKeysReachTheTexturesOfTheObjectsTheLevelHas)
     EXPECT_EQ(minFilterOf(ModelKind::InvisibleCube), GL_LINEAR_MIPMAP_LINEAR);
 
     // Across level 1's finish.
-    change(
-        [&](PlaySnapshot& scene) { scene.hero.position = scene.finishCube->position + glm::vec3(0.5f, 0.0f, -0.5f); });
+    change([&](LevelState& scene) { scene.hero.position = scene.finishCube->position + glm::vec3(0.5f, 0.0f, -0.5f); });
     loopFrame();
     ASSERT_EQ(game->currentLevel(), 2);
     ASSERT_FALSE(game->invisCubes().empty());

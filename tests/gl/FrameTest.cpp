@@ -86,7 +86,7 @@ TEST_F(FrameTest, EveryDrawOfAFrameIsLitByThatFramesLight)
 TEST_F(FrameTest, TheCubesAroundTheFlameAreDrawnAndCounted)
 {
     const auto countWithFlameAt = [&](float z) {
-        change([&](PlaySnapshot& scene) { scene.flame.position.z = z; });
+        change([&](LevelState& scene) { scene.flame.position.z = z; });
         drawnFrame();
         return game->objectsDrawn();
     };
@@ -103,7 +103,7 @@ TEST_F(FrameTest, TheCubesAroundTheFlameAreDrawnAndCounted)
 TEST_F(FrameTest, TheHudShowsOneBarPerLifeLeft)
 {
     const auto barsShown = [&](int lives) {
-        change([&](PlaySnapshot& scene) { scene.hero.lives = lives; });
+        change([&](LevelState& scene) { scene.hero.lives = lives; });
         const Image frame = drawnFrame();
         int bars = 0;
         bool inBar = false;
@@ -133,7 +133,7 @@ TEST_F(FrameTest, TheFlameGlowsWholeOverTheFrameAndTheHudCoversIt)
     for (const glm::vec3& offset : eyeOffsets) {
         SCOPED_TRACE(offset.x);
         // A camera parked behind the flame, looking past it towards the hero.
-        change([&](PlaySnapshot& scene) {
+        change([&](LevelState& scene) {
             scene.camera.frozen = true;
             scene.camera.savedEye = scene.flame.position + offset;
         });
@@ -184,7 +184,7 @@ TEST_F(FrameTest, TheFlameGlowsWholeOverTheFrameAndTheHudCoversIt)
 
     // The HUD goes over the glow, although the glow's quad has written depth there: with
     // the glow over the lower left, the life bars still show in their red.
-    change([&](PlaySnapshot& scene) { scene.camera.savedEye = scene.flame.position + glm::vec3(-1.2f, 0.6f, 1.0f); });
+    change([&](LevelState& scene) { scene.camera.savedEye = scene.flame.position + glm::vec3(-1.2f, 0.6f, 1.0f); });
     const Image frame = drawnFrame();
     const unsigned char* bar = frame.at(48, 12);
     EXPECT_GT(bar[0], 120);
@@ -216,7 +216,7 @@ TEST_F(FrameTest, TheGlowAndTheHudCullBackFacesAsEveryPassDoes)
 {
     placeFlame();
     game->update(0.0);
-    change([&](PlaySnapshot& scene) {
+    change([&](LevelState& scene) {
         scene.camera.frozen = true;
         scene.camera.savedEye = scene.flame.position + glm::vec3(-1.2f, 0.6f, 1.0f);
     });
@@ -246,11 +246,11 @@ TEST_F(FrameTest, ThePausedLightIsSteeredByHandAndLightsFromAnywhere)
     loopFrame(0.0);
     ASSERT_TRUE(game->paused());
     const double near = meanBrightness(drawnFrame(), 300, 200, 200, 200);
-    change([](PlaySnapshot& scene) { scene.flame.lightPosition += glm::vec3(0.0f, 0.0f, 9.0f); });
+    change([](LevelState& scene) { scene.flame.lightPosition += glm::vec3(0.0f, 0.0f, 9.0f); });
     const double away = meanBrightness(drawnFrame(), 300, 200, 200, 200);
     EXPECT_LT(away, 0.5 * near) << "the steered light left the hero in the dark";
 
-    change([](PlaySnapshot& scene) { scene.flame.lightPosition = scene.hero.position + glm::vec3(0.0f, 1.5f, 0.0f); });
+    change([](LevelState& scene) { scene.flame.lightPosition = scene.hero.position + glm::vec3(0.0f, 1.5f, 0.0f); });
     EXPECT_GT(meanBrightness(drawnFrame(), 300, 200, 200, 200), 0.5 * near) << "a light straight above lights too";
 }
 
@@ -303,7 +303,7 @@ TEST_F(FrameTest, AnInvisibleCubeIsBlendedOverTheSceneBehindIt)
     placeFlame(glm::vec3(1.0f, 1.2f, -1.0f));
     game->update(0.0);
     const auto frameWithCube = [&](float transparency, bool broken) {
-        change([&](PlaySnapshot& scene) {
+        change([&](LevelState& scene) {
             scene.invisCubes.at(0).transparency = transparency;
             scene.invisCubes.at(0).broken = broken;
         });
@@ -395,7 +395,7 @@ TEST_F(FrameTest, TheLightIsFullUpToTheNearEdgeOfTheSafeBand)
     placeFlame();
     game->update(0.0);
     const auto frameWithBand = [&](float nearEdge) {
-        change([&](PlaySnapshot& scene) { scene.flame.minDistance = nearEdge; });
+        change([&](LevelState& scene) { scene.flame.minDistance = nearEdge; });
         return drawnFrame();
     };
     const Image narrow = frameWithBand(2.0f);
@@ -441,7 +441,7 @@ TEST_F(FrameTest, TheSceneFadesDarkTowardsTheTopOfTheWindow)
     placeFlame();
     game->update(0.0);
     const glm::vec3 target = game->camera().target;
-    change([&](PlaySnapshot& scene) {
+    change([&](LevelState& scene) {
         scene.camera.frozen = true;
         scene.camera.savedEye = target + glm::vec3(0.0f, 1.5f, 0.3f);
     });

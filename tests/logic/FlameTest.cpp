@@ -8,7 +8,7 @@ constexpr double dt = 0.025;
 
 // A flame one unit above the hero and `gap` units behind it in z, after one chase step.
 struct Chase {
-    explicit Chase(float gap) : flame(glm::vec3(2.5f, 2.0f, -3.0f + gap), silence)
+    explicit Chase(float gap) : flame(glm::vec3(2.5f, 2.0f, -3.0f + gap))
     {
         flame.target = glm::vec3(2.5f, 1.0f, -3.0f);
         start = flame.position;
@@ -16,10 +16,6 @@ struct Chase {
     }
     float speed() const { return glm::length(flame.position - start) / static_cast<float>(dt); }
 
-    struct : SoundPlayer {
-        void playSound(Sound, bool) override {}
-        void setVolume(float) override {}
-    } silence;
     Flame flame;
     glm::vec3 start;
 };
@@ -58,4 +54,18 @@ TEST(Flame, ModelIsDrawnOneStepAheadAndTheLightSitsOnTheFlame)
     Chase chase(3.0f);
     expectNear(glm::vec3(chase.flame.modelMatrix[3]), chase.flame.position + (chase.flame.position - chase.start));
     EXPECT_EQ(chase.flame.lightPosition, chase.flame.position);
+}
+
+// The fire roars louder as the flame closes in: each chase step asks once for the volume.
+TEST(Flame, EachChaseStepAsksForAVolumeThatGrowsAsTheGapCloses)
+{
+    const std::pair<float, float> cases[] = {{3.0f, 0.90625f}, {10.0f, 0.6175f}};
+    for (const auto& [gap, volume] : cases) {
+        SCOPED_TRACE(gap);
+        const Chase chase(gap);
+        const std::vector<SoundRequest>& made = chase.flame.sounds.made();
+        ASSERT_EQ(made.size(), 1u);
+        EXPECT_EQ(made[0].kind, SoundRequest::Kind::Volume);
+        EXPECT_NEAR(made[0].volume, volume, 1e-5f);
+    }
 }

@@ -104,7 +104,7 @@ TEST_F(GameTimeRules, AtTwoFramesASecondOneColumnHigherCanBeClimbedAndTwoCannot)
     const auto jumpRight = [&](const char* level) {
         buildLevel(level);
         settle();
-        change([](PlaySnapshot& scene) { scene.hero.position.x = 2.9f; });
+        change([](LevelState& scene) { scene.hero.position.x = 2.9f; });
         pressKey(Key::D);
         pressKey(Key::Space);
         bool landedHigh = false;

@@ -10,22 +10,24 @@ constexpr double dt = 0.025; // one frame at 60 Hz in game time at difficulty 2
 
 // A hero that remembers which sounds it asked for: in the air, or standing on a column of the
 // given height, settled by one update.
-class ListeningHero : public SoundPlayer, public Hero {
+class ListeningHero : public Hero {
 public:
-    explicit ListeningHero(glm::vec3 position) : Hero(position, *this) {}
+    explicit ListeningHero(glm::vec3 position) : Hero(position) {}
     explicit ListeningHero(int height) : ListeningHero(glm::vec3(2.5f, static_cast<float>(height), -3.5f))
     {
         groundHeight = height;
         step();
-        sounds.clear();
+        sounds.take();
     }
-    void playSound(Sound sound, bool) override { sounds.push_back(sound); }
-    void setVolume(float) override {}
-    bool heard(Sound sound) const { return std::count(sounds.begin(), sounds.end(), sound) > 0; }
+    bool heard(Sound sound) const
+    {
+        const std::vector<SoundRequest>& made = sounds.made();
+        return std::any_of(made.begin(), made.end(), [&](const SoundRequest& request) {
+            return request.kind == SoundRequest::Kind::Play && request.sound == sound && !request.loop;
+        });
+    }
     // One update with the flame `gap` units behind (towards +z).
     void step(float gap = 3.0f) { updateHero(dt, position + glm::vec3(0.0f, 1.0f, gap)); }
-
-    std::vector<Sound> sounds;
 };
 
 } // namespace

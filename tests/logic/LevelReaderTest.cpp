@@ -1,6 +1,8 @@
 #include "scene/LevelReader.h"
 
+#include <cstdio>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <sstream>
 #include <string>
 
@@ -89,6 +91,31 @@ TEST(LevelReader, OnlyTheFirst1024CharactersCount)
     const LevelLayout level = parse(text);
     EXPECT_EQ(level.grid.size(), 512u);
     EXPECT_EQ(level.cubes.back(), glm::vec3(1, 1, -102));
+}
+
+// Where each counted character lies, for a level author: a byte-order mark takes no column, a
+// carriage return before a line feed and the line feed count as one character at the return's
+// place, and the end of the file is one last character where the reading stops.
+TEST(LevelReader, EachCountedCharacterKnowsItsLineColumnAndOffset)
+{
+    const LevelLayout level = parse(std::string(utf8ByteOrderMark) + "1x1S\r\n1x");
+    const CountedChar expected[] = {{'1', 1, 1, 3}, {'x', 1, 2, 4},  {'1', 1, 3, 5}, {'S', 1, 4, 6},
+                                    {'1', 2, 1, 9}, {'x', 2, 2, 10}, {EOF, 2, 3, 11}};
+    ASSERT_EQ(level.chars.size(), std::size(expected));
+    for (std::size_t i = 0; i < level.chars.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(level.chars[i].value, expected[i].value);
+        EXPECT_EQ(level.chars[i].line, expected[i].line);
+        EXPECT_EQ(level.chars[i].column, expected[i].column);
+        EXPECT_EQ(level.chars[i].offset, expected[i].offset);
+    }
+    EXPECT_EQ(level.readEnd, 11u);
+    EXPECT_FALSE(level.cutOff);
+
+    const LevelLayout cut = parse(std::string(1030, '1'));
+    EXPECT_EQ(cut.chars.size(), 1024u);
+    EXPECT_EQ(cut.readEnd, 1024u);
+    EXPECT_TRUE(cut.cutOff);
 }
 
 TEST(LevelReader, CellLookupTruncatesTowardZeroAndKeepsOutsidePointsOut)

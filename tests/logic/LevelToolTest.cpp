@@ -110,6 +110,17 @@ TEST(LevelCheck, TheTopViewShowsTheLevelAsTheGameReadsIt)
               "  digit: height   S: start   Z: finish   ~: invisible cube (breaks away)   .: empty\n");
 }
 
+// A file that ends in a lone carriage return: the return is the height of one last, empty cell,
+// as the game reads it (once a second reading of the tool's own stopped short of it and gave up).
+TEST(LevelCheck, AFileEndingInALoneCarriageReturnIsShownAsTheGameReadsIt)
+{
+    const LevelFile level = levelFromText("1x1S1x1x1Z\r");
+    ASSERT_EQ(level.cells.size(), 6u);
+    EXPECT_EQ(level.cells.back().heightChar.value, '\r');
+    EXPECT_EQ(level.cells.back().letter.value, EOF);
+    EXPECT_EQ(topView(level).substr(0, 59), "2 rows, start at row 1, column 2, finish at row 1, column 5");
+}
+
 TEST(LevelCheck, AJumpCarriesAsFarAsTheSolverFindsItCan)
 {
     // Gaps cleared, by the height landed on against the take-off: +1, as high, -1 ... -4.

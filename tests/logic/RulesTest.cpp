@@ -4,6 +4,8 @@
 #include "scene/Flame.h"
 #include "scene/LevelReader.h"
 
+#include <algorithm>
+
 namespace {
 
 class Rules : public GameTest {
@@ -87,7 +89,7 @@ TEST_F(Rules, EnterSwingsTheCameraToTheOtherSideInAboutOnePointTwoSeconds)
 
 TEST_F(Rules, DeathCostsALifeAndRespawnsUntilTheLastLifeEndsTheGame)
 {
-    change([](PlaySnapshot& scene) {
+    change([](LevelState& scene) {
         scene.hero.lives = 3;
         scene.hero.farMeter = 0.1f;
         scene.hero.nearMeter = 0.25f;
@@ -108,7 +110,7 @@ TEST_F(Rules, DeathCostsALifeAndRespawnsUntilTheLastLifeEndsTheGame)
     frames(10);
     EXPECT_FLOAT_EQ(game->hero().position.y, game->startPosition().y) << "the respawned hero rests on its column";
 
-    change([](PlaySnapshot& scene) {
+    change([](LevelState& scene) {
         scene.hero.lives = 1;
         scene.hero.position.y = 0.01f;
     });
@@ -129,7 +131,7 @@ TEST_F(Rules, SlowFramesStillFindTheStartColumn)
         EXPECT_EQ(game->hero().lives, 4);
         EXPECT_FLOAT_EQ(game->hero().position.y, 1.0f);
 
-        change([](PlaySnapshot& scene) { scene.hero.position = glm::vec3(2.5f, 0.01f, -30.5f); }); // an empty cell
+        change([](LevelState& scene) { scene.hero.position = glm::vec3(2.5f, 0.01f, -30.5f); }); // an empty cell
         printedBy([&] {
             for (int i = 0; i < 20; ++i)
                 game->update(slowStep);
@@ -212,7 +214,7 @@ TEST_F(Rules, EachFinishBuildsTheNextLevelAndTheThirdEndsTheGame)
         game->loadLevel(level);
         ASSERT_TRUE(game->finishCube());
         const glm::vec3 finish = game->finishCube()->position;
-        change([&](PlaySnapshot& scene) {
+        change([&](LevelState& scene) {
             scene.hero.position = finish + glm::vec3(0.5f, 0.0f, -0.5f);
             scene.hero.groundHeight = static_cast<int>(finish.y);
         });
@@ -227,4 +229,26 @@ TEST_F(Rules, EachFinishBuildsTheNextLevelAndTheThirdEndsTheGame)
         }
         EXPECT_EQ(game->finished(), level == 3) << "the game runs on in the new level";
     }
+}
+
+// The game plays nothing itself: it hands over what it wants heard after its set-up and after
+// each frame, in the order it was asked for: the sound system, the fire's loudness and loop;
+// then a frame's jump (its key acts first), the step the hero takes, the flame's loudness.
+TEST_F(Rules, SoundIsAskedForInOrderAndHandedOverAfterEachFrame)
+{
+    newGame();
+    const SoundRequest setUp[] = {{SoundRequest::Kind::SetUp, Sound::Ambient, false, 0.0f, false, false},
+                                  {SoundRequest::Kind::Volume, Sound::Ambient, false, 0.3f},
+                                  {SoundRequest::Kind::Play, Sound::FlameBurning, true}};
+    EXPECT_TRUE(std::equal(heard.begin(), heard.end(), std::begin(setUp), std::end(setUp)));
+
+    heard.clear();
+    pressKey(Key::W);
+    pressKey(Key::Space);
+    EXPECT_TRUE(heard.empty()) << "keys alone ask for nothing";
+    game->update(gameStep);
+    ASSERT_EQ(heard.size(), 3u);
+    EXPECT_EQ(heard[0], (SoundRequest{SoundRequest::Kind::Play, Sound::Jump, false}));
+    EXPECT_EQ(heard[1], (SoundRequest{SoundRequest::Kind::Play, Sound::Footsteps, false}));
+    EXPECT_EQ(heard[2].kind, SoundRequest::Kind::Volume);
 }

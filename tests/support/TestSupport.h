@@ -222,6 +222,10 @@ protected:
         options.music = false; // the sound manager's own tests listen to what plays
         options.soundfx = false;
         options.levelFolder = levels_.path().string() + "/";
+        heard.clear();
+        options.hearSounds = [this](const std::vector<SoundRequest>& requests) {
+            heard.insert(heard.end(), requests.begin(), requests.end());
+        };
         return printedBy([&] { game = std::make_unique<Game>(options); });
     }
 
@@ -243,7 +247,7 @@ protected:
     template <class Change>
     void change(Change&& changeIt)
     {
-        PlaySnapshot scene = game->snapshot();
+        LevelState scene = game->state();
         changeIt(scene);
         game->restore(scene);
     }
@@ -251,7 +255,7 @@ protected:
     // The flame in the middle of the hero's safe band, or where a test wants it.
     void placeFlame(glm::vec3 offsetFromHero = glm::vec3(0.0f, 1.0f, 3.0f))
     {
-        change([&](PlaySnapshot& scene) { scene.flame.position = scene.hero.position + offsetFromHero; });
+        change([&](LevelState& scene) { scene.flame.position = scene.hero.position + offsetFromHero; });
     }
 
     const std::filesystem::path& levelFolder() const { return levels_.path(); }
@@ -260,6 +264,7 @@ protected:
     void settle() { frames(4); }
 
     std::unique_ptr<Game> game;
+    std::vector<SoundRequest> heard; // what the game asked to be heard, in order
 
 private:
     TempFolder levels_;

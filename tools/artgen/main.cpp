@@ -3,6 +3,8 @@
 // Usage: artgen <output folder>
 //        artgen --icon <pixels> <png file>
 //        artgen --windows-icon <ico file>
+#include "assets/ModelKind.h"
+
 #include "Icon.h"
 #include "IconFile.h"
 #include "JpegWriter.h"
@@ -23,20 +25,19 @@ namespace {
 constexpr int kJpegQuality = 90;
 
 struct ModelArt {
-    const char* name; // folder and file stem, as the game names the model ("cube" for cube/cube)
-    float uvScale;    // the factor the game multiplies the texture coordinates by
+    const ModelFiles& files; // its name (folder and file stem) and the game's uv scale
     std::function<Mesh()> mesh;
     std::function<MaterialTextures()> textures;
 };
 
 bool writeModel(const std::filesystem::path& root, const ModelArt& art)
 {
-    const std::filesystem::path folder = root / art.name;
+    const std::filesystem::path folder = root / art.files.name;
     std::error_code error;
     std::filesystem::create_directories(folder, error);
-    const std::string stem = (folder / art.name).string();
+    const std::string stem = (folder / art.files.name).string();
     const MaterialTextures textures = art.textures();
-    return writeObj(stem + ".obj", art.name, art.mesh(), art.uvScale) &&
+    return writeObj(stem + ".obj", art.files.name, art.mesh(), art.files.uvScale) &&
            writeJpeg(stem + "_diff.jpg", textures.colour, kJpegQuality, Chroma::Subsampled) &&
            writeJpeg(stem + "_norm.jpg", textures.normal, kJpegQuality, Chroma::Full);
 }
@@ -82,13 +83,13 @@ int main(int argc, char** argv)
     if (argc != 2)
         return usage();
     const ModelArt models[] = {
-        {"cube", 2.0f, cubeMesh, stoneTextures},   {"hero", 4.0f, heroMesh, heroTextures},
-        {"flame", 1.0f, flameMesh, flameTextures}, {"propeller", 4.0f, propellerMesh, propellerTextures},
-        {"bar", 1.0f, barMesh, barTextures},       {"plane", 1.0f, planeMesh, planeTextures},
+        {cubeModel, cubeMesh, stoneTextures},   {heroModel, heroMesh, heroTextures},
+        {flameModel, flameMesh, flameTextures}, {propellerModel, propellerMesh, propellerTextures},
+        {barModel, barMesh, barTextures},       {planeModel, planeMesh, planeTextures},
     };
     for (const ModelArt& art : models) {
         if (!writeModel(argv[1], art)) {
-            std::cerr << "artgen: could not write the " << art.name << " model into " << argv[1] << '\n';
+            std::cerr << "artgen: could not write the " << art.files.name << " model into " << argv[1] << '\n';
             return 1;
         }
     }

@@ -15,11 +15,11 @@
 #include "Statistics.h"
 #include "app/MainLoop.h"
 #include "app/Settings.h"
+#include "app/Startup.h"
 #include "app/Window.h"
 #include "game/Game.h"
 #include "game/GameTime.h"
 #include "game/Keys.h"
-#include "gl/ShaderManager.h"
 #include "scene/Hero.h"
 #include "tools/bench/ProcessFigures.h"
 #include "tools/player/PlanPlayer.h"
@@ -313,27 +313,18 @@ int main(int argc, char** argv)
     startup.toMain = toMain;
     QuietConsole quiet(options.console);
     auto phase = Clock::now();
-    startLoadingEarly();
-    glewExperimental = GL_TRUE;
-    if (!glfwInit()) {
-        report << "no window system\n";
-        return 2;
-    }
-    Window window(options.width, options.height, 0, false);
-    glewInit();
-    startup.window = secondsSince(phase);
-
-    phase = Clock::now();
-    try {
-        ShaderManager::instance();
-    } catch (const ShaderBuildError& failure) {
-        report << failure.what() << "\n";
+    const Started started = startUp({options.width, options.height, 0, false, false}, [&] {
+        startup.window = secondsSince(phase);
+        phase = Clock::now();
+    });
+    if (!started.window) {
+        report << started.failure << "\n";
         return 2;
     }
     startup.shaders = secondsSince(phase);
 
     phase = Clock::now();
-    MainLoop loop(window);
+    MainLoop loop(*started.window);
     startup.game = loop.game().setupTimes();
     const double gameSetup = startup.game.sound + startup.game.levelBuild;
     startup.targets = secondsSince(phase) - gameSetup;

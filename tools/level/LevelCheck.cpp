@@ -61,8 +61,8 @@ std::vector<FileLine> fileLines(const std::string& text, std::size_t start)
 // The game's row of the first counted character that lies on a line, or -1.
 int rowOfLine(const LevelFile& level, int lineNumber)
 {
-    for (std::size_t n = 0; n < level.chars.size(); ++n)
-        if (level.chars[n].line == lineNumber && level.chars[n].value != '\n')
+    for (std::size_t n = 0; n < level.layout.chars.size(); ++n)
+        if (level.layout.chars[n].line == lineNumber && level.layout.chars[n].value != '\n')
             return static_cast<int>(n / 10);
     return -1;
 }
@@ -126,7 +126,7 @@ private:
         int crlf = 0;
         for (const FileLine& line : lines_) {
             crlf += line.crlf ? 1 : 0;
-            if (line.loneReturns.empty() || line.begin >= level_.readEnd)
+            if (line.loneReturns.empty() || line.begin >= level_.layout.readEnd)
                 continue;
             warn("carriage return", "line " + std::to_string(line.number),
                  (line.loneReturns.size() == 1
@@ -149,7 +149,7 @@ private:
         std::size_t last = lines_.size();
         while (last > 0 && lines_[last - 1].blank())
             --last;
-        for (std::size_t i = 0; i < last && lines_[i].begin < level_.readEnd; ++i) {
+        for (std::size_t i = 0; i < last && lines_[i].begin < level_.layout.readEnd; ++i) {
             const FileLine& line = lines_[i];
             const std::string where = "line " + std::to_string(line.number);
             if (line.blank()) {
@@ -189,12 +189,12 @@ private:
 
     void characterLimit()
     {
-        if (!level_.cutOff)
+        if (!level_.layout.cutOff)
             return;
-        const std::string rest = level_.text.substr(level_.readEnd);
+        const std::string rest = level_.text.substr(level_.layout.readEnd);
         if (rest.find_first_not_of("\r\n") == std::string::npos)
             return;
-        const CountedChar& lastRead = level_.chars.back();
+        const CountedChar& lastRead = level_.layout.chars.back();
         const int ignored = static_cast<int>(rest.size() - std::count(rest.begin(), rest.end(), '\n'));
         warn("1024 characters", "line " + std::to_string(lastRead.line),
              "the game reads only the first " + std::to_string(maxLevelCharacters) +
@@ -241,7 +241,7 @@ private:
                                      "column 1) at height 0, inside or below the first cubes, and falls to its death"
                                    : "no finish: with no 'Z' on ground the level cannot be won";
             const std::size_t mark = level_.text.find(static_cast<char>(letter), misaligned_);
-            if (misaligned_ != std::string::npos && mark != std::string::npos && mark < level_.readEnd)
+            if (misaligned_ != std::string::npos && mark != std::string::npos && mark < level_.layout.readEnd)
                 text += std::string(" (there is a '") + static_cast<char>(letter) +
                         "' in the file, but past the misaligned line the game reads it as a height)";
             warn(name, "", text);
@@ -324,12 +324,11 @@ int jumpClears(int heightChange)
         const LevelFile runway = levelFromText("5x5x5x5x5x5x5x5S5x5x5x5x5x5x5x");
         LevelSimulation simulation(runway);
         Game& game = simulation.game();
-        QuietConsole quiet;
         const double step = frameStep(2, 60);
         for (int i = 0; i < 10; ++i)
             game.update(step);
         const float edge = -3.0f, top = game.hero().position.y;
-        PlaySnapshot atTheEdge = game.snapshot();
+        LevelState atTheEdge = game.state();
         atTheEdge.hero.position.z = edge + 0.01f;
         atTheEdge.flame.position.z = atTheEdge.hero.position.z + 3.0f;
         game.restore(atTheEdge);

@@ -5,64 +5,8 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
-#include <stdexcept>
 
 namespace {
-
-// The game's character rules (scene/LevelReader.cpp) over a string, from `start` on (past a
-// byte-order mark), with positions: a carriage return right before a line feed is dropped,
-// one line feed at a time is skipped, and a read at the end of the file (which also ends the
-// reading) yields EOF.
-class PositionedCharacters {
-public:
-    PositionedCharacters(const std::string& text, std::size_t start) : text_(text), index_(start) {}
-
-    bool atEnd() const { return eof_; }
-    std::size_t offset() const { return index_; }
-
-    CountedChar next()
-    {
-        CountedChar c = raw();
-        if (c.value == '\n')
-            c = raw();
-        return c;
-    }
-
-private:
-    CountedChar raw()
-    {
-        CountedChar c{EOF, line_, column_, index_};
-        if (index_ >= text_.size()) {
-            eof_ = true;
-            return c;
-        }
-        c.value = static_cast<unsigned char>(text_[index_++]);
-        if (c.value == '\r') {
-            if (index_ >= text_.size())
-                eof_ = true; // the reader's peek at the end of the file ends it, too
-            else if (text_[index_] == '\n')
-                c.value = static_cast<unsigned char>(text_[index_++]);
-        }
-        if (c.value == '\n') {
-            ++line_;
-            column_ = 1;
-        } else {
-            ++column_;
-        }
-        return c;
-    }
-
-    const std::string& text_;
-    std::size_t index_;
-    int line_ = 1;
-    int column_ = 1;
-    bool eof_ = false;
-};
-
-int heightOf(int c)
-{
-    return (c >= '1' && c <= '5') ? c - '0' : 0;
-}
 
 CellKind kindOf(int height, int letter)
 {
@@ -105,37 +49,19 @@ LevelFile levelFromText(const std::string& text, const std::string& path)
     level.text = text;
     std::istringstream in(text);
     level.layout = parseLevel(in);
-
     if (text.compare(0, utf8ByteOrderMark.size(), utf8ByteOrderMark) == 0)
         level.byteOrderMark = utf8ByteOrderMark.size();
-    PositionedCharacters characters(level.text, level.byteOrderMark);
-    CountedChar heightChar;
-    for (int n = 0; !characters.atEnd() && n < maxLevelCharacters; ++n) {
-        const CountedChar c = characters.next();
-        level.chars.push_back(c);
-        if (n % 2 == 0) {
-            heightChar = c;
-            continue;
-        }
+    const std::vector<CountedChar>& chars = level.layout.chars;
+    for (std::size_t i = 0; i < level.layout.grid.size(); ++i) {
         LevelCell cell;
-        cell.row = n / 10;
-        cell.column = (n % 10) / 2;
-        cell.height = heightOf(heightChar.value);
-        cell.kind = kindOf(cell.height, c.value);
-        cell.heightChar = heightChar;
-        cell.letter = c;
+        cell.row = static_cast<int>(i / 5);
+        cell.column = static_cast<int>(i % 5);
+        cell.height = level.layout.grid[i];
+        cell.heightChar = chars[2 * i];
+        cell.letter = chars[2 * i + 1];
+        cell.kind = kindOf(cell.height, cell.letter.value);
         level.cells.push_back(cell);
     }
-    level.readEnd = characters.offset();
-    level.cutOff = !characters.atEnd();
-    // Both passes follow the same rules; should the game's reader change, say so at once.
-    bool same = level.cells.size() == level.layout.grid.size();
-    for (std::size_t i = 0; same && i < level.cells.size(); ++i)
-        same = level.cells[i].height == level.layout.grid[i];
-    if (!same)
-        throw std::logic_error("the level tool's reading of " + path +
-                               " differs from the game's; "
-                               "tools/level/LevelFile.cpp must follow scene/LevelReader.cpp");
     return level;
 }
 

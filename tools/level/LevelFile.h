@@ -1,7 +1,7 @@
 #pragma once
 // A level file as its author wrote it and as the game reads it: the game's own reader gives
-// the layout, and a second pass over the same characters, by the same rules, tells where in
-// the file every cell came from, so that a warning can name the line an author has to fix.
+// the layout and where in the file every cell came from, so that a warning can name the line
+// an author has to fix.
 #include "scene/LevelReader.h"
 
 #include <optional>
@@ -10,16 +10,6 @@
 
 // What a cell holds once the game has read it.
 enum class CellKind { Empty, Plain, Start, Finish, Invisible };
-
-// One counted character: the value the reader saw (EOF at the end of the file), and where it
-// lies in the file (1-based line and column as an editor shows them, so a byte-order mark takes
-// no column; the end of the file counts as one character).
-struct CountedChar {
-    int value = 0;
-    int line = 1;
-    int column = 1;
-    std::size_t offset = 0; // in bytes from the start of the file
-};
 
 struct LevelCell {
     int row = 0;    // 0-based, from the start end
@@ -33,12 +23,9 @@ struct LevelCell {
 struct LevelFile {
     std::string path;
     std::string text;
-    std::size_t byteOrderMark = 0;  // bytes of a UTF-8 byte-order mark at its start; the game skips them
-    LevelLayout layout;             // what the game builds
-    std::vector<LevelCell> cells;   // one per grid cell, in reading order
-    std::vector<CountedChar> chars; // every character the game counted, in order
-    std::size_t readEnd = 0;        // byte offset where the game stopped reading
-    bool cutOff = false;            // it stopped at the character limit, not at the end
+    std::size_t byteOrderMark = 0; // bytes of a UTF-8 byte-order mark at its start; the game skips them
+    LevelLayout layout;            // what the game builds
+    std::vector<LevelCell> cells;  // one per grid cell, in reading order
 
     int rows() const { return static_cast<int>((cells.size() + 4) / 5); }
     // The cell at (row, column); an empty cell outside the level.

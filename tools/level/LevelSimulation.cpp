@@ -2,7 +2,6 @@
 
 #include "game/GameTime.h"
 
-#include <iostream>
 #include <streambuf>
 
 namespace {
@@ -28,14 +27,6 @@ double frameStep(int difficulty, int framesPerSecond)
     return gameTimeStep(difficulty, 1.0 / static_cast<double>(framesPerSecond));
 }
 
-QuietConsole::QuietConsole() : saved_(std::cout.rdbuf(&nullBuffer))
-{}
-
-QuietConsole::~QuietConsole()
-{
-    std::cout.rdbuf(saved_);
-}
-
 LevelSimulation::LevelSimulation(const LevelFile& level)
 {
     GameOptions options;
@@ -43,7 +34,6 @@ LevelSimulation::LevelSimulation(const LevelFile& level)
     options.soundfx = false;
     options.console = &nullStream();
     options.firstLevel = level.layout;
-    QuietConsole quiet;
     game_ = std::make_unique<Game>(options, input_, switches_);
 }
 

@@ -14,24 +14,15 @@
 // The game time of one frame at a steady frame rate, as the frame loop gives it.
 double frameStep(int difficulty, int framesPerSecond);
 
-// Keeps std::cout quiet while it lives: the sound manager says a line whenever a game is made,
-// which is noise to a search that makes several.
-class QuietConsole {
-public:
-    QuietConsole();
-    ~QuietConsole();
-    QuietConsole(const QuietConsole&) = delete;
-    QuietConsole& operator=(const QuietConsole&) = delete;
-
-private:
-    std::streambuf* saved_;
-};
-
 // A stream that swallows everything: the console of a game nobody watches.
 std::ostream& nullStream();
 
-// Everything of a running level that its frames change and its rules read.
-using GameState = PlaySnapshot;
+// Everything of a running level that its frames change and its rules read: the game's state
+// and the keys this simulation holds down for it.
+struct GameState {
+    LevelState level;
+    InputState input;
+};
 
 // Where the hero was at the end of a frame, for the picture.
 struct PathPoint {
@@ -52,9 +43,13 @@ public:
     static constexpr int levelNumber = 1;
     bool won() const { return game_->currentLevel() != levelNumber; }
 
-    GameState save() const { return game_->snapshot(); }
+    GameState save() const { return {game_->state(), input_}; }
     // Back to a saved state of this level (not after a win, which has built another level).
-    void restore(const GameState& state) { game_->restore(state); }
+    void restore(const GameState& state)
+    {
+        input_ = state.input;
+        game_->restore(state.level);
+    }
 
 private:
     InputState input_;

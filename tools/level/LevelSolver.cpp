@@ -153,7 +153,6 @@ public:
     {
         const auto began = std::chrono::steady_clock::now();
         auto reported = began;
-        QuietConsole quiet;
         std::vector<PlanPlayer> first;
         for (Rate& rate : rates_) {
             first.emplace_back(rate.simulation->game(), rate.step);
@@ -185,8 +184,7 @@ public:
         if (result.outcome == SolveResult::Outcome::Exhausted && failedChecks_ > 0) {
             result.outcome = SolveResult::Outcome::Unplayable;
             result.why = "the search reached the finish " + std::to_string(failedChecks_) +
-                         " times, but no such plan won when played again from the start "
-                         "(the tool saves and restores less of the game than the rules use)";
+                         " times, but no such plan won when played again from the start";
         }
         return result;
     }

@@ -80,8 +80,8 @@ constexpr float goGap = 2.4f;
 // Tolerances of half a frame's step, so that the player stops on its point instead of
 // hopping over it.
 PlanPlayer::PlanPlayer(Game& game, double step)
-    : game_(game), step_(step), groundTolerance_(static_cast<float>(0.55 * 2.5 * 0.75 * step)),
-      airTolerance_(static_cast<float>(0.55 * 1.5 * 0.75 * step))
+    : game_(game), step_(step), groundTolerance_(static_cast<float>(0.55 * Game::groundSpeed * Hero::walkScale * step)),
+      airTolerance_(static_cast<float>(0.55 * Game::airSpeed * Hero::walkScale * step))
 {}
 
 PlayResult PlanPlayer::play(const std::vector<PlanStep>& plan, double timeLimit, const std::function<void()>& runFrame)

@@ -3,7 +3,10 @@
 // build writes the same sounds.
 #include <functional>
 #include <iostream>
+#include <iterator>
 #include <string>
+
+#include "assets/Sound.h"
 
 #include "Effects.h"
 #include "Mp3Writer.h"
@@ -11,28 +14,44 @@
 
 namespace {
 
-struct SoundFile {
-    const char* path; // relative to the audio folder, as the game names it
-    std::function<soundgen::Track()> make;
+using Maker = std::function<soundgen::Track()>;
+
+// How each of the game's sounds is made, in the order of the game's sound table; a sound with a
+// second file (the jump) has a second maker.
+struct SoundMakers {
+    Sound sound;
+    Maker make;
+    Maker makeOther;
 };
 
-const SoundFile kSounds[] = {
-    {"Ambient/ambient1.mp3", [] { return soundgen::makeMusic(soundgen::ambientStyle()); }},
-    {"Ambient/fast.mp3", [] { return soundgen::makeMusic(soundgen::fastStyle()); }},
-    {"Ambient/hardcore.mp3", [] { return soundgen::makeMusic(soundgen::hardcoreStyle()); }},
-    {"Ambient/forget_it.mp3", [] { return soundgen::makeMusic(soundgen::forgetItStyle()); }},
-    {"Hero/going.mp3", soundgen::makeFootstep},
-    {"Hero/jump.mp3", soundgen::makeJump},
-    {"Hero/jump1.mp3", soundgen::makeJumpHigh},
-    {"Hero/dying_flame.mp3", soundgen::makeBurningHero},
-    {"Hero/dying_falling.mp3", soundgen::makeFalling},
-    {"Enemy/burning.mp3", soundgen::makeFlameLoop},
-    {"Enemy/burning2.mp3", soundgen::makeBlazeLoop},
-    {"Enemy/burning3.mp3", soundgen::makeFlare},
-    {"Cube/rotating.mp3", soundgen::makeCubeRotating},
-    {"Cube/moving.mp3", soundgen::makeCubeMoving},
-    {"Cube/break.mp3", soundgen::makeCubeBreak},
+const SoundMakers kMakers[] = {
+    {Sound::Ambient, [] { return soundgen::makeMusic(soundgen::ambientStyle()); }, nullptr},
+    {Sound::Fast, [] { return soundgen::makeMusic(soundgen::fastStyle()); }, nullptr},
+    {Sound::Hardcore, [] { return soundgen::makeMusic(soundgen::hardcoreStyle()); }, nullptr},
+    {Sound::ForgetIt, [] { return soundgen::makeMusic(soundgen::forgetItStyle()); }, nullptr},
+    {Sound::Footsteps, soundgen::makeFootstep, nullptr},
+    {Sound::Jump, soundgen::makeJump, soundgen::makeJumpHigh},
+    {Sound::HeroBurning, soundgen::makeBurningHero, nullptr},
+    {Sound::Falling, soundgen::makeFalling, nullptr},
+    {Sound::FlameBurning, soundgen::makeFlameLoop, nullptr},
+    {Sound::FlameBurning2, soundgen::makeBlazeLoop, nullptr},
+    {Sound::FlameBurning3, soundgen::makeFlare, nullptr},
+    {Sound::CubeRotating, soundgen::makeCubeRotating, nullptr},
+    {Sound::CubeMoving, soundgen::makeCubeMoving, nullptr},
+    {Sound::CubeBreaking, soundgen::makeCubeBreak, nullptr},
 };
+
+// Every file the table names has a maker, and every maker a file.
+bool makersMatchTheTable()
+{
+    if (std::size(kMakers) != soundTable.size())
+        return false;
+    for (std::size_t i = 0; i < soundTable.size(); ++i)
+        if (kMakers[i].sound != soundTable[i].sound || !kMakers[i].make ||
+            (soundTable[i].otherFile != nullptr) != static_cast<bool>(kMakers[i].makeOther))
+            return false;
+    return true;
+}
 
 // Music and fires are long and dark: 64 kbit/s mono is transparent enough for them.
 constexpr int kBitrate = 64;
@@ -45,9 +64,16 @@ int main(int argc, char** argv)
         std::cerr << "usage: soundgen AUDIO_FOLDER" << std::endl;
         return 2;
     }
+    if (!makersMatchTheTable()) {
+        std::cerr << "soundgen: its makers do not match the game's sound table" << std::endl;
+        return 1;
+    }
     const std::string folder = argv[1];
-    for (const SoundFile& sound : kSounds) {
-        if (!soundgen::writeMp3(sound.make(), folder + "/" + sound.path, kBitrate))
+    for (std::size_t i = 0; i < soundTable.size(); ++i) {
+        const SoundFiles& files = soundTable[i];
+        if (!soundgen::writeMp3(kMakers[i].make(), folder + "/" + files.file, kBitrate))
+            return 1;
+        if (files.otherFile && !soundgen::writeMp3(kMakers[i].makeOther(), folder + "/" + files.otherFile, kBitrate))
             return 1;
     }
     return 0;

@@ -262,7 +262,7 @@ TEST_F(FrameTest, EveryPassReadsTheSameViewOfTheFrame)
     placeFlame();
     pressKey(Key::Tab);
     loopFrame(0.0);
-    change([](PlaySnapshot& scene) { scene.flame.lightPosition += glm::vec3(0.5f, 0.7f, -0.2f); });
+    change([](LevelState& scene) { scene.flame.lightPosition += glm::vec3(0.5f, 0.7f, -0.2f); });
     drawnFrame();
     const FrameRenderer::FrameView& view = renderer->frameView();
     const glm::vec3 light = game->flame().light();

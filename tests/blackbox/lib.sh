@@ -253,6 +253,7 @@ start_game_and_wait() {
 }
 
 press() { xdotool key --window "$WINDOW_ID" "$@"; }
+hold() { xdotool keydown --window "$WINDOW_ID" "$1"; sleep "$2"; xdotool keyup --window "$WINDOW_ID" "$1"; }
 
 # Ends the game with Escape and checks it leaves with status 0.
 quit_with_escape() {

@@ -60,6 +60,7 @@ MainLoop::MainLoop(Window& window) : window_(window)
     glfwSetFramebufferSizeCallback(window.handle(), onFramebufferSize);
     glfwSetWindowIconifyCallback(window.handle(), onIconify);
     minimised_ = glfwGetWindowAttrib(window.handle(), GLFW_ICONIFIED) == GLFW_TRUE;
+    glfwSetWindowMaximizeCallback(window.handle(), onMaximize);
     // The models were read on a thread of their own.
     platform::releaseFreedMemory();
 }
@@ -144,6 +145,12 @@ void MainLoop::onIconify(GLFWwindow* window, int iconified)
         loop->minimised_ = iconified == GLFW_TRUE;
 }
 
+void MainLoop::onMaximize(GLFWwindow* window, int maximized)
+{
+    if (auto* loop = static_cast<MainLoop*>(glfwGetWindowUserPointer(window)))
+        loop->maximised_ = maximized == GLFW_TRUE;
+}
+
 void MainLoop::followFramebuffer()
 {
     renderer_->resize(framebufferSize_.x, framebufferSize_.y);
@@ -154,7 +161,7 @@ void MainLoop::present()
     // The game keeps the window at its configured size: undo any resize by hand. A full
     // screen has the monitor's size, whatever the settings ask, and a maximised window the
     // size its window manager gave it (Windows would otherwise shrink it, maximised still).
-    if (!window_.fullscreen() && glfwGetWindowAttrib(window_.handle(), GLFW_MAXIMIZED) == GLFW_FALSE)
+    if (!window_.fullscreen() && !maximised_)
         glfwSetWindowSize(window_.handle(), window_.width(), window_.height());
     window_.clock.frameDone(glfwGetTime());
 

@@ -48,6 +48,7 @@ public:
 private:
     static void onFramebufferSize(GLFWwindow* window, int width, int height);
     static void onIconify(GLFWwindow* window, int iconified);
+    static void onMaximize(GLFWwindow* window, int maximized);
     void followFramebuffer();
     void present();
     void reportGlError();
@@ -58,6 +59,7 @@ private:
     std::unique_ptr<GamepadDevice> gamepads_;
     glm::ivec2 framebufferSize_{0};
     bool minimised_ = false;
+    bool maximised_ = false;
 };
 
 // The console line for a GL error code, as printed after a frame that raised it.

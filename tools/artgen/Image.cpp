@@ -1,5 +1,7 @@
 #include "Image.h"
 
+#include <glm/geometric.hpp>
+
 Image normalMapFromHeight(const HeightField& field, float strength)
 {
     Image map(field.size);
@@ -9,16 +11,16 @@ Image normalMapFromHeight(const HeightField& field, float strength)
         const auto h = [&](int dx, int dy) { return field.wrapped(x + dx, y + dy); };
         const float dx = (h(1, -1) + 2 * h(1, 0) + h(1, 1) - h(-1, -1) - 2 * h(-1, 0) - h(-1, 1)) / (8 * strength);
         const float dy = (h(-1, 1) + 2 * h(0, 1) + h(1, 1) - h(-1, -1) - 2 * h(0, -1) - h(1, -1)) / (8 * strength);
-        const Vec3 n = normalize({-dx, -dy, 1});
-        map.at(x, y) = n * 0.5f + Vec3{0.5f, 0.5f, 0.5f};
+        const glm::vec3 n = glm::normalize(glm::vec3{-dx, -dy, 1});
+        map.at(x, y) = n * 0.5f + glm::vec3{0.5f, 0.5f, 0.5f};
     });
     return map;
 }
 
-Image solidImage(int size, Vec3 colour)
+Image solidImage(int size, glm::vec3 colour)
 {
     Image image(size);
-    for (Vec3& p : image.pixels)
+    for (glm::vec3& p : image.pixels)
         p = colour;
     return image;
 }

@@ -1,16 +1,16 @@
 #pragma once
-#include "MathTypes.h"
+#include <glm/vec3.hpp>
 
 #include <vector>
 
 // A square RGB image with channels in [0, 1] (values outside are clamped when written).
 struct Image {
-    explicit Image(int size) : size(size), pixels(static_cast<std::size_t>(size) * size) {}
-    Vec3& at(int x, int y) { return pixels[static_cast<std::size_t>(y) * size + x]; }
-    const Vec3& at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * size + x]; }
+    explicit Image(int size) : size(size), pixels(static_cast<std::size_t>(size) * size, glm::vec3(0.0f)) {}
+    glm::vec3& at(int x, int y) { return pixels[static_cast<std::size_t>(y) * size + x]; }
+    const glm::vec3& at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * size + x]; }
 
     int size;
-    std::vector<Vec3> pixels;
+    std::vector<glm::vec3> pixels;
 };
 
 // A square image with straight (not premultiplied) alpha in [0, 1], for the desktop icon.
@@ -54,4 +54,4 @@ void forEachPixel(int size, Fn fn)
 Image normalMapFromHeight(const HeightField& field, float strength);
 
 // Uniform image, for flat normal maps and plain surfaces.
-Image solidImage(int size, Vec3 colour);
+Image solidImage(int size, glm::vec3 colour);

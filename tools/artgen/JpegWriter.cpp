@@ -1,6 +1,7 @@
 #include "JpegWriter.h"
 
 #include <cstdio>
+#include <glm/common.hpp>
 #include <jpeglib.h>
 
 namespace {
@@ -9,9 +10,9 @@ std::vector<unsigned char> toBytes(const Image& image)
 {
     std::vector<unsigned char> bytes;
     bytes.reserve(image.pixels.size() * 3);
-    for (const Vec3& p : image.pixels)
+    for (const glm::vec3& p : image.pixels)
         for (const float c : {p.x, p.y, p.z})
-            bytes.push_back(static_cast<unsigned char>(clamp01(c) * 255.0f + 0.5f));
+            bytes.push_back(static_cast<unsigned char>(glm::clamp(c, 0.0f, 1.0f) * 255.0f + 0.5f));
     return bytes;
 }
 

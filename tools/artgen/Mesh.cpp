@@ -1,14 +1,34 @@
 #include "Mesh.h"
 
+#include <cmath>
 #include <cstddef>
+#include <glm/geometric.hpp>
+#include <glm/gtc/constants.hpp>
+#include <glm/mat3x3.hpp>
+#include <glm/matrix.hpp>
 
-std::uint32_t Mesh::addVertex(Vec3 position, Vec3 normal, Vec2 uv)
+namespace {
+
+// Normals follow the inverse transpose; the cofactor matrix is that up to a positive or negative
+// factor, which normalisation and the determinant's sign take care of. It is not
+// glm::inverseTranspose, whose division by the determinant rounds the models' normals differently.
+glm::vec3 turnNormal(const glm::mat3& linear, glm::vec3 n)
+{
+    const glm::mat3 cofactors(glm::cross(linear[1], linear[2]), glm::cross(linear[2], linear[0]),
+                              glm::cross(linear[0], linear[1]));
+    const glm::vec3 m = cofactors * n;
+    return glm::normalize(glm::determinant(linear) < 0 ? -m : m);
+}
+
+} // namespace
+
+std::uint32_t Mesh::addVertex(glm::vec3 position, glm::vec3 normal, glm::vec2 uv)
 {
     vertices.push_back({position, normal, uv});
     return static_cast<std::uint32_t>(vertices.size() - 1);
 }
 
-void Mesh::addQuad(const std::array<Vec3, 4>& corners, Vec3 normal, const std::array<Vec2, 4>& uvs)
+void Mesh::addQuad(const std::array<glm::vec3, 4>& corners, glm::vec3 normal, const std::array<glm::vec2, 4>& uvs)
 {
     std::uint32_t index[4];
     for (int i = 0; i < 4; ++i)
@@ -17,13 +37,14 @@ void Mesh::addQuad(const std::array<Vec3, 4>& corners, Vec3 normal, const std::a
     addTriangle(index[0], index[2], index[3]);
 }
 
-void Mesh::append(const Mesh& part, const Affine& transform)
+void Mesh::append(const Mesh& part, const glm::mat4& transform)
 {
     const auto base = static_cast<std::uint32_t>(vertices.size());
+    const glm::mat3 linear(transform);
     for (const Vertex& v : part.vertices)
-        addVertex(transform.applyToPoint(v.position), transform.applyToNormal(v.normal), v.uv);
+        addVertex(glm::vec3(transform * glm::vec4(v.position, 1.0f)), turnNormal(linear, v.normal), v.uv);
     // A mirroring transform turns counter-clockwise into clockwise; swap two corners back.
-    const bool mirrored = transform.determinant() < 0;
+    const bool mirrored = glm::determinant(linear) < 0;
     for (const auto& t : part.triangles) {
         if (mirrored)
             addTriangle(base + t[0], base + t[2], base + t[1]);
@@ -34,36 +55,39 @@ void Mesh::append(const Mesh& part, const Affine& transform)
 
 namespace {
 
-// Outward normal of the profile segment a->b in the (radius, y) half-plane; the profile runs
-// upward, so outward is the segment direction turned clockwise.
-Vec2 segmentNormal(ProfilePoint a, ProfilePoint b)
+// The profile segment a->b in the (radius, y) half-plane.
+glm::vec2 segment(ProfilePoint a, ProfilePoint b)
 {
-    const float dr = b.radius - a.radius, dy = b.y - a.y;
-    const float len = std::sqrt(dr * dr + dy * dy);
-    return len > 0 ? Vec2{dy / len, -dr / len} : Vec2{0, 0};
+    return {b.radius - a.radius, b.y - a.y};
+}
+
+// Outward normal of the profile segment a->b; the profile runs upward, so outward is the
+// segment direction turned clockwise.
+glm::vec2 segmentNormal(ProfilePoint a, ProfilePoint b)
+{
+    const glm::vec2 d = segment(a, b);
+    const float len = glm::length(d);
+    return len > 0 ? glm::vec2{d.y / len, -d.x / len} : glm::vec2{0, 0};
 }
 
 // Smooth normal at profile point i from its non-degenerate neighbouring segments, so a point
 // listed twice takes one side each and the surface gets a crease there. A pole has a single
 // segment and takes its slope: flat for a cap, the cone's slope for a pointed tip.
-Vec2 profileNormal(const std::vector<ProfilePoint>& profile, std::size_t i)
+glm::vec2 profileNormal(const std::vector<ProfilePoint>& profile, std::size_t i)
 {
-    Vec2 sum{0, 0};
+    glm::vec2 sum{0, 0};
     if (i > 0)
-        sum = sum + segmentNormal(profile[i - 1], profile[i]);
+        sum += segmentNormal(profile[i - 1], profile[i]);
     if (i + 1 < profile.size())
-        sum = sum + segmentNormal(profile[i], profile[i + 1]);
-    const float len = std::sqrt(sum.x * sum.x + sum.y * sum.y);
-    return len > 0 ? sum * (1 / len) : sum;
+        sum += segmentNormal(profile[i], profile[i + 1]);
+    return glm::length(sum) > 0 ? glm::normalize(sum) : sum;
 }
 
 std::vector<float> arcLengths(const std::vector<ProfilePoint>& profile)
 {
     std::vector<float> s(profile.size(), 0.0f);
-    for (std::size_t i = 1; i < profile.size(); ++i) {
-        const float dr = profile[i].radius - profile[i - 1].radius, dy = profile[i].y - profile[i - 1].y;
-        s[i] = s[i - 1] + std::sqrt(dr * dr + dy * dy);
-    }
+    for (std::size_t i = 1; i < profile.size(); ++i)
+        s[i] = s[i - 1] + glm::length(segment(profile[i - 1], profile[i]));
     return s;
 }
 
@@ -110,14 +134,14 @@ void addRings(Mesh& mesh, const std::vector<ProfilePoint>& profile, int segments
 {
     const std::vector<float> s = arcLengths(profile);
     for (std::size_t i = 0; i < profile.size(); ++i) {
-        const Vec2 n = profileNormal(profile, i);
+        const glm::vec2 n = profileNormal(profile, i);
         // A pole has one vertex per fan triangle, set in the middle of that triangle's wedge.
         const float poleShift = profile[i].radius == 0 ? 0.5f : 0.0f;
         for (int j = 0; j <= segments; ++j) {
             const float u = (static_cast<float>(j) + poleShift) / static_cast<float>(segments);
-            const float angle = seamAngle + 2 * kPi * u;
+            const float angle = seamAngle + 2 * glm::pi<float>() * u;
             const float sn = std::sin(angle), cs = std::cos(angle);
-            const Vec3 position{profile[i].radius * sn, profile[i].y, profile[i].radius * cs};
+            const glm::vec3 position{profile[i].radius * sn, profile[i].y, profile[i].radius * cs};
             mesh.addVertex(position, {n.x * sn, n.y, n.x * cs}, region.at(u, 1 - s[i] / s.back()));
         }
     }
@@ -177,14 +201,14 @@ Mesh sphere(float radius, int segments, int rings, UvRect region, float seamAngl
 {
     std::vector<ProfilePoint> profile;
     for (int i = 0; i <= rings; ++i) {
-        const float polar = kPi * static_cast<float>(i) / static_cast<float>(rings); // 0 at the bottom
+        const float polar = glm::pi<float>() * static_cast<float>(i) / static_cast<float>(rings); // 0 at the bottom
         const float r = i == 0 || i == rings ? 0.0f : radius * std::sin(polar);
         profile.push_back({r, -radius * std::cos(polar)});
     }
     return lathe(profile, segments, region, seamAngle);
 }
 
-Mesh hexahedron(const std::array<Vec3, 8>& c, UvRect region)
+Mesh hexahedron(const std::array<glm::vec3, 8>& c, UvRect region)
 {
     // Corner indices per face, counter-clockwise from outside, starting bottom-left.
     static const int faces[6][4] = {
@@ -195,19 +219,19 @@ Mesh hexahedron(const std::array<Vec3, 8>& c, UvRect region)
         {4, 5, 7, 6}, // +z
         {1, 0, 2, 3}, // -z
     };
-    const std::array<Vec2, 4> uvs{region.at(0, 1), region.at(1, 1), region.at(1, 0), region.at(0, 0)};
+    const std::array<glm::vec2, 4> uvs{region.at(0, 1), region.at(1, 1), region.at(1, 0), region.at(0, 0)};
     Mesh mesh;
     for (const auto& f : faces) {
-        const std::array<Vec3, 4> quad{c[f[0]], c[f[1]], c[f[2]], c[f[3]]};
-        const Vec3 normal = normalize(cross(quad[2] - quad[0], quad[3] - quad[1]));
+        const std::array<glm::vec3, 4> quad{c[f[0]], c[f[1]], c[f[2]], c[f[3]]};
+        const glm::vec3 normal = glm::normalize(glm::cross(quad[2] - quad[0], quad[3] - quad[1]));
         mesh.addQuad(quad, normal, uvs);
     }
     return mesh;
 }
 
-Mesh box(Vec3 min, Vec3 max, UvRect region)
+Mesh box(glm::vec3 min, glm::vec3 max, UvRect region)
 {
-    std::array<Vec3, 8> corners;
+    std::array<glm::vec3, 8> corners;
     for (int i = 0; i < 8; ++i)
         corners[i] = {i & 1 ? max.x : min.x, i & 2 ? max.y : min.y, i & 4 ? max.z : min.z};
     return hexahedron(corners, region);

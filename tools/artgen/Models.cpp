@@ -3,8 +3,22 @@
 #include "Atlas.h"
 
 #include <cmath>
+#include <glm/ext/matrix_transform.hpp>
+#include <glm/geometric.hpp>
+#include <glm/gtc/constants.hpp>
 
 namespace {
+
+glm::mat4 translation(glm::vec3 offset)
+{
+    return glm::translate(glm::mat4(1.0f), offset);
+}
+
+// Right-handed: counter-clockwise seen from where the axis points.
+glm::mat4 rotation(glm::vec3 axis, float radians)
+{
+    return glm::rotate(glm::mat4(1.0f), radians, axis);
+}
 
 // ---- cube ---------------------------------------------------------------------------------
 
@@ -15,26 +29,26 @@ constexpr float kColumnDepth = 8.0f;
 // tile across, so the tiling texture runs on round the corners without a jump.
 void addColumnSides(Mesh& mesh)
 {
-    const Vec3 corner[4] = {{0, 0, 0}, {1, 0, 0}, {1, 0, -1}, {0, 0, -1}};
-    const Vec3 down{0, -kColumnDepth, 0};
+    const glm::vec3 corner[4] = {{0, 0, 0}, {1, 0, 0}, {1, 0, -1}, {0, 0, -1}};
+    const glm::vec3 down{0, -kColumnDepth, 0};
     for (int side = 0; side < 4; ++side) {
-        const Vec3 left = corner[side], right = corner[(side + 1) % 4];
-        const Vec3 normal = cross(right - left, Vec3{0, 1, 0});
+        const glm::vec3 left = corner[side], right = corner[(side + 1) % 4];
+        const glm::vec3 normal = glm::cross(right - left, glm::vec3{0, 1, 0});
         // One texture tile per unit of height, as on the top: the sides look like stacked blocks.
         mesh.addQuad({left + down, right + down, right, left}, normal,
-                     {Vec2{0, kColumnDepth}, Vec2{1, kColumnDepth}, Vec2{1, 0}, Vec2{0, 0}});
+                     {glm::vec2{0, kColumnDepth}, glm::vec2{1, kColumnDepth}, glm::vec2{1, 0}, glm::vec2{0, 0}});
     }
 }
 
 // ---- hero ---------------------------------------------------------------------------------
 
-constexpr int kRound = 20;         // segments around the hero's round parts
-constexpr float kFacingAway = kPi; // puts lathe seams on the hero's front, away from the camera
+constexpr int kRound = 20;                      // segments around the hero's round parts
+constexpr float kFacingAway = glm::pi<float>(); // puts lathe seams on the hero's front, away from the camera
 
 void addLegs(Mesh& hero)
 {
     for (const float side : {-1.0f, 1.0f}) {
-        const Affine at = translation({side * 0.07f, 0, 0});
+        const glm::mat4 at = translation({side * 0.07f, 0, 0});
         hero.append(cylinder(0.055f, 0.15f, 0.42f, kRound, atlas::heroTrousers(), kFacingAway), at);
         hero.append(cylinder(0.064f, 0.0f, 0.2f, kRound, atlas::heroLeather(), kFacingAway), at);
         // The boot's toe points forward (toward -z) so the figure has a front.
@@ -47,10 +61,10 @@ void addTorso(Mesh& hero)
     // A tunic narrowing toward the shoulders; the profile is concave so the solid stays convex.
     const std::vector<ProfilePoint> tunic{{0, 0.36f},     {0.15f, 0.36f}, {0.15f, 0.36f},  {0.148f, 0.5f},
                                           {0.14f, 0.64f}, {0.12f, 0.76f}, {0.075f, 0.83f}, {0, 0.845f}};
-    hero.append(lathe(tunic, kRound, atlas::heroTunic(), kFacingAway), {});
-    hero.append(cylinder(0.153f, 0.43f, 0.47f, kRound, atlas::heroLeather(), kFacingAway), {}); // belt
+    hero.append(lathe(tunic, kRound, atlas::heroTunic(), kFacingAway));
+    hero.append(cylinder(0.153f, 0.43f, 0.47f, kRound, atlas::heroLeather(), kFacingAway)); // belt
     // A satchel on the back gives the chase camera something to read.
-    hero.append(box({-0.09f, 0.5f, 0.1f}, {0.09f, 0.72f, 0.2f}, atlas::heroLeather()), {});
+    hero.append(box({-0.09f, 0.5f, 0.1f}, {0.09f, 0.72f, 0.2f}, atlas::heroLeather()));
 }
 
 Mesh capsule(float radius, float length, int rings, UvRect region)
@@ -58,7 +72,7 @@ Mesh capsule(float radius, float length, int rings, UvRect region)
     // A sphere's profile cut at the equator, the upper half lifted by `length`.
     std::vector<ProfilePoint> profile;
     for (int i = 0; i <= rings; ++i) {
-        const float a = kPi * static_cast<float>(i) / static_cast<float>(rings);
+        const float a = glm::pi<float>() * static_cast<float>(i) / static_cast<float>(rings);
         const float r = i == 0 || i == rings ? 0.0f : radius * std::sin(a);
         const float y = -radius * std::cos(a);
         if (2 * i <= rings)
@@ -73,7 +87,7 @@ void addArms(Mesh& hero)
 {
     constexpr float length = 0.25f, spread = 0.22f;
     for (const float side : {-1.0f, 1.0f}) {
-        const Affine shoulder = translation({side * 0.13f, 0.77f, 0}) * rotation({0, 0, 1}, side * spread);
+        const glm::mat4 shoulder = translation({side * 0.13f, 0.77f, 0}) * rotation({0, 0, 1}, side * spread);
         hero.append(capsule(0.045f, length, 10, atlas::heroTunic()), shoulder * translation({0, -length, 0}));
         hero.append(sphere(0.048f, 12, 8, atlas::heroSkin()), shoulder * translation({0, -length - 0.04f, 0}));
     }
@@ -97,12 +111,12 @@ void addCap(Mesh& hero)
     constexpr float radius = 0.18f, height = 0.155f, rim = kHeadY + 0.02f;
     std::vector<ProfilePoint> cap{{0, rim}, {radius, rim}, {radius, rim}};
     for (int i = 1; i <= 8; ++i) {
-        const float a = 0.5f * kPi * static_cast<float>(i) / 8.0f;
+        const float a = 0.5f * glm::pi<float>() * static_cast<float>(i) / 8.0f;
         cap.push_back({i == 8 ? 0.0f : radius * std::cos(a), rim + height * std::sin(a)});
     }
     hero.append(lathe(cap, kRound, atlas::heroTunic(), kFacingAway), translation({0, 0, 0.02f}));
     hero.append(cylinder(0.1f, rim, rim + 0.016f, kRound, atlas::heroLeather()),
-                translation({0, 0, -0.12f}) * scaling({1, 1, 0.9f}));
+                translation({0, 0, -0.12f}) * glm::scale(glm::mat4(1.0f), {1, 1, 0.9f}));
     // The mast that carries the propeller: from inside the cap up into the propeller's hub,
     // which the game centres at (0, 1.35, -0.1); the mast stands just behind the blades.
     hero.append(cylinder(0.012f, kHeadY + 0.12f, 1.35f, 8, atlas::heroLeather()), translation({0, 0, -0.05f}));
@@ -120,7 +134,7 @@ void addCap(Mesh& hero)
 Mesh blade(UvRect region)
 {
     constexpr float root = 0.08f, tip = 0.68f, rootWidth = 0.12f, tipWidth = 0.24f, thickness = 0.04f;
-    std::array<Vec3, 8> corners;
+    std::array<glm::vec3, 8> corners;
     for (int i = 0; i < 8; ++i) {
         const float x = i & 1 ? tip : root;
         const float halfWidth = 0.5f * (i & 1 ? tipWidth : rootWidth);
@@ -138,7 +152,7 @@ Mesh hub()
     constexpr float radius = 0.13f, back = -0.3f, front = 0.1f, nose = 0.2f;
     std::vector<ProfilePoint> profile{{0, back}, {radius, back}, {radius, back}};
     for (int i = 0; i <= 6; ++i) {
-        const float a = 0.5f * kPi * static_cast<float>(i) / 6.0f;
+        const float a = 0.5f * glm::pi<float>() * static_cast<float>(i) / 6.0f;
         profile.push_back({i == 6 ? 0.0f : radius * std::cos(a), front + nose * std::sin(a)});
     }
     return lathe(profile, 24, atlas::propellerMetal());
@@ -151,12 +165,12 @@ Mesh cubeMesh()
     Mesh mesh;
     // Top at y = 0 over x 0..1, z -1..0; one texture tile per cell, the image's top edge at the
     // far side so the stone reads upright from the chase camera.
-    mesh.addQuad({Vec3{0, 0, 0}, Vec3{1, 0, 0}, Vec3{1, 0, -1}, Vec3{0, 0, -1}}, {0, 1, 0},
-                 {Vec2{0, 1}, Vec2{1, 1}, Vec2{1, 0}, Vec2{0, 0}});
+    mesh.addQuad({glm::vec3{0, 0, 0}, glm::vec3{1, 0, 0}, glm::vec3{1, 0, -1}, glm::vec3{0, 0, -1}}, {0, 1, 0},
+                 {glm::vec2{0, 1}, glm::vec2{1, 1}, glm::vec2{1, 0}, glm::vec2{0, 0}});
     addColumnSides(mesh);
     const float y = -kColumnDepth;
-    mesh.addQuad({Vec3{0, y, -1}, Vec3{1, y, -1}, Vec3{1, y, 0}, Vec3{0, y, 0}}, {0, -1, 0},
-                 {Vec2{0, 1}, Vec2{1, 1}, Vec2{1, 0}, Vec2{0, 0}});
+    mesh.addQuad({glm::vec3{0, y, -1}, glm::vec3{1, y, -1}, glm::vec3{1, y, 0}, glm::vec3{0, y, 0}}, {0, -1, 0},
+                 {glm::vec2{0, 1}, glm::vec2{1, 1}, glm::vec2{1, 0}, glm::vec2{0, 0}});
     return mesh;
 }
 
@@ -181,7 +195,7 @@ Mesh flameMesh()
     std::vector<ProfilePoint> profile;
     constexpr int sphereRings = 12, coneRings = 6;
     for (int i = 0; i <= sphereRings; ++i) {
-        const float a = (kPi - tangentAngle) * static_cast<float>(i) / sphereRings; // from the bottom
+        const float a = (glm::pi<float>() - tangentAngle) * static_cast<float>(i) / sphereRings; // from the bottom
         profile.push_back({i == 0 ? 0.0f : radius * std::sin(a), centre - radius * std::cos(a)});
     }
     const ProfilePoint touch = profile.back();
@@ -196,15 +210,16 @@ Mesh propellerMesh()
 {
     Mesh mesh = hub();
     for (int b = 0; b < 3; ++b)
-        mesh.append(blade(atlas::propellerBlade(b)), rotation({0, 1, 0}, 2 * kPi * static_cast<float>(b) / 3));
+        mesh.append(blade(atlas::propellerBlade(b)),
+                    rotation({0, 1, 0}, 2 * glm::pi<float>() * static_cast<float>(b) / 3));
     return mesh;
 }
 
 Mesh barMesh()
 {
     Mesh mesh;
-    mesh.addQuad({Vec3{0, -1, 0}, Vec3{1, -1, 0}, Vec3{1, 1, 0}, Vec3{0, 1, 0}}, {0, 0, 1},
-                 {Vec2{0, 1}, Vec2{1, 1}, Vec2{1, 0}, Vec2{0, 0}});
+    mesh.addQuad({glm::vec3{0, -1, 0}, glm::vec3{1, -1, 0}, glm::vec3{1, 1, 0}, glm::vec3{0, 1, 0}}, {0, 0, 1},
+                 {glm::vec2{0, 1}, glm::vec2{1, 1}, glm::vec2{1, 0}, glm::vec2{0, 0}});
     return mesh;
 }
 
@@ -213,7 +228,7 @@ Mesh planeMesh()
     // The glow steps sample render targets, whose first row is the bottom of the screen, so
     // here v grows upward: (0, 0) at the bottom-left corner, (1, 1) at the top-right.
     Mesh mesh;
-    mesh.addQuad({Vec3{-1, -1, 0}, Vec3{1, -1, 0}, Vec3{1, 1, 0}, Vec3{-1, 1, 0}}, {0, 0, 1},
-                 {Vec2{0, 0}, Vec2{1, 0}, Vec2{1, 1}, Vec2{0, 1}});
+    mesh.addQuad({glm::vec3{-1, -1, 0}, glm::vec3{1, -1, 0}, glm::vec3{1, 1, 0}, glm::vec3{-1, 1, 0}}, {0, 0, 1},
+                 {glm::vec2{0, 0}, glm::vec2{1, 0}, glm::vec2{1, 1}, glm::vec2{0, 1}});
     return mesh;
 }

@@ -2,17 +2,18 @@
 
 #include <csetjmp>
 #include <cstdio>
+#include <glm/common.hpp>
 #include <png.h>
 
 namespace {
 
 std::vector<unsigned char> toBytes(const RgbaImage& image)
 {
-    const auto byte = [](float c) { return static_cast<unsigned char>(clamp01(c) * 255.0f + 0.5f); };
+    const auto byte = [](float c) { return static_cast<unsigned char>(glm::clamp(c, 0.0f, 1.0f) * 255.0f + 0.5f); };
     std::vector<unsigned char> bytes;
     bytes.reserve(image.alpha.size() * 4);
     for (std::size_t i = 0; i < image.alpha.size(); ++i) {
-        const Vec3& c = image.colour.pixels[i];
+        const glm::vec3& c = image.colour.pixels[i];
         for (const float channel : {c.x, c.y, c.z, image.alpha[i]})
             bytes.push_back(byte(channel));
     }

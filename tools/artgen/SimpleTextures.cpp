@@ -1,5 +1,6 @@
 // The small textures: the flame's glow colours and the plain surfaces of the HUD bar and the
 // screen quad.
+#include "Lerp.h"
 #include "Noise.h"
 #include "Textures.h"
 

@@ -1,9 +1,12 @@
 // Weathered dark stone for the cube columns: laid blocks with mortar joints, worn edges,
 // pits, cracks and damp stains. The tile repeats once per cell face.
+#include "Lerp.h"
 #include "Noise.h"
 #include "Textures.h"
 
 #include <algorithm>
+#include <cmath>
+#include <glm/common.hpp>
 
 namespace {
 
@@ -51,18 +54,18 @@ StoneSample sampleStone(float x, float y, float u, float v)
     const BlockHit hit = blockAt(x, y);
     // Ragged joints: the distance to the joint wanders, and corners are chipped away in places.
     const float ragged = (fbm(u, v, 16, 3, 11) - 0.5f) * 8.0f + (fbm(u, v, 4, 2, 12) - 0.5f) * 6.0f;
-    const float chipped = smoothstep(0.55f, 0.75f, fbm(u, v, 12, 3, 13)) * 10.0f;
+    const float chipped = glm::smoothstep(0.55f, 0.75f, fbm(u, v, 12, 3, 13)) * 10.0f;
     const float d = hit.edgeDistance + ragged - chipped;
     StoneSample s{};
     s.block = hit.id;
     s.edgeDistance = d;
-    s.face = smoothstep(kMortarHalfWidth, kMortarHalfWidth + kBevelWidth, d);
-    s.edge = smoothstep(kMortarHalfWidth, kMortarHalfWidth + 2.5f, d);
+    s.face = glm::smoothstep(kMortarHalfWidth, kMortarHalfWidth + kBevelWidth, d);
+    s.edge = glm::smoothstep(kMortarHalfWidth, kMortarHalfWidth + 2.5f, d);
     // Cracks follow a noise contour; a second noise breaks the contour into separate runs.
     const float crackLine = std::abs(fbm(u, v, 4, 4, 21, 0.45f) - 0.5f);
-    const float crackRuns = smoothstep(0.55f, 0.62f, fbm(u, v, 6, 2, 22));
-    s.crack = (1 - smoothstep(0.002f, 0.008f, crackLine)) * crackRuns * s.edge;
-    s.pit = smoothstep(0.64f, 0.76f, fbm(u, v, 24, 4, 31, 0.6f)) * s.edge;
+    const float crackRuns = glm::smoothstep(0.55f, 0.62f, fbm(u, v, 6, 2, 22));
+    s.crack = (1 - glm::smoothstep(0.002f, 0.008f, crackLine)) * crackRuns * s.edge;
+    s.pit = glm::smoothstep(0.64f, 0.76f, fbm(u, v, 24, 4, 31, 0.6f)) * s.edge;
     return s;
 }
 
@@ -74,24 +77,26 @@ float stoneHeight(const StoneSample& s, float u, float v)
     return lerp(mortar, face, s.face) - 0.15f * s.crack - 0.12f * s.pit;
 }
 
-Vec3 stoneColour(const StoneSample& s, int x, int y, float u, float v)
+glm::vec3 stoneColour(const StoneSample& s, int x, int y, float u, float v)
 {
     const float brightness = 0.8f + 0.3f * latticeValue(s.block, 1, 51);
     const float warmth = (latticeValue(s.block, 2, 51) - 0.5f) * 0.04f;
     const float mottle = (0.75f + 0.5f * fbm(u, v, 8, 5, 52)) * (0.85f + 0.3f * fbm(u, v, 48, 2, 56));
     const float grain = (latticeValue(x, y, 53) - 0.5f) * 0.07f;
-    Vec3 stone = Vec3{0.35f + warmth, 0.33f, 0.31f - warmth} * (brightness * mottle) + Vec3{grain, grain, grain};
+    glm::vec3 stone =
+        glm::vec3{0.35f + warmth, 0.33f, 0.31f - warmth} * (brightness * mottle) + glm::vec3{grain, grain, grain};
     // Worn edges are paler; the face darkens a little toward the joints where dirt settles.
     const float wornEdge = s.edge * (1 - s.face);
-    stone = stone * (0.8f + 0.2f * smoothstep(0.0f, 30.0f, s.edgeDistance)) + Vec3{0.06f, 0.06f, 0.05f} * wornEdge;
-    const Vec3 mortar = Vec3{0.17f, 0.16f, 0.14f} * (0.7f + 0.6f * fbm(u, v, 32, 3, 54));
-    Vec3 c = lerp(mortar, stone, s.edge);
+    stone = stone * (0.8f + 0.2f * glm::smoothstep(0.0f, 30.0f, s.edgeDistance)) +
+            glm::vec3{0.06f, 0.06f, 0.05f} * wornEdge;
+    const glm::vec3 mortar = glm::vec3{0.17f, 0.16f, 0.14f} * (0.7f + 0.6f * fbm(u, v, 32, 3, 54));
+    glm::vec3 c = lerp(mortar, stone, s.edge);
     c = c * (1 - 0.6f * s.crack) * (1 - 0.35f * s.pit);
     // Rain streaks run down the faces; damp stains gather in patches.
-    const float streaks = smoothstep(0.5f, 0.8f, fbmAniso(u, v, 24, 2, 3, 57));
+    const float streaks = glm::smoothstep(0.5f, 0.8f, fbmAniso(u, v, 24, 2, 3, 57));
     c = c * (1 - 0.25f * streaks * s.edge);
-    const float damp = smoothstep(0.58f, 0.78f, fbm(u, v, 4, 5, 55)) * 0.4f;
-    return lerp(c, Vec3{0.15f, 0.17f, 0.12f}, damp);
+    const float damp = glm::smoothstep(0.58f, 0.78f, fbm(u, v, 4, 5, 55)) * 0.4f;
+    return lerp(c, glm::vec3{0.15f, 0.17f, 0.12f}, damp);
 }
 
 } // namespace

@@ -1,6 +1,9 @@
 #include "Textures.h"
 
+#include "Lerp.h"
+
 #include <algorithm>
+#include <glm/common.hpp>
 
 void paintGrid(int columns, int rows, const std::vector<Painter>& painters, Image& colour, HeightField& height)
 {
@@ -15,11 +18,11 @@ void paintGrid(int columns, int rows, const std::vector<Painter>& painters, Imag
         // normal map has no steps between materials to ring in the JPEG or bleed into mipmaps.
         const int border = std::min(
             {x - cx * cellWidth, (cx + 1) * cellWidth - 1 - x, y - cy * cellHeight, (cy + 1) * cellHeight - 1 - y});
-        height.at(x, y) = s.height * smoothstep(0.0f, 5.0f, static_cast<float>(border));
+        height.at(x, y) = s.height * glm::smoothstep(0.0f, 5.0f, static_cast<float>(border));
     });
 }
 
-Vec3 ramp(const std::vector<ColourStop>& stops, float t)
+glm::vec3 ramp(const std::vector<ColourStop>& stops, float t)
 {
     if (t <= stops.front().at)
         return stops.front().colour;

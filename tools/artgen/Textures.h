@@ -20,7 +20,7 @@ MaterialTextures planeTextures();
 
 // What a painter decides for one point of a material: its colour and its relief.
 struct Surface {
-    Vec3 colour;
+    glm::vec3 colour;
     float height = 0;
 };
 
@@ -34,6 +34,6 @@ void paintGrid(int columns, int rows, const std::vector<Painter>& painters, Imag
 // Piecewise-linear colour ramp through (position, colour) stops sorted by position.
 struct ColourStop {
     float at;
-    Vec3 colour;
+    glm::vec3 colour;
 };
-Vec3 ramp(const std::vector<ColourStop>& stops, float t);
+glm::vec3 ramp(const std::vector<ColourStop>& stops, float t);

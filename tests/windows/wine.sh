@@ -10,7 +10,9 @@
 set -euo pipefail
 
 base=${WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/tindral/wine}
-export WINEDEBUG=${WINEDEBUG:--all}
+# Wine's own diagnostics stay on: without them a program Wine cannot give a display to ends
+# with status 1 and not a word.
+export WINEDEBUG=${WINEDEBUG:--all,err+winediag}
 # No .NET or browser engine: Wine would offer to download them, and nothing here needs them.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree=;mshtml=}
 

@@ -26,10 +26,12 @@ static_assert(Key::A == GLFW_KEY_A && Key::Z == GLFW_KEY_Z && Key::Space == GLFW
 static_assert(KeyAction::Press == GLFW_PRESS && KeyAction::Release == GLFW_RELEASE && KeyAction::Repeat == GLFW_REPEAT,
               "the game's key actions are GLFW's");
 
-// Every key event of the window goes to the process-wide input the game reads.
-void onKey(GLFWwindow*, int key, int, int action, int)
+// Every key event of the window goes to the process-wide input the game reads; what a key
+// has to say, to the game's console.
+void onKey(GLFWwindow* window, int key, int, int action, int)
 {
-    recordKey(inputState(), debugSwitches(), key, action);
+    if (auto* loop = static_cast<MainLoop*>(glfwGetWindowUserPointer(window)))
+        recordKey(inputState(), debugSwitches(), key, action, loop->game().console());
 }
 
 } // namespace
@@ -42,20 +44,23 @@ void startLoadingEarly()
     decodeModelsEarly();
 }
 
-MainLoop::MainLoop(Window& window) : window_(window)
+MainLoop::MainLoop(Window& window, std::ostream& console) : window_(window)
 {
     glfwGetFramebufferSize(window.handle(), &framebufferSize_.x, &framebufferSize_.y);
-    renderer_ = std::make_unique<FrameRenderer>(framebufferSize_.x, framebufferSize_.y);
+    renderer_ = std::make_unique<FrameRenderer>(framebufferSize_.x, framebufferSize_.y, console);
     GameOptions options;
     options.music = settings().music;
     options.soundfx = settings().soundfx;
+    options.console = &console;
     options.modelReports = renderer_->models().reports();
-    options.hearSounds = [](const std::vector<SoundRequest>& requests) { SoundManager::instance().play(requests); };
+    options.hearSounds = [&console](const std::vector<SoundRequest>& requests) {
+        SoundManager::instance().play(requests, console);
+    };
     game_ = std::make_unique<Game>(options);
     glfwSetKeyCallback(window.handle(), onKey);
     // The player's mappings first: they decide which of the joysticks already there are pads.
-    loadGamepadMappings(gamepadMappingsFile);
-    gamepads_ = std::make_unique<GamepadDevice>(game_->input());
+    loadGamepadMappings(gamepadMappingsFile, console);
+    gamepads_ = std::make_unique<GamepadDevice>(game_->input(), console);
     glfwSetWindowUserPointer(window.handle(), this);
     glfwSetFramebufferSizeCallback(window.handle(), onFramebufferSize);
     glfwSetWindowIconifyCallback(window.handle(), onIconify);

@@ -1,6 +1,7 @@
 #pragma once
 #include <functional>
 #include <glm/glm.hpp>
+#include <iostream>
 #include <memory>
 
 class FrameRenderer;
@@ -19,7 +20,9 @@ class MainLoop {
 public:
     // Builds the renderer for the window's framebuffer, then the game, then hands the window's
     // keys and the gamepads to the game's input and its size and state changes to this loop.
-    explicit MainLoop(Window& window);
+    // Everything the game, its renderer, its sounds and its input devices report goes to
+    // `console`, which must outlive the loop.
+    explicit MainLoop(Window& window, std::ostream& console = std::cout);
     ~MainLoop();
 
     // Runs frames until the window closes or the game is finished.

@@ -19,7 +19,7 @@ void reportGlfwError(int, const char* description)
 
 } // namespace
 
-Started startUp(const WindowRequest& request, const std::function<void()>& windowReady)
+Started startUp(const WindowRequest& request, std::ostream& console, const std::function<void()>& windowReady)
 {
     Started started;
     startLoadingEarly();
@@ -32,14 +32,14 @@ Started startUp(const WindowRequest& request, const std::function<void()>& windo
     }
     auto window = std::make_unique<Window>(request.width, request.height, request.framerate, request.fullscreen);
     if (request.forThePlayer) {
-        window->fitIntoWorkArea();
-        std::cout << glGetString(GL_VERSION) << std::endl;
+        window->fitIntoWorkArea(console);
+        console << glGetString(GL_VERSION) << std::endl;
     }
     glewInit();
     if (windowReady)
         windowReady();
     try {
-        ShaderManager::instance();
+        ShaderManager::instance(console);
     } catch (const ShaderBuildError& failure) {
         started.failure = failure.what();
         return started;

@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <iostream>
 #include <memory>
 #include <string>
 
@@ -26,5 +27,7 @@ struct Started {
 // The steps between reading the settings and making the main loop, in the game's order: the
 // audio device and the models begin loading, then the window system, the window and its GL
 // context, GL's entry points, and the shader programs. `windowReady` is told when GL is up,
-// before the shaders are built (a tool times the two apart).
-Started startUp(const WindowRequest& request, const std::function<void()>& windowReady = {});
+// before the shaders are built (a tool times the two apart). What start-up has to say, the
+// window system's errors apart, goes to `console`.
+Started startUp(const WindowRequest& request, std::ostream& console = std::cout,
+                const std::function<void()>& windowReady = {});

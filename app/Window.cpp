@@ -124,7 +124,7 @@ Window::Window(int width, int height, int refreshRate, bool fullscreen)
 
 // Part of a window beyond the screen hides part of the picture: the life bars and meters lie
 // off screen, and nothing would say why.
-void Window::fitIntoWorkArea()
+void Window::fitIntoWorkArea(std::ostream& console)
 {
     GLFWmonitor* monitor = glfwGetPrimaryMonitor();
     if (fullscreen_ || !monitor)
@@ -137,8 +137,8 @@ void Window::fitIntoWorkArea()
     if ((width_ <= room.x && height_ <= room.y) || room.x <= 0 || room.y <= 0)
         return;
     const glm::ivec2 fitted = largestOfShapeWithin({width_, height_}, room);
-    std::cout << "The window of " << width_ << " x " << height_ << " does not fit the screen; it opens at " << fitted.x
-              << " x " << fitted.y << ", the largest of its shape that fits" << std::endl;
+    console << "The window of " << width_ << " x " << height_ << " does not fit the screen; it opens at " << fitted.x
+            << " x " << fitted.y << ", the largest of its shape that fits" << std::endl;
     width_ = fitted.x;
     height_ = fitted.y;
     glfwSetWindowSize(handle_, width_, height_);

@@ -1,6 +1,8 @@
 #pragma once
 #include "app/FrameClock.h"
 
+#include <ostream>
+
 struct GLFWwindow;
 
 // The one game window with its GL 3.3 core context, and the frame clock.
@@ -13,8 +15,8 @@ public:
 
     // A window, not a full screen, whose frame does not fit the primary monitor's work area
     // (the screen less its panels) becomes the largest size of the same shape that does, with
-    // a console line naming both sizes; width() and height() are that size from then on.
-    void fitIntoWorkArea();
+    // a line on `console` naming both sizes; width() and height() are that size from then on.
+    void fitIntoWorkArea(std::ostream& console);
 
     GLFWwindow* handle() const { return handle_; }
     int width() const { return width_; }

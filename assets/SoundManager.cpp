@@ -174,7 +174,7 @@ void SoundManager::openDeviceEarly(bool musicEnabled, bool effectsEnabled)
         earlyThread_ = SDL_CreateThread(openEarly, "audio probe", this);
 }
 
-void SoundManager::initSound(bool musicEnabled, bool effectsEnabled)
+void SoundManager::initSound(bool musicEnabled, bool effectsEnabled, std::ostream& console)
 {
     music_ = musicEnabled;
     effects_ = effectsEnabled;
@@ -191,30 +191,30 @@ void SoundManager::initSound(bool musicEnabled, bool effectsEnabled)
         impl_ = triedEarly ? std::move(early) : openedDevice();
     if (impl_)
         setVolume(0.6f);
-    std::cout << "playsound - ambient " << std::endl;
-    playSound(Sound::Ambient, true);
+    console << "playsound - ambient " << std::endl;
+    playSound(Sound::Ambient, true, console);
 }
 
-void SoundManager::playSound(Sound sound, bool loop)
+void SoundManager::playSound(Sound sound, bool loop, std::ostream& console)
 {
     if (!impl_)
         return;
     const bool music = filesOf(sound).music;
     if (music && music_) {
         if (sound == Sound::Ambient)
-            std::cout << " play Ambient" << std::endl;
+            console << " play Ambient" << std::endl;
         startMusicUnlessPlaying(soundFile(sound), loop);
     } else if (!music && effects_) {
         startUnlessPlaying(soundFile(sound), loop);
     }
 }
 
-void SoundManager::play(const std::vector<SoundRequest>& requests)
+void SoundManager::play(const std::vector<SoundRequest>& requests, std::ostream& console)
 {
     for (const SoundRequest& request : requests) {
         switch (request.kind) {
-        case SoundRequest::Kind::SetUp: initSound(request.music, request.effects); break;
-        case SoundRequest::Kind::Play: playSound(request.sound, request.loop); break;
+        case SoundRequest::Kind::SetUp: initSound(request.music, request.effects, console); break;
+        case SoundRequest::Kind::Play: playSound(request.sound, request.loop, console); break;
         case SoundRequest::Kind::Volume: setVolume(request.volume); break;
         }
     }

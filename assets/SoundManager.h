@@ -1,6 +1,7 @@
 #pragma once
 #include "assets/Sound.h"
 
+#include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,16 +19,16 @@ public:
     // that device, or that failure, over.
     void openDeviceEarly(bool musicEnabled, bool effectsEnabled);
     // Copies the two switches, opens the audio device (once, and only when a switch is on)
-    // and starts the first ambient track, looped.
-    void initSound(bool musicEnabled, bool effectsEnabled);
+    // and starts the first ambient track, looped. The ambient track's lines go to `console`.
+    void initSound(bool musicEnabled, bool effectsEnabled, std::ostream& console = std::cout);
     // Starts the sound's file unless a sound of that very file still plays, as far as its
     // switch allows. Music streams from its file as it plays (one track at a time: another
     // track takes its place); effects are decoded whole on their first request and kept.
-    void playSound(Sound sound, bool loop);
+    void playSound(Sound sound, bool loop, std::ostream& console = std::cout);
     // Master volume of everything that plays, now and later; clamped to 0..1.
     void setVolume(float volume);
-    // Does what the game asked, in the order it asked.
-    void play(const std::vector<SoundRequest>& requests);
+    // Does what the game asked, in the order it asked, with its lines on `console`.
+    void play(const std::vector<SoundRequest>& requests, std::ostream& console = std::cout);
     // Holds everything that plays where it is (a minimised game is silent), or lets it go on.
     void setPaused(bool paused);
 

@@ -119,6 +119,9 @@ public:
     const GameSetupTimes& setupTimes() const { return setupTimes_; }
     InputState& input() const { return input_; }
     DebugSwitches& switches() const { return switches_; }
+    // Where the game's console lines go: what reports on its behalf (its keys, its pads, what
+    // plays its sounds) writes there too.
+    std::ostream& console() const { return console_; }
 
     // What the debug keys ask of the renderer: lines instead of filled polygons (as of the
     // last report), and the texture filter changes made since they were last taken.

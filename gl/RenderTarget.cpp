@@ -13,7 +13,7 @@ RenderTarget::~RenderTarget()
         glDeleteTextures(1, &depthTexture);
 }
 
-bool RenderTarget::init(int width, int height)
+bool RenderTarget::init(int width, int height, std::ostream& console)
 {
     glGenFramebuffers(1, &framebuffer);
     createColorTexture(width, height);
@@ -30,7 +30,7 @@ bool RenderTarget::init(int width, int height)
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
         return true;
     }
-    std::cout << "FB error, status: 0x" << std::hex << status << std::dec << std::endl;
+    console << "FB error, status: 0x" << std::hex << status << std::dec << std::endl;
     return false;
 }
 

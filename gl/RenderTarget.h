@@ -1,4 +1,5 @@
 #pragma once
+#include <iostream>
 
 // An off-screen framebuffer with an RGBA colour texture and a comparison depth texture.
 // Owns its three GL names and deletes them when it goes.
@@ -9,9 +10,9 @@ public:
     RenderTarget(const RenderTarget&) = delete;
     RenderTarget& operator=(const RenderTarget&) = delete;
 
-    // Creates both textures and the framebuffer; false (with a console line) when incomplete,
-    // in which case the target's framebuffer stays bound.
-    bool init(int width, int height);
+    // Creates both textures and the framebuffer; false (with a line on `console`) when
+    // incomplete, in which case the target's framebuffer stays bound.
+    bool init(int width, int height, std::ostream& console = std::cout);
     void bindAndClear() const;
     // Binds the colour texture on texture unit 0.
     void bindColorTexture() const;

@@ -123,25 +123,25 @@ void ShaderProgram::link()
     throw ShaderBuildError("Failed to link shader program\n" + programLog(program));
 }
 
-ShaderManager* ShaderManager::instance()
+ShaderManager* ShaderManager::instance(std::ostream& console)
 {
     // Built on first use, after the GL context exists; lives until the process ends.
     static ShaderManager* manager = nullptr;
     if (!manager)
-        manager = new ShaderManager();
+        manager = new ShaderManager(console);
     return manager;
 }
 
-ShaderManager::ShaderManager()
+ShaderManager::ShaderManager(std::ostream& console)
 {
-    std::cout << "ShaderManager: initializing ..." << std::endl;
+    console << "ShaderManager: initializing ..." << std::endl;
     const std::string folder = shaderFolder;
     for (const ProgramFiles& files : buildOrder) {
         const std::string base = folder + files.baseName;
         programs[indexOf(files.kind)] = std::make_unique<ShaderProgram>(base + ".vert", base + ".frag");
     }
     registerUniforms();
-    std::cout << "ShaderManager: DONE" << std::endl;
+    console << "ShaderManager: DONE" << std::endl;
 }
 
 void ShaderManager::registerUniforms()

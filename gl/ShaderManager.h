@@ -3,6 +3,7 @@
 
 #include <array>
 #include <functional>
+#include <iostream>
 #include <map>
 #include <memory>
 #include <stdexcept>
@@ -35,9 +36,9 @@ private:
 // Builds the five programs once and keeps every uniform location by name.
 class ShaderManager {
 public:
-    // The one manager; the first call builds all programs and throws ShaderBuildError when
-    // one cannot be built (a later call tries again).
-    static ShaderManager* instance();
+    // The one manager; the first call builds all programs, saying so on `console`, and throws
+    // ShaderBuildError when one cannot be built (a later call tries again).
+    static ShaderManager* instance(std::ostream& console = std::cout);
 
     void useProgram(ProgramKind kind) const;
     unsigned int program(ProgramKind kind) const;
@@ -50,6 +51,6 @@ public:
     std::array<std::unique_ptr<ShaderProgram>, programKindCount> programs;
 
 private:
-    ShaderManager();
+    explicit ShaderManager(std::ostream& console);
     void registerUniforms();
 };

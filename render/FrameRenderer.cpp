@@ -95,10 +95,10 @@ bool cubeShown(const Cube& cube, float flameZ, bool culling)
 }
 
 // Prints `where` when a GL error is pending (and clears it), to narrow down a faulty draw.
-void reportGlError(const char* where)
+void reportGlError(std::ostream& console, const char* where)
 {
     if (glGetError() != GL_NO_ERROR)
-        std::cout << where << std::endl;
+        console << where << std::endl;
 }
 
 // Sets one of a texture's two filter modes and keeps the other as it was.
@@ -119,8 +119,9 @@ void applyToTexture(Texture& texture, int value, bool mipmapMode)
 
 } // namespace
 
-FrameRenderer::FrameRenderer(int width, int height)
-    : shaders_(*ShaderManager::instance()), uniforms_(findUniforms(shaders_)), models_(shaders_)
+FrameRenderer::FrameRenderer(int width, int height, std::ostream& console)
+    : console_(console), shaders_(*ShaderManager::instance(console)), uniforms_(findUniforms(shaders_)),
+      models_(shaders_)
 {
     resize(std::max(width, 1), std::max(height, 1));
 }
@@ -134,10 +135,10 @@ void FrameRenderer::resize(int width, int height)
     height_ = static_cast<float>(height);
     shadowSize_ = shadowMapSize(width, height);
     shadowTarget_ = std::make_unique<RenderTarget>();
-    shadowTarget_->init(shadowSize_.x, shadowSize_.y);
+    shadowTarget_->init(shadowSize_.x, shadowSize_.y, console_);
     for (auto& target : glowTargets_) {
         target = std::make_unique<RenderTarget>();
-        target->init(quarterOf(width), quarterOf(height));
+        target->init(quarterOf(width), quarterOf(height), console_);
     }
     projectionMatrix_ = glm::perspective(glm::radians(60.0f), width_ / height_, 0.01f, 30.0f);
 }
@@ -317,12 +318,12 @@ void FrameRenderer::drawShadowPass(const Game& game)
     setVector(depth.camPosition, frame_.light);
     setVector(depth.light, frame_.light);
 
-    reportGlError("before sending modelMatrix - DepthShader");
+    reportGlError(console_, "before sending modelMatrix - DepthShader");
     setMatrix(depth.modelMatrix, game.hero().modelMatrix);
-    reportGlError("before drawing In SceneObject - DepthShader");
+    reportGlError(console_, "before drawing In SceneObject - DepthShader");
     if (models_[ModelKind::Hero].mesh)
         models_[ModelKind::Hero].mesh->draw();
-    reportGlError("after drawing In SceneObject - DEPTH");
+    reportGlError(console_, "after drawing In SceneObject - DEPTH");
     for (const Cube* cube : shownCubes_)
         drawModel(models_[ModelKind::Cube], cube->modelMatrix, depth.modelMatrix);
     drawModel(models_[ModelKind::Propeller], game.propeller().modelMatrix, depth.modelMatrix);
@@ -358,12 +359,12 @@ void FrameRenderer::drawMainPass(const Game& game)
 {
     setUpLitProgram();
     setMatrix(uniforms_.lit.modelMatrix, game.hero().modelMatrix);
-    reportGlError("before drawing In SceneObject - BASIC");
+    reportGlError(console_, "before drawing In SceneObject - BASIC");
     if (const DrawnModel& hero = models_[ModelKind::Hero]; hero.mesh) {
         bindSurface(hero, true);
         hero.mesh->draw();
     }
-    reportGlError("after drawing In SceneObject - BASIC");
+    reportGlError(console_, "after drawing In SceneObject - BASIC");
     sortNearestFirst();
     for (const Cube* cube : shownCubes_)
         drawLit(models_[ModelKind::Cube], cube->modelMatrix);
@@ -381,11 +382,11 @@ void FrameRenderer::drawTransparentPass(const Game& game)
     for (const CubeInvis& cube : game.invisCubes()) {
         if (!cubeShown(cube, game.flame().position.z, culling))
             continue;
-        reportGlError("before Uniform transparency");
-        reportGlError("before");
+        reportGlError(console_, "before Uniform transparency");
+        reportGlError(console_, "before");
         glUniform1f(uniforms_.lit.transparency, useTransparency ? cube.transparency : 1.0f);
-        reportGlError("after");
-        reportGlError("after Uniform transparency");
+        reportGlError(console_, "after");
+        reportGlError(console_, "after Uniform transparency");
         setMatrix(uniforms_.lit.modelMatrix, cube.modelMatrix);
         if (!model.mesh)
             continue;

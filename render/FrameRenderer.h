@@ -7,6 +7,7 @@
 
 #include <array>
 #include <glm/glm.hpp>
+#include <iostream>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -37,7 +38,8 @@ public:
     };
 
     // width and height are the framebuffer's: the targets, viewports and projection follow it.
-    FrameRenderer(int width, int height);
+    // A target the driver refuses, or a GL error in a draw, is reported on `console`.
+    FrameRenderer(int width, int height, std::ostream& console = std::cout);
     FrameRenderer(const FrameRenderer&) = delete;
     FrameRenderer& operator=(const FrameRenderer&) = delete;
 
@@ -99,6 +101,7 @@ private:
     void sortNearestFirst();
     void applyTextureSampling(const TextureSamplingChange& change);
 
+    std::ostream& console_;
     const ShaderManager& shaders_;
     const ProgramUniforms uniforms_;
     FrameView frame_;

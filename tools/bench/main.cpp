@@ -33,6 +33,7 @@
 #include <iomanip>
 #include <iostream>
 #include <map>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -169,29 +170,17 @@ struct PlayFigures {
     std::vector<std::string> levelResults;
 };
 
-// The game's own console lines would drown the report; they go to a file, or nowhere, while
-// it runs.
-class QuietConsole {
-public:
-    explicit QuietConsole(const std::string& file)
-    {
-        if (!file.empty()) {
-            file_.open(file, std::ios::binary);
-            if (!file_.is_open())
-                usage(("cannot write the console to " + file).c_str());
-        }
-        std::streambuf* target = file_.is_open() ? static_cast<std::streambuf*>(file_.rdbuf()) : sink_.rdbuf();
-        saved_ = std::cout.rdbuf(target);
-    }
-    ~QuietConsole() { std::cout.rdbuf(saved_); }
-    QuietConsole(const QuietConsole&) = delete;
-    QuietConsole& operator=(const QuietConsole&) = delete;
-
-private:
-    std::ofstream file_;
-    std::ostringstream sink_;
-    std::streambuf* saved_ = nullptr;
-};
+// The game's own console lines would drown the report: they go to the file asked for, or
+// nowhere (a stream without a buffer takes every line and keeps none).
+std::unique_ptr<std::ostream> gameConsole(const std::string& file)
+{
+    if (file.empty())
+        return std::make_unique<std::ostream>(nullptr);
+    auto console = std::make_unique<std::ofstream>(file, std::ios::binary);
+    if (!console->is_open())
+        usage(("cannot write the console to " + file).c_str());
+    return console;
+}
 
 // The frame about to be presented, as a binary PPM, rows top to bottom. It is read from the
 // back buffer before the swap: a driver need not keep it after (under Wine it does not).
@@ -221,8 +210,8 @@ void recordedFrame(MainLoop& loop, const Options& options, long number, Frame&& 
     Game& game = loop.game();
     const auto [first, last] = options.strikes.equal_range(number);
     for (auto strike = first; strike != last; ++strike) {
-        recordKey(game.input(), game.switches(), strike->second, KeyAction::Press);
-        recordKey(game.input(), game.switches(), strike->second, KeyAction::Release);
+        recordKey(game.input(), game.switches(), strike->second, KeyAction::Press, game.console());
+        recordKey(game.input(), game.switches(), strike->second, KeyAction::Release, game.console());
     }
     if (!options.frames.empty() && number % options.frameEvery == 0)
         loop.onFrameDrawn = [&options, number] { writeFrame(options.frames, number); };
@@ -299,7 +288,7 @@ int main(int argc, char** argv)
     const double toMain = secondsSinceProcessStart();
     const auto mainStart = Clock::now();
     const Options options = readOptions(argc, argv);
-    std::ostream report(std::cout.rdbuf());
+    std::ostream& report = std::cout;
     if (loadSettings())
         report << "(sound as settings.conf says: music " << settings().music << ", effects " << settings().soundfx
                << ")\n";
@@ -311,9 +300,9 @@ int main(int argc, char** argv)
 
     StartupPhases startup;
     startup.toMain = toMain;
-    QuietConsole quiet(options.console);
+    const std::unique_ptr<std::ostream> console = gameConsole(options.console);
     auto phase = Clock::now();
-    const Started started = startUp({options.width, options.height, 0, false, false}, [&] {
+    const Started started = startUp({options.width, options.height, 0, false, false}, *console, [&] {
         startup.window = secondsSince(phase);
         phase = Clock::now();
     });
@@ -324,7 +313,7 @@ int main(int argc, char** argv)
     startup.shaders = secondsSince(phase);
 
     phase = Clock::now();
-    MainLoop loop(*started.window);
+    MainLoop loop(*started.window, *console);
     startup.game = loop.game().setupTimes();
     const double gameSetup = startup.game.sound + startup.game.levelBuild;
     startup.targets = secondsSince(phase) - gameSetup;

@@ -187,7 +187,7 @@ PlanPlayer::Intent PlanPlayer::decide(const PlanStep& step)
 
 void PlanPlayer::key(int code, int action)
 {
-    recordKey(game_.input(), game_.switches(), code, action);
+    recordKey(game_.input(), game_.switches(), code, action, game_.console());
 }
 
 // Sends only the changes, as a keyboard would. The rules act on every key event of a frame

@@ -57,11 +57,12 @@ MainLoop::MainLoop(Window& window, std::ostream& console) : window_(window)
         SoundManager::instance().play(requests, console);
     };
     game_ = std::make_unique<Game>(options);
+    // The window's callbacks find this loop, and the game's console, through the window.
+    glfwSetWindowUserPointer(window.handle(), this);
     glfwSetKeyCallback(window.handle(), onKey);
     // The player's mappings first: they decide which of the joysticks already there are pads.
     loadGamepadMappings(gamepadMappingsFile, console);
     gamepads_ = std::make_unique<GamepadDevice>(game_->input(), console);
-    glfwSetWindowUserPointer(window.handle(), this);
     glfwSetFramebufferSizeCallback(window.handle(), onFramebufferSize);
     glfwSetWindowIconifyCallback(window.handle(), onIconify);
     minimised_ = glfwGetWindowAttrib(window.handle(), GLFW_ICONIFIED) == GLFW_TRUE;

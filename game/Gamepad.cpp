@@ -102,16 +102,17 @@ void GamepadInput::letGo(InputState& input)
 void GamepadInput::holdDirections(const PadState& pad, InputState& input) const
 {
     const glm::ivec2 stick = leftStick(pad);
-    input.padLeftHeld = stick.x < 0 || pressed(pad, PadButton::DpadLeft);
-    input.padRightHeld = stick.x > 0 || pressed(pad, PadButton::DpadRight);
-    input.padForwardHeld = stick.y < 0 || pressed(pad, PadButton::DpadUp);
-    input.padBackHeld = stick.y > 0 || pressed(pad, PadButton::DpadDown);
+    input.pad.left = stick.x < 0 || pressed(pad, PadButton::DpadLeft);
+    input.pad.right = stick.x > 0 || pressed(pad, PadButton::DpadRight);
+    input.pad.forward = stick.y < 0 || pressed(pad, PadButton::DpadUp);
+    input.pad.back = stick.y > 0 || pressed(pad, PadButton::DpadDown);
 
-    input.padCameraVelocity = glm::vec3(axis(input.padLeftHeld, input.padRightHeld),
-                                        axis(pressed(pad, PadButton::LeftBumper), pressed(pad, PadButton::RightBumper)),
-                                        axis(input.padForwardHeld, input.padBackHeld));
+    input.pad.cameraVelocity =
+        glm::vec3(axis(input.pad.left, input.pad.right),
+                  axis(pressed(pad, PadButton::LeftBumper), pressed(pad, PadButton::RightBumper)),
+                  axis(input.pad.forward, input.pad.back));
     const glm::ivec2 flame = rightStick(pad);
-    input.padFlameSteer = glm::vec3(
+    input.pad.flameSteer = glm::vec3(
         static_cast<float>(flame.x),
         axis(triggerPulled(axisOf(pad, PadAxis::LeftTrigger)), triggerPulled(axisOf(pad, PadAxis::RightTrigger))),
         static_cast<float>(flame.y));

@@ -18,27 +18,53 @@ bool isStrokeKey(int key)
     return key == Key::Enter || key == Key::Space || key == Key::Tab;
 }
 
-void pressKey(InputState& in, int key)
+// The walking keys each hold a direction of their own, so opposite ones held together cancel.
+struct DirectionKey {
+    int key;
+    bool HeldControls::*direction;
+};
+
+constexpr DirectionKey directionKeys[] = {
+    {Key::A, &HeldControls::left},
+    {Key::D, &HeldControls::right},
+    {Key::W, &HeldControls::forward},
+    {Key::S, &HeldControls::back},
+};
+
+// The camera's and the flame's keys share an axis in pairs: the later press wins, and letting
+// go of either stops the axis.
+struct AxisKey {
+    int key;
+    glm::vec3 HeldControls::*vector;
+    int axis;
+    float value;
+};
+
+constexpr AxisKey axisKeys[] = {
+    {Key::F, &HeldControls::cameraVelocity, 0, -1.0f}, {Key::H, &HeldControls::cameraVelocity, 0, 1.0f},
+    {Key::R, &HeldControls::cameraVelocity, 1, 1.0f},  {Key::Z, &HeldControls::cameraVelocity, 1, -1.0f},
+    {Key::G, &HeldControls::cameraVelocity, 2, 1.0f},  {Key::T, &HeldControls::cameraVelocity, 2, -1.0f},
+    {Key::J, &HeldControls::flameSteer, 0, -1.0f},     {Key::L, &HeldControls::flameSteer, 0, 1.0f},
+    {Key::O, &HeldControls::flameSteer, 1, -1.0f},     {Key::U, &HeldControls::flameSteer, 1, 1.0f},
+    {Key::I, &HeldControls::flameSteer, 2, -1.0f},     {Key::K, &HeldControls::flameSteer, 2, 1.0f},
+};
+
+// Holds or lets go of what `key` drives; false when it drives nothing held.
+bool holdKey(HeldControls& held, int key, bool down)
 {
-    switch (key) {
-    case Key::A: in.leftHeld = true; break;
-    case Key::D: in.rightHeld = true; break;
-    case Key::W: in.forwardHeld = true; break;
-    case Key::S: in.backHeld = true; break;
-    case Key::F: in.cameraVelocity.x = -1.0f; break;
-    case Key::H: in.cameraVelocity.x = 1.0f; break;
-    case Key::R: in.cameraVelocity.y = 1.0f; break;
-    case Key::Z: in.cameraVelocity.y = -1.0f; break;
-    case Key::G: in.cameraVelocity.z = 1.0f; break;
-    case Key::T: in.cameraVelocity.z = -1.0f; break;
-    case Key::J: in.flameSteer.x = -1.0f; break;
-    case Key::L: in.flameSteer.x = 1.0f; break;
-    case Key::O: in.flameSteer.y = -1.0f; break;
-    case Key::U: in.flameSteer.y = 1.0f; break;
-    case Key::I: in.flameSteer.z = -1.0f; break;
-    case Key::K: in.flameSteer.z = 1.0f; break;
-    default: break;
+    for (const DirectionKey& d : directionKeys) {
+        if (d.key == key) {
+            held.*d.direction = down;
+            return true;
+        }
     }
+    for (const AxisKey& a : axisKeys) {
+        if (a.key == key) {
+            (held.*a.vector)[a.axis] = down ? a.value : 0.0f;
+            return true;
+        }
+    }
+    return false;
 }
 
 // The debug switches change when their key comes back up.
@@ -61,29 +87,6 @@ void releaseFunctionKey(DebugSwitches& sw, int key, std::ostream& console)
     sw.reportPending = true;
 }
 
-void releaseKey(InputState& in, DebugSwitches& switches, int key, std::ostream& console)
-{
-    switch (key) {
-    case Key::A: in.leftHeld = false; break;
-    case Key::D: in.rightHeld = false; break;
-    case Key::W: in.forwardHeld = false; break;
-    case Key::S: in.backHeld = false; break;
-    case Key::F:
-    case Key::H: in.cameraVelocity.x = 0.0f; break;
-    case Key::R:
-    case Key::Z: in.cameraVelocity.y = 0.0f; break;
-    case Key::G:
-    case Key::T: in.cameraVelocity.z = 0.0f; break;
-    case Key::J:
-    case Key::L: in.flameSteer.x = 0.0f; break;
-    case Key::O:
-    case Key::U: in.flameSteer.y = 0.0f; break;
-    case Key::I:
-    case Key::K: in.flameSteer.z = 0.0f; break;
-    default: releaseFunctionKey(switches, key, console); break;
-    }
-}
-
 } // namespace
 
 void recordKey(InputState& in, DebugSwitches& switches, int key, int action, std::ostream& console)
@@ -94,9 +97,9 @@ void recordKey(InputState& in, DebugSwitches& switches, int key, int action, std
         return;
     }
     if (action == KeyAction::Press)
-        pressKey(in, key);
-    else if (action == KeyAction::Release)
-        releaseKey(in, switches, key, console);
+        holdKey(in.held, key, true);
+    else if (action == KeyAction::Release && !holdKey(in.held, key, false))
+        releaseFunctionKey(switches, key, console);
     in.keys.push_back(key);
 }
 
@@ -109,23 +112,23 @@ glm::vec3 moveDirection(const InputState& in)
 {
     float x = 0.0f;
     float z = 0.0f;
-    if (in.leftHeld || in.padLeftHeld)
+    if (in.held.left || in.pad.left)
         x = -1.0f;
-    if (in.rightHeld || in.padRightHeld)
+    if (in.held.right || in.pad.right)
         x = x + 1.0f;
-    if (in.forwardHeld || in.padForwardHeld)
+    if (in.held.forward || in.pad.forward)
         z = -1.0f;
-    if (in.backHeld || in.padBackHeld)
+    if (in.held.back || in.pad.back)
         z = z + 1.0f;
     return glm::vec3(x, 0.0f, z);
 }
 
 glm::vec3 cameraFlight(const InputState& in)
 {
-    return glm::clamp(in.cameraVelocity + in.padCameraVelocity, -1.0f, 1.0f);
+    return glm::clamp(in.held.cameraVelocity + in.pad.cameraVelocity, -1.0f, 1.0f);
 }
 
 glm::vec3 flameSteering(const InputState& in)
 {
-    return glm::clamp(in.flameSteer + in.padFlameSteer, -1.0f, 1.0f);
+    return glm::clamp(in.held.flameSteer + in.pad.flameSteer, -1.0f, 1.0f);
 }

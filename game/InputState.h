@@ -5,26 +5,26 @@
 
 struct DebugSwitches;
 
+// What one source (the keyboard or the gamepad) holds down.
+struct HeldControls {
+    bool left = false;
+    bool right = false;
+    bool forward = false;
+    bool back = false;
+    glm::vec3 cameraVelocity{0.0f};
+    glm::vec3 flameSteer{0.0f};
+};
+
 // What the key callback recorded since the last frame.
 struct InputState {
     // Every key event of the frame that the rules act on, in order: one poll can bring a
     // held key's repeat after a Space, and the Space must not be lost to it.
     std::vector<int> keys;
-    bool leftHeld = false;
-    bool rightHeld = false;
-    bool forwardHeld = false;
-    bool backHeld = false;
-    glm::vec3 cameraVelocity{0.0f};
-    glm::vec3 flameSteer{0.0f};
+    HeldControls held;
 
     // What the gamepad in use holds, beside the keys. Either source keeps a direction held,
     // so a key let go while the stick still points the same way changes nothing.
-    bool padLeftHeld = false;
-    bool padRightHeld = false;
-    bool padForwardHeld = false;
-    bool padBackHeld = false;
-    glm::vec3 padCameraVelocity{0.0f};
-    glm::vec3 padFlameSteer{0.0f};
+    HeldControls pad;
 };
 
 // The process-wide input the key callback records into.

@@ -36,9 +36,9 @@ std::ostream& operator<<(std::ostream& out, const Effect& e)
 
 Effect effectOf(const InputState& in)
 {
-    const std::string held = std::string(in.padLeftHeld ? "L" : "") + (in.padRightHeld ? "R" : "") +
-                             (in.padForwardHeld ? "F" : "") + (in.padBackHeld ? "B" : "");
-    return {in.keys, held, in.padCameraVelocity, in.padFlameSteer};
+    const std::string held = std::string(in.pad.left ? "L" : "") + (in.pad.right ? "R" : "") +
+                             (in.pad.forward ? "F" : "") + (in.pad.back ? "B" : "");
+    return {in.keys, held, in.pad.cameraVelocity, in.pad.flameSteer};
 }
 
 PadState pad(std::initializer_list<int> buttons, std::initializer_list<std::pair<int, float>> axes = {})
@@ -149,8 +149,8 @@ TEST(Gamepad, APadPulledOutLetsGoOfWhatItHeldAndTheKeysStay)
 
     pads.disconnect(0, input);
     EXPECT_EQ(effectOf(input), Effect{}) << "nothing of the pad is held any more";
-    EXPECT_TRUE(input.rightHeld) << "the keys are the keyboard's";
-    EXPECT_EQ(input.cameraVelocity, -left);
+    EXPECT_TRUE(input.held.right) << "the keys are the keyboard's";
+    EXPECT_EQ(input.held.cameraVelocity, -left);
     EXPECT_EQ(pads.inUse(), -1);
 
     // Plugged in again with Back held, the count starts afresh and quits once more.
@@ -188,7 +188,7 @@ TEST(Gamepad, TheFirstConnectedPlaysUntilAnotherIsUsed)
     pads.connect(5);
     pads.connect(6);
     pads.disconnect(5, input);
-    EXPECT_TRUE(input.padBackHeld) << "a pad not in use goes without a change";
+    EXPECT_TRUE(input.pad.back) << "a pad not in use goes without a change";
     pads.disconnect(3, input);
     EXPECT_EQ(pads.inUse(), 1) << "the pad in use pulled out, the earliest connected of the rest plays";
 
@@ -260,6 +260,7 @@ TEST_F(PadGame, RunsBesideTheKeysAndWhilePausedFliesTheCameraAndSteersTheFlame)
               std::pair(glm::vec3(0.0f, -1.0f, 0.0f), glm::vec3(0.0f, -1.0f, 1.0f)));
     releaseKey(Key::H);
     releaseKey(Key::O);
+    EXPECT_EQ(flown(PadState{}), std::pair(glm::vec3(0.0f), glm::vec3(0.0f))) << "keys let go stop both";
 
     padFrames(PadState{}, 1);
     padFrames(pad({Start}), 1);

@@ -92,7 +92,7 @@ TEST(Glue, PadsAreAnnouncedComingAndGoingAndThePadInUseDrivesOnTheWindowSystemsC
                           "No gamepad mapping for joystick: Flight Stick (GUID 03000000aaaa0000bbbb000000000000)\n");
         joysticks[2].state.axes[GLFW_GAMEPAD_AXIS_LEFT_X] = -1.0f;
         device.poll(10.0);
-        EXPECT_TRUE(input.padLeftHeld);
+        EXPECT_TRUE(input.pad.left);
 
         // A second pad plugged in while the game runs takes over when it is used; pulled out
         // while its D-pad is held, the line names it and the direction goes.
@@ -101,17 +101,17 @@ TEST(Glue, PadsAreAnnouncedComingAndGoingAndThePadInUseDrivesOnTheWindowSystemsC
         EXPECT_EQ(said(), "Gamepad connected: Handheld Controls\n");
         joysticks[0].state.buttons[GLFW_GAMEPAD_BUTTON_DPAD_UP] = GLFW_PRESS;
         device.poll(10.1);
-        EXPECT_FALSE(input.padLeftHeld);
-        EXPECT_TRUE(input.padForwardHeld);
+        EXPECT_FALSE(input.pad.left);
+        EXPECT_TRUE(input.pad.forward);
         pullOut(0);
         EXPECT_EQ(said(), "Gamepad disconnected: Handheld Controls\n");
-        EXPECT_FALSE(input.padForwardHeld);
+        EXPECT_FALSE(input.pad.forward);
 
         // The pad left plays again; Back held counts the seconds between polls.
         joysticks[2].state.buttons[GLFW_GAMEPAD_BUTTON_BACK] = GLFW_PRESS;
         for (double now : {11.0, 11.25, 11.5, 11.75})
             device.poll(now);
-        EXPECT_TRUE(input.padLeftHeld);
+        EXPECT_TRUE(input.pad.left);
         EXPECT_TRUE(input.keys.empty());
         device.poll(12.0);
         EXPECT_EQ(input.keys, std::vector<int>{Key::Escape});
@@ -119,7 +119,7 @@ TEST(Glue, PadsAreAnnouncedComingAndGoingAndThePadInUseDrivesOnTheWindowSystemsC
         // GLFW may find a pad gone while it reads it, and report it from inside the read.
         joysticks[2].goesWhenRead = true;
         device.poll(12.1);
-        EXPECT_FALSE(input.padLeftHeld);
+        EXPECT_FALSE(input.pad.left);
         EXPECT_EQ(said(), "Gamepad disconnected: Couch Pad\n");
         pullOut(4);
         EXPECT_EQ(said(), "") << "a joystick that was no pad goes without a line";

@@ -165,7 +165,7 @@ Track makeJumpHigh()
     cloth.set(1800.0, 0.6);
     for (long i = 0; i < jump.size(); ++i) {
         const double t = timeOf(i);
-        const double flap = std::fabs(std::sin(2.0 * kPi * 22.0 * t));
+        const double flap = std::fabs(std::sin(glm::two_pi<double>() * 22.0 * t));
         jump.samples()[i] +=
             cloth.lowpass(rng.bipolar()) * static_cast<float>(flap) * attackDecay(t, 0.01, 0.05) * 0.5f;
     }
@@ -207,8 +207,9 @@ Track makeFalling()
     double phase = 0.0;
     for (long i = 0; i < fall.size(); ++i) {
         const double t = timeOf(i);
-        phase += glide(t, 700.0, 160.0, 1.6) * (1.0 + 0.004 * std::sin(2.0 * kPi * 5.0 * t)) / kRate;
-        fall.samples()[i] += static_cast<float>(std::sin(2.0 * kPi * phase)) * attackDecay(t, 0.2, 0.6) * 0.012f;
+        phase += glide(t, 700.0, 160.0, 1.6) * (1.0 + 0.004 * std::sin(glm::two_pi<double>() * 5.0 * t)) / kRate;
+        fall.samples()[i] +=
+            static_cast<float>(std::sin(glm::two_pi<double>() * phase)) * attackDecay(t, 0.2, 0.6) * 0.012f;
     }
     fadeOut(fall, 0.3);
     normalise(fall, 0.09f, 0.6f);
@@ -255,7 +256,7 @@ Track makeCubeRotating()
     static const Wavetable creak(10, 2.0);
     for (long i = 0; i < rotate.size(); ++i) {
         const double t = timeOf(i);
-        const double hz = 70.0 * (1.0 + 0.03 * std::sin(2.0 * kPi * 3.0 * t));
+        const double hz = 70.0 * (1.0 + 0.03 * std::sin(glm::two_pi<double>() * 3.0 * t));
         rotate.samples()[i] += creak.at(hz * t) * smoothWindow(t, 0.8, 0.2) * 0.08f;
     }
     rotate.mix(thump(140.0, 70.0, 0.05), 0.8, 0.5f);

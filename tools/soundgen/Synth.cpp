@@ -87,7 +87,7 @@ Wavetable::Wavetable(int harmonics, double brightness) : table_(kSize)
         const double x = static_cast<double>(i) / table_.size();
         double v = 0.0;
         for (int n = 1; n <= harmonics; ++n)
-            v += std::sin(2.0 * kPi * n * x) / n * std::exp(-(n - 1) / brightness);
+            v += std::sin(glm::two_pi<double>() * n * x) / n * std::exp(-(n - 1) / brightness);
         table_[i] = static_cast<float>(v);
         peak = std::max(peak, std::fabs(table_[i]));
     }
@@ -108,7 +108,7 @@ float Wavetable::at(double phase) const
 void Svf::set(double cutoffHz, double q)
 {
     const double limited = std::clamp(cutoffHz, 10.0, kRate * 0.45);
-    g_ = std::tan(kPi * limited / kRate);
+    g_ = std::tan(glm::pi<double>() * limited / kRate);
     k_ = 1.0 / q;
 }
 
@@ -145,7 +145,7 @@ float Svf::highpass(float in)
     return high_;
 }
 
-OnePole::OnePole(double cutoffHz) : a_(1.0 - std::exp(-2.0 * kPi * cutoffHz / kRate))
+OnePole::OnePole(double cutoffHz) : a_(1.0 - std::exp(-glm::two_pi<double>() * cutoffHz / kRate))
 {}
 
 float OnePole::lowpass(float in)
@@ -204,12 +204,12 @@ float smoothWindow(double t, double length, double fade)
     const double edge = std::min(t, length - t);
     if (edge >= fade)
         return 1.0f;
-    return static_cast<float>(0.5 - 0.5 * std::cos(kPi * edge / fade));
+    return static_cast<float>(0.5 - 0.5 * std::cos(glm::pi<double>() * edge / fade));
 }
 
 float sweep(long index, long n, double cycles, double offset)
 {
-    return static_cast<float>(0.5 - 0.5 * std::cos(2.0 * kPi * (cyclePhase(index, n, cycles) + offset)));
+    return static_cast<float>(0.5 - 0.5 * std::cos(glm::two_pi<double>() * (cyclePhase(index, n, cycles) + offset)));
 }
 
 // A low sine that drops in pitch: the heartbeat's "lub", a tom, a thud.
@@ -221,7 +221,8 @@ Buffer thump(double startHz, double endHz, double decay)
         const double t = static_cast<double>(i) / kRate;
         const double hz = endHz + (startHz - endHz) * std::exp(-t / 0.05);
         phase += hz / kRate;
-        const double body = std::sin(2.0 * kPi * phase) + 0.3 * std::sin(4.0 * kPi * phase);
+        const double body =
+            std::sin(glm::two_pi<double>() * phase) + 0.3 * std::sin(2.0 * glm::two_pi<double>() * phase);
         out[i] = static_cast<float>(body) * attackDecay(t, 0.006, decay);
     }
     return out;

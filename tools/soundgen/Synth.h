@@ -2,12 +2,12 @@
 // Small synthesis toolkit for the game's sounds: deterministic noise, wavetable voices,
 // filters, envelopes and a reverb, all rendering into mono float buffers at one rate.
 #include <cstdint>
+#include <glm/gtc/constants.hpp>
 #include <vector>
 
 namespace soundgen {
 
 constexpr int kRate = 44100;
-constexpr double kPi = 3.14159265358979323846;
 
 using Buffer = std::vector<float>;
 

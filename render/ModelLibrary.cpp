@@ -156,10 +156,10 @@ ModelLibrary::ModelLibrary(const ShaderManager& shaders)
         models_[kind] = uploadModel(modelFiles[kind], decoded[firstReaderOf(kind)], shaders, reports_[kind]);
 }
 
-std::unique_ptr<Texture> loadTexture(const std::string& path)
+std::unique_ptr<Texture> loadTexture(const std::string& path, std::ostream& console)
 {
     DecodedImage image(path, largestTextureSide());
-    return uploadTexture(path, image, std::cout);
+    return uploadTexture(path, image, console);
 }
 
 std::string modelName(ModelKind kind)

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <glm/glm.hpp>
+#include <iostream>
 #include <memory>
 #include <optional>
 #include <string>
@@ -51,5 +52,5 @@ std::string modelName(ModelKind kind);
 float modelUvScale(ModelKind kind);
 
 // An image file as a texture. One that cannot be read, is no regular file or is larger than
-// the driver takes says why on the console and gives a texture without an image.
-std::unique_ptr<Texture> loadTexture(const std::string& path);
+// the driver takes says why on `console` and gives a texture without an image.
+std::unique_ptr<Texture> loadTexture(const std::string& path, std::ostream& console = std::cout);

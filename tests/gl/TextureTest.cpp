@@ -7,6 +7,8 @@
 
 #include "TestPlatform.h"
 
+#include <sstream>
+
 namespace {
 
 // Uncompressed 24- or 32-bit TGA, rows bottom to top, pixels given as RGB(A) in that row order.
@@ -55,9 +57,9 @@ std::vector<unsigned char> textureRgb(const Texture& texture, int level = 0)
 // texture without an image.
 void expectRefused(const std::string& path, unsigned int code)
 {
-    std::unique_ptr<Texture> texture;
-    EXPECT_EQ(printedBy([&] { texture = loadTexture(path); }),
-              "couldnt load texture: " + path + "\n" + std::to_string(code) + "\n");
+    std::ostringstream console;
+    const std::unique_ptr<Texture> texture = loadTexture(path, console);
+    EXPECT_EQ(console.str(), "couldnt load texture: " + path + "\n" + std::to_string(code) + "\n");
     EXPECT_EQ(texture->name, 0u);
 }
 

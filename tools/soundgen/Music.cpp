@@ -131,7 +131,7 @@ void addBeat(Track& mix, const MusicStyle& s)
     forEachStep(s, s.beatPattern, [&](double t, float strength) {
         // The beat swells and settles twice per loop, so tension comes and goes.
         const float swell =
-            0.7f + 0.3f * static_cast<float>(0.5 - 0.5 * std::cos(2.0 * glm::two_pi<double>() * t / s.seconds));
+            0.7f + 0.3f * static_cast<float>(0.5 - 0.5 * std::cos(4.0 * glm::pi<double>() * t / s.seconds));
         layer.mix(lub, t, strength * swell);
         if (s.heartbeat)
             layer.mix(dub, t + dubDelay, 0.6f * strength * swell);
@@ -170,8 +170,7 @@ Buffer bell(double hz)
     for (std::size_t i = 0; i < out.size(); ++i) {
         const double t = static_cast<double>(i) / kRate;
         const double index = 1.5 * std::exp(-t / 0.3);
-        const double v =
-            std::sin(glm::two_pi<double>() * hz * t + index * std::sin(2.0 * glm::two_pi<double>() * hz * t));
+        const double v = std::sin(glm::two_pi<double>() * hz * t + index * std::sin(4.0 * glm::pi<double>() * hz * t));
         out[i] = static_cast<float>(v) * attackDecay(t, 0.003, 0.9);
     }
     return out;

@@ -221,8 +221,7 @@ Buffer thump(double startHz, double endHz, double decay)
         const double t = static_cast<double>(i) / kRate;
         const double hz = endHz + (startHz - endHz) * std::exp(-t / 0.05);
         phase += hz / kRate;
-        const double body =
-            std::sin(glm::two_pi<double>() * phase) + 0.3 * std::sin(2.0 * glm::two_pi<double>() * phase);
+        const double body = std::sin(glm::two_pi<double>() * phase) + 0.3 * std::sin(4.0 * glm::pi<double>() * phase);
         out[i] = static_cast<float>(body) * attackDecay(t, 0.006, decay);
     }
     return out;
